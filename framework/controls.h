@@ -1,0 +1,77 @@
+// The control model of the game window: plain records that the game logic sets
+// and the window renders. Positions and sizes are in twips (1/15 of a logical
+// pixel at 96 dpi); some positions are fractional where the games keep them so.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "text.h"
+
+namespace kanae {
+
+// Colours as &H00BBGGRR values.
+using Colour = std::uint32_t;
+inline constexpr Colour kRed = 0x000000FF;
+inline constexpr Colour kWhite = 0x00FFFFFF;
+inline constexpr Colour kBlack = 0x00000000;
+inline constexpr Colour kTeal = 0x00808000;
+inline constexpr Colour kDarkBlue = 0x00800000;
+inline constexpr Colour kLightBlue = 0x00FF8080;
+inline constexpr Colour kSilver = 0x00C0C0C0;
+
+enum class ControlKind { kLabel, kImage };
+
+struct Control {
+  std::string name;  // e.g. "Label2(3)"
+  ControlKind kind = ControlKind::kLabel;
+  int index = 0;  // index within its control array (0 for a single control)
+  double left = 0;
+  double top = 0;
+  double width = 0;
+  double height = 0;
+  bool visible = false;
+  int z = 0;  // larger is in front
+
+  // Labels.
+  Text caption;
+  int font_points = 9;
+  Colour fore_colour = kBlack;
+  Colour back_colour = kWhite;
+  bool transparent = false;
+
+  // Images: the file shown, stretched to the control's rectangle.
+  std::string picture;
+
+  void Place(double new_left, double new_top, double new_width, double new_height) {
+    left = new_left;
+    top = new_top;
+    width = new_width;
+    height = new_height;
+  }
+  bool Contains(double x, double y) const { return x >= left && y >= top && x < left + width && y < top + height; }
+};
+
+// Int as the games write it: the largest integer not above x.
+int Int(double x);
+
+class Form {
+ public:
+  Colour back_colour = kTeal;
+  bool pointer_hidden = false;
+  int width = 0;   // twips
+  int height = 0;  // twips
+
+  // Adds a control; the reference stays valid for the life of the form.
+  Control& Add(std::string name, ControlKind kind, int z, int index = 0);
+  const std::deque<Control>& Controls() const { return controls_; }
+  // The front-most visible control with a size under the point, or nullptr.
+  const Control* HitTest(double x, double y) const;
+
+ private:
+  std::deque<Control> controls_;
+};
+
+}  // namespace kanae

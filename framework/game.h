@@ -1,0 +1,56 @@
+// What every game supplies to the lesson framework.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "platform/timer.h"
+#include "settings_file.h"
+#include "text.h"
+
+namespace kanae {
+
+struct GameInfo {
+  std::string program;        // "Oltar"
+  Text title;                 // message box caption, "オルタ文字"
+  std::string settings_file;  // "Oltar.txt"
+  int fewest_pictures = 1;    // fewer pictures in the folder end the program
+  int fewest_tasks = 1;       // a smaller selection plays every picture instead
+  bool reads_retry_messages = true;
+  bool has_letter_tables = false;
+};
+
+// Pointer input as the game window reports it: a click (or a tap), the pointer
+// moving over a control (or a finger landing on it), or a mouse button pressed.
+enum class PointerAction { kClick, kMove, kPress };
+
+struct PointerEvent {
+  PointerAction action = PointerAction::kClick;
+  const Control* control = nullptr;  // nullptr: the window's background
+  int button = 1;                    // 1 left, 2 right, 4 middle
+};
+
+// The click-or-touch rule: with TouchMode a move answers, without it a click.
+inline bool MatchesTouchMode(PointerAction action, std::int16_t touch_mode) {
+  return touch_mode != 0 ? action == PointerAction::kMove : action == PointerAction::kClick;
+}
+
+class Game {
+ public:
+  virtual ~Game() = default;
+  virtual const GameInfo& Info() const = 0;
+  // The game's settings in file order, pointing at the variables that hold them.
+  virtual SettingsList Settings() = 0;
+  // Fixed sizes and positions of the game's controls, once the window fills the screen.
+  virtual void Layout() = 0;
+  // Clears the screen and sets up and starts the question for QuestionIndex.
+  virtual void NextQuestion() = 0;
+  // The timers that keys H and N disable before opening a dialog.
+  virtual std::vector<Timer*> WaitingTimers() = 0;
+  // Pointer input on the game window.
+  virtual void OnPointer(const PointerEvent& event) = 0;
+};
+
+}  // namespace kanae

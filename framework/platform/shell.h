@@ -1,0 +1,30 @@
+// What the lesson framework needs from the window system around the game window.
+#pragma once
+
+#include "../text.h"
+
+namespace kanae {
+
+enum class DialogKind { kSettings, kTasks };
+
+struct ScreenSize {
+  int width_twips = 0;
+  int height_twips = 0;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // The size of the screen the game window fills, in twips.
+  virtual ScreenSize Screen() const = 0;
+  // A modal message to the teacher: OK button, exclamation icon.
+  virtual void ShowMessage(const Text& caption, const Text& text) = 0;
+  // Paints what the model shows now; called before waiting on a cue.
+  virtual void Repaint() = 0;
+  // Shows the dialog (created on first use), modeless, over the game window.
+  virtual void OpenDialog(DialogKind kind) = 0;
+  // Ends the program at once.
+  virtual void Quit() = 0;
+};
+
+}  // namespace kanae

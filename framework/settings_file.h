@@ -1,0 +1,51 @@
+// A game's settings file: one record holding all of the game's settings in the
+// game's fixed order. The game describes its settings as a list of slots, each
+// pointing at the variable that holds it for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "text_file.h"
+
+namespace kanae {
+
+enum class SettingType { kBoolean, kInteger };
+
+struct SettingSlot {
+  std::string name;
+  SettingType type;
+  std::int16_t default_value;
+  std::int16_t* value;
+};
+
+using SettingsList = std::vector<SettingSlot>;
+
+enum class SettingsLoad {
+  kRead,            // the file was read as it stands
+  kCreated,         // there was no file: defaults written
+  kResetUnreadable  // the file could not be read as settings: defaults written over it
+};
+
+struct SettingsLoadOutcome {
+  SettingsLoad load = SettingsLoad::kRead;
+  WriteOutcome write;  // the write of the defaults, when one was needed
+};
+
+// Sets every setting from the file; when it is missing or cannot be read as
+// the game's record, sets the defaults and writes them. When that write fails
+// the defaults are used all the same and the failure is returned.
+SettingsLoadOutcome LoadSettings(const std::filesystem::path& file, const SettingsList& settings);
+
+// Replaces the file with the current values. On failure the old file stays
+// whole and the values in memory are kept.
+WriteOutcome SaveSettings(const std::filesystem::path& file, const SettingsList& settings);
+
+// The record line for the current values, e.g. #TRUE#,#TRUE#,0,0,#TRUE#,#FALSE#.
+Text FormatSettingsLine(const SettingsList& settings);
+
+void SetDefaults(const SettingsList& settings);
+
+}  // namespace kanae

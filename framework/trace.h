@@ -1,0 +1,34 @@
+// The event trace for tests and benchmarks outside the program (KANAE_TRACE=FILE):
+// one UTF-8 line per event, fields separated by tabs: milliseconds since the
+// process started, the event, its details.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace kanae {
+
+class Trace {
+ public:
+  // Traces to the file named by KANAE_TRACE, or nowhere when it is unset.
+  static Trace& FromEnvironment();
+
+  explicit Trace(const std::string& file);
+  ~Trace();
+  Trace(const Trace&) = delete;
+  Trace& operator=(const Trace&) = delete;
+
+  void Event(std::string_view event);
+  void Event(std::string_view event, std::string_view detail);
+  void Event(std::string_view event, std::string_view detail1, std::string_view detail2);
+
+ private:
+  void Write(std::string_view event, std::initializer_list<std::string_view> details);
+
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace kanae

@@ -1,0 +1,25 @@
+// The settings of the game Vintal, held for the whole run and kept in "Vintal.txt".
+#pragma once
+
+#include <cstdint>
+
+#include "game.h"
+#include "settings_file.h"
+
+namespace kanae::picture_card {
+
+struct Settings {
+  Settings();  // the defaults
+
+  std::int16_t AskWithName = 0;  // true: the prompt says the name
+  std::int16_t TouchMode = 0;  // with the picture method, true: moving onto a picture answers
+  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
+  std::int16_t ChooseByPicture = 0;  // true: a picture is chosen; false: the left or right mouse button
+};
+
+// The settings in file order.
+SettingsList SettingSlots(Settings& settings);
+
+const GameInfo& Info();
+
+}  // namespace kanae::picture_card

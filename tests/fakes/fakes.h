@@ -1,0 +1,160 @@
+// Test doubles for the platform services: everything a game touches outside
+// its own logic, driven by hand from the tests.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lesson.h"
+#include "platform/cue_player.h"
+#include "platform/shell.h"
+#include "platform/speech_engine.h"
+#include "platform/timer.h"
+#include "random_source.h"
+#include "trace.h"
+
+namespace kanae::testing {
+
+// Records what is spoken; the end of speech comes only when the test calls Finish.
+class FakeSpeech : public SpeechEngine {
+ public:
+  void Speak(const Text& text) override { spoken.push_back(text); }
+  void Stop() override { ++stops; }
+  void Finish() { NotifyFinished(); }
+
+  std::vector<Text> spoken;
+  int stops = 0;
+};
+
+// Records the cues; a cue plays until WaitForEnd or until the test ends it.
+class FakePlayer : public CuePlayer {
+ public:
+  void Play(const std::filesystem::path& file) override {
+    played.push_back(file.filename().u8string());
+    playing = play_leaves_playing;
+  }
+  void Stop() override {
+    ++stops;
+    playing = false;
+  }
+  bool IsPlaying() override { return playing; }
+  void WaitForEnd() override {
+    ++waits;
+    playing = false;
+  }
+
+  // The file names played, as text.
+  std::vector<Text> Played() const;
+
+  std::vector<std::u8string> played;
+  bool playing = false;
+  bool play_leaves_playing = true;  // false: like a missing file, nothing plays
+  int stops = 0;
+  int waits = 0;
+};
+
+class ManualTimer : public Timer {
+ public:
+  explicit ManualTimer(int interval) : interval_(interval) {}
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool Enabled() const override { return enabled_; }
+  void SetInterval(int milliseconds) override { interval_ = milliseconds; }
+  int Interval() const override { return interval_; }
+  // One tick, as the GUI thread would deliver it while enabled.
+  void Tick() {
+    if (enabled_) Fire();
+  }
+
+ private:
+  bool enabled_ = false;
+  int interval_;
+};
+
+class ManualTimers : public TimerFactory {
+ public:
+  std::unique_ptr<Timer> CreateTimer(int interval_milliseconds) override {
+    auto timer = std::make_unique<ManualTimer>(interval_milliseconds);
+    created.push_back(timer.get());
+    return timer;
+  }
+  std::vector<ManualTimer*> created;
+};
+
+class FakeShell : public Shell {
+ public:
+  ScreenSize Screen() const override { return screen; }
+  void ShowMessage(const Text& caption, const Text& text) override { messages.push_back({caption, text}); }
+  void Repaint() override { ++repaints; }
+  void OpenDialog(DialogKind kind) override { dialogs.push_back(kind); }
+  void Quit() override { quit = true; }
+
+  struct Message {
+    Text caption;
+    Text text;
+  };
+  ScreenSize screen{1280 * 15, 720 * 15};
+  std::vector<Message> messages;
+  std::vector<DialogKind> dialogs;
+  int repaints = 0;
+  bool quit = false;
+};
+
+// Hands out the given numbers in turn, then repeats the last one.
+class ScriptedRandom : public RandomSource {
+ public:
+  explicit ScriptedRandom(std::vector<double> values) : values_(std::move(values)) {}
+  double Next() override {
+    const double value = values_[std::min(next_, values_.size() - 1)];
+    ++next_;
+    return value;
+  }
+  void Reseed() override { ++reseeds; }
+  void Append(std::vector<double> more) { values_.insert(values_.end(), more.begin(), more.end()); }
+  std::size_t used() const { return next_; }
+  int reseeds = 0;
+
+ private:
+  std::vector<double> values_;
+  std::size_t next_ = 0;
+};
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& utf8_name) const;
+  // Writes raw bytes to a file in the folder.
+  void Write(const std::string& utf8_name, const std::string& bytes) const;
+  // Reads a file's raw bytes ("" when missing).
+  std::string Read(const std::string& utf8_name) const;
+  bool Exists(const std::string& utf8_name) const;
+  // Creates empty picture files.
+  void Touch(const std::vector<std::string>& utf8_names) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// All platform fakes together, ready to build a Lesson on.
+struct FakePlatform {
+  FakeSpeech speech;
+  FakePlayer player;
+  ManualTimers timers;
+  FakeShell shell;
+  SeededRandomSource rnd{20261209};
+  Trace trace{""};
+
+  Services services() { return {speech, player, timers, shell, rnd, trace}; }
+};
+
+// CP932 bytes of a UTF-8 literal, for byte-exact file checks.
+std::string Cp932(const std::string& utf8);
+
+}  // namespace kanae::testing
