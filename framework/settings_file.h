@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "records.h"
 #include "text_file.h"
 
 namespace kanae {

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs what Kanae needs on Debian 12, builds it, and then either starts a
+# game on the demo lesson (./setup.sh run [Game]) or runs every test
+# (./setup.sh test). Only Debian packages are installed.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-qpa-plugins
+  libsdl2-dev libsdl2-mixer-dev
+  libespeak-ng-dev espeak-ng-data
+  libmecab-dev mecab-ipadic-utf8
+  fonts-ipafont-gothic
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+install_packages() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build() {  # build-dir, extra cmake arguments...
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" "$@"
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+case "${1:-}" in
+  run)
+    install_packages
+    build build -DCMAKE_BUILD_TYPE=Release
+    game=${2:-Oltar}
+    cd build/run
+    exec "../games/bin/$game" "$(pwd)/../demo_lesson"
+    ;;
+  test)
+    install_packages
+    export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy KANAE_SPEECH=${KANAE_SPEECH:-espeak}
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ctest --test-dir build --output-on-failure -j"$(nproc)"
+    # Once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKANAE_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 run [Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2
+    exit 2
+    ;;
+esac

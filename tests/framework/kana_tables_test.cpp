@@ -1,0 +1,77 @@
+#include "kana_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes.h"
+
+namespace kanae {
+namespace {
+
+TEST(KanaTables, HoldTheLettersInGojuonOrder) {
+  const KanaTables t = FillKanaTables();
+  ASSERT_EQ(t.Hiragana.size(), 46u);
+  ASSERT_EQ(t.Katakana.size(), 46u);
+  ASSERT_EQ(t.Digits.size(), 10u);
+  EXPECT_EQ(t.Hiragana[0], U'あ');
+  EXPECT_EQ(t.Hiragana[45], U'ん');
+  EXPECT_EQ(t.Digits[0], U'０');
+  for (std::size_t i = 0; i < 46; ++i) EXPECT_EQ(t.Katakana[i], t.Hiragana[i] + 0x60) << i;
+}
+
+TEST(KanaTables, DistractorsAreFreeLettersOfTheTable) {
+  const KanaTables t = FillKanaTables();
+  SeededRandomSource rnd(7);
+  for (const TextView table : {TextView(t.Hiragana), TextView(t.Katakana)}) {
+    for (const Text& start : {Text(U"あ"), Text(U"が"), Text(U"ゃ"), Text(U"ア")}) {
+      for (int round = 0; round < 200; ++round) {
+        Text letters = start;
+        for (int k = 0; k < 3; ++k) ASSERT_TRUE(DrawDistractor(table, letters, rnd));
+        ASSERT_EQ(letters.size(), 4u);
+        EXPECT_EQ(letters[0], start[0]);
+        EXPECT_EQ(std::set<char32_t>(letters.begin(), letters.end()).size(), 4u);
+        for (std::size_t k = 1; k < 4; ++k) EXPECT_NE(table.find(letters[k]), TextView::npos);
+      }
+    }
+  }
+}
+
+TEST(KanaTables, EveryFreeLetterCanBeDrawn) {
+  const KanaTables t = FillKanaTables();
+  SeededRandomSource rnd(3);
+  std::set<char32_t> seen;
+  for (int i = 0; i < 3000; ++i) {
+    Text letters = U"あ";
+    DrawDistractor(t.Hiragana, letters, rnd);
+    seen.insert(letters[1]);
+  }
+  EXPECT_EQ(seen.size(), 45u);
+  EXPECT_FALSE(seen.contains(U'あ'));
+}
+
+TEST(KanaTables, AnExhaustedTableStopsDrawing) {
+  const KanaTables t = FillKanaTables();
+  SeededRandomSource rnd(1);
+  Text letters = U"０１２３４５６７８";
+  EXPECT_TRUE(DrawDistractor(t.Digits, letters, rnd));
+  EXPECT_EQ(letters.back(), U'９');
+  EXPECT_FALSE(DrawDistractor(t.Digits, letters, rnd));
+  EXPECT_EQ(letters.size(), 10u);
+}
+
+TEST(KanaTables, LetterSoundFiles) {
+  struct Case {
+    char32_t letter;
+    Text file;
+  };
+  const Case cases[] = {
+      {U'あ', U"あ.wav"}, {U'ア', U"あ.wav"}, {U'ネ', U"ね.wav"}, {U'ね', U"ね.wav"},
+      {U'ガ', U"が.wav"}, {U'ン', U"ん.wav"}, {U'ー', U"゜.wav"},  // U+30FC - 96 = U+309C
+      {U'０', U"０.wav"}, {U'a', U"a.wav"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LetterSoundFile(c.letter), c.file) << ToUtf8(Text(1, c.letter));
+}
+
+}  // namespace
+}  // namespace kanae

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "fakes.h"
+#include "lesson.h"
+#include "records.h"
+
+namespace kanae {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempFolder;
+
+// A game that records what the framework asks of it.
+class RecordingGame : public Game {
+ public:
+  explicit RecordingGame(Lesson& lesson, GameInfo info) : lesson_(lesson), info_(std::move(info)) {}
+  const GameInfo& Info() const override { return info_; }
+  SettingsList Settings() override { return {{"TouchMode", SettingType::kBoolean, kFalse, &touch_mode}}; }
+  void Layout() override { layout_size = {lesson_.form.width, lesson_.form.height}; }
+  void NextQuestion() override {
+    questions.push_back(lesson_.fields.QuestionIndex);
+    first_task = lesson_.state.TaskPictures.empty() ? Text() : lesson_.state.TaskPictures[0];
+  }
+  std::vector<Timer*> WaitingTimers() override { return {&timer}; }
+  void OnPointer(const PointerEvent&) override {}
+
+  std::int16_t touch_mode = kTrue;
+  std::pair<int, int> layout_size{0, 0};
+  std::vector<int> questions;
+  Text first_task;
+  testing::ManualTimer timer{1000};
+
+ private:
+  Lesson& lesson_;
+  GameInfo info_;
+};
+
+GameInfo Info(int fewest_pictures = 1, int fewest_tasks = 1, bool retry = true) {
+  return {"Test", U"テスト", "Test.txt", fewest_pictures, fewest_tasks, retry, true};
+}
+
+class LessonStart : public ::testing::Test {
+ protected:
+  bool Start(GameInfo info, std::vector<std::string> args) {
+    game = std::make_unique<RecordingGame>(lesson, std::move(info));
+    return lesson.Start(args, *game);
+  }
+  std::vector<std::string> Args() const { return {lesson_folder.path().string()}; }
+
+  TempFolder lesson_folder;
+  TempFolder current_folder;
+  FakePlatform platform;
+  Lesson lesson{platform.services(), current_folder.path()};
+  std::unique_ptr<RecordingGame> game;
+};
+
+TEST(DataFolder, ComesFromTheArgumentsJoinedBySpaces) {
+  EXPECT_EQ(DataFolderFromArguments({}), "");
+  EXPECT_EQ(DataFolderFromArguments({"/home/t/lesson"}), "/home/t/lesson/");
+  EXPECT_EQ(DataFolderFromArguments({"/home/t/my", "lesson", "1"}), "/home/t/my lesson 1/");
+  EXPECT_EQ(DataFolderFromArguments({"/home/t/lesson/"}), "/home/t/lesson/");
+}
+
+TEST_F(LessonStart, AFirstStartCreatesEveryFileAndReachesTheFirstQuestion) {
+  lesson_folder.Touch({"いぬ.jpg", "ねこ.gif"});
+  ASSERT_TRUE(Start(Info(), Args()));
+  EXPECT_EQ(lesson_folder.Read("Test.txt"), "#FALSE#\r\n");
+  EXPECT_EQ(game->touch_mode, kFalse);
+  EXPECT_TRUE(lesson_folder.Exists("Fname.txt"));
+  EXPECT_TRUE(current_folder.Exists("O.txt"));
+  EXPECT_TRUE(current_folder.Exists("X.txt"));
+  EXPECT_EQ(lesson.fields.PraiseMessages, std::vector<Text>{U"よくできました"});
+  EXPECT_EQ(lesson.state.TaskCount(), 2);
+  EXPECT_EQ(game->layout_size, std::make_pair(1280 * 15, 720 * 15));
+  EXPECT_EQ(lesson.fields.Tables.Hiragana.size(), 46u);
+  EXPECT_TRUE(game->questions.empty());  // nothing is asked before activation
+  EXPECT_TRUE(platform.shell.messages.empty());
+
+  lesson.fields.QuestionIndex = 1;
+  lesson.Activate();
+  EXPECT_EQ(game->questions, std::vector<int>{0});
+}
+
+TEST_F(LessonStart, TheWordBuildingGameDoesNotTouchTheRetryFile) {
+  lesson_folder.Touch({"いぬ.jpg"});
+  ASSERT_TRUE(Start(Info(1, 1, false), Args()));
+  EXPECT_FALSE(current_folder.Exists("X.txt"));
+  EXPECT_TRUE(lesson.fields.RetryMessages.empty());
+}
+
+TEST_F(LessonStart, TooFewPicturesEndsWithTheMessageAfterTheSettingsWereWritten) {
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg"});
+  EXPECT_FALSE(Start(Info(4, 4), Args()));
+  ASSERT_EQ(platform.shell.messages.size(), 1u);
+  EXPECT_EQ(platform.shell.messages[0].caption, U"テスト");
+  EXPECT_EQ(platform.shell.messages[0].text, U"画像データが足りません！");
+  EXPECT_TRUE(lesson_folder.Exists("Test.txt"));
+  EXPECT_FALSE(lesson_folder.Exists("Fname.txt"));
+}
+
+TEST_F(LessonStart, AFourthPictureIsEnough) {
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+  EXPECT_TRUE(Start(Info(4, 4), Args()));
+}
+
+TEST_F(LessonStart, AMissingFolderIsReportedAndWritesNothing) {
+  EXPECT_FALSE(Start(Info(), {(lesson_folder.path() / "gone").string()}));
+  ASSERT_EQ(platform.shell.messages.size(), 1u);
+  EXPECT_NE(platform.shell.messages[0].text.find(U"見つかりません"), Text::npos);
+  EXPECT_FALSE(current_folder.Exists("O.txt"));
+}
+
+TEST_F(LessonStart, AFolderWithSpacesFromSeveralArguments) {
+  TempFolder parent;
+  std::filesystem::create_directory(parent / "my lesson");
+  std::ofstream(parent / "my lesson/いぬ.jpg").put('x');
+  ASSERT_TRUE(Start(Info(), {(parent / "my").string(), "lesson"}));
+  EXPECT_EQ(lesson.state.PictureFiles, std::vector<Text>{U"いぬ.jpg"});
+  EXPECT_TRUE(parent.Exists("my lesson/Test.txt"));
+}
+
+TEST_F(LessonStart, ASelectionTooSmallForTheGamePlaysEveryPictureAndKeepsTheFile) {
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg"});
+  const std::string one_task = "\"a.jpg\",#TRUE#\r\n\"b.jpg\",#FALSE#\r\n\"c.jpg\",#FALSE#\r\n";
+  const std::string no_task = "\"a.jpg\",#FALSE#\r\n\"b.jpg\",#FALSE#\r\n\"c.jpg\",#FALSE#\r\n";
+  struct Case {
+    std::string file;
+    int fewest_tasks;
+    int tasks;
+  };
+  const Case cases[] = {{no_task, 1, 3}, {one_task, 2, 3}, {one_task, 1, 1}};
+  for (const Case& c : cases) {
+    lesson_folder.Write("Fname.txt", c.file);
+    FakePlatform fresh;
+    Lesson l(fresh.services(), current_folder.path());
+    RecordingGame g(l, Info(2, c.fewest_tasks));
+    ASSERT_TRUE(l.Start(Args(), g));
+    EXPECT_EQ(l.state.TaskCount(), c.tasks);
+    EXPECT_EQ(lesson_folder.Read("Fname.txt"), c.file);
+  }
+}
+
+TEST_F(LessonStart, AnUnwritableSettingsFileIsReportedAndTheLessonGoesOn) {
+  lesson_folder.Touch({"a.jpg"});
+  std::filesystem::create_directory(lesson_folder / "Test.txt");  // cannot be replaced by a file
+  ASSERT_TRUE(Start(Info(), Args()));
+  ASSERT_EQ(platform.shell.messages.size(), 1u);
+  EXPECT_NE(platform.shell.messages[0].text.find(U"設定を保存できませんでした"), Text::npos);
+  EXPECT_EQ(game->touch_mode, kFalse);
+}
+
+TEST_F(LessonStart, KeysStopSoundAndSpeechAndOpenDialogsOrQuit) {
+  lesson_folder.Touch({"a.jpg"});
+  ASSERT_TRUE(Start(Info(), Args()));
+  game->timer.SetEnabled(true);
+  platform.player.playing = true;
+
+  lesson.OnKey('H');
+  EXPECT_FALSE(platform.player.playing);
+  EXPECT_EQ(platform.speech.stops, 1);
+  EXPECT_FALSE(game->timer.Enabled());
+  lesson.OnKey('N');
+  lesson.OnKey('A');  // ignored
+  EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));
+  EXPECT_FALSE(platform.shell.quit);
+  lesson.OnKey(27);
+  EXPECT_TRUE(platform.shell.quit);
+  EXPECT_EQ(platform.speech.stops, 3);
+}
+
+TEST_F(LessonStart, AdvancingPastTheLastTaskStartsANewOrder) {
+  lesson_folder.Touch({"a.jpg", "b.jpg"});
+  ASSERT_TRUE(Start(Info(), Args()));
+  lesson.fields.QuestionIndex = 1;
+  lesson.AdvanceQuestion();
+  EXPECT_EQ(lesson.fields.QuestionIndex, 0);
+}
+
+}  // namespace
+}  // namespace kanae
