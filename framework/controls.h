@@ -41,6 +41,9 @@ struct Control {
   Colour fore_colour = kBlack;
   Colour back_colour = kWhite;
   bool transparent = false;
+  // Text starts at the top left, so a row of letters lines up with its cells;
+  // single marks and letters may be centred instead.
+  bool centred = false;
 
   // Images: the file shown, stretched to the control's rectangle.
   std::string picture;

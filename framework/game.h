@@ -7,6 +7,7 @@
 
 #include "controls.h"
 #include "platform/timer.h"
+#include "settings_dialog.h"
 #include "settings_file.h"
 #include "text.h"
 
@@ -20,6 +21,8 @@ struct GameInfo {
   int fewest_tasks = 1;       // a smaller selection plays every picture instead
   bool reads_retry_messages = true;
   bool has_letter_tables = false;
+  // The task selection needs four different first characters, not four pictures.
+  bool selection_needs_four_initials = false;
 };
 
 // Pointer input as the game window reports it: a click (or a tap), the pointer
@@ -49,6 +52,8 @@ class Game {
   virtual void NextQuestion() = 0;
   // The timers that keys H and N disable before opening a dialog.
   virtual std::vector<Timer*> WaitingTimers() = 0;
+  // The option frames, captions and positions of the settings dialog.
+  virtual SettingsDialogLayout SettingsDialog() = 0;
   // Pointer input on the game window.
   virtual void OnPointer(const PointerEvent& event) = 0;
 };

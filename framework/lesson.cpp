@@ -189,6 +189,17 @@ std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
   return current_folder_ / PathFromUtf8(ToUtf8(file_name));
 }
 
+void Lesson::QuestionShown() {
+  ++questions_shown_;
+  const auto& tasks = state.TaskPictures;
+  const int i = fields.QuestionIndex;
+  services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");
+}
+
+void Lesson::AnswerJudged(bool right) {
+  services_.trace.Event("answer", std::to_string(fields.ChosenIndex), right ? "right" : "wrong");
+}
+
 void Lesson::TellTeacher(const Text& text) {
   services_.trace.Event("message", ToUtf8(text));
   const Text caption = game_ != nullptr ? game_->Info().title : Text();

@@ -81,6 +81,11 @@ class Lesson {
 
   std::filesystem::path PicturePath(TextView file_name) const;
   std::filesystem::path CurrentFolderFile(TextView file_name) const;
+  // Trace points the games mark: a question set up, an answer judged.
+  void QuestionShown();
+  void AnswerJudged(bool right);
+  bool HasShownQuestion() const { return questions_shown_ > 0; }
+
   // A message box with the game's title.
   void TellTeacher(const Text& text);
 
@@ -96,6 +101,7 @@ class Lesson {
   Services services_;
   std::filesystem::path current_folder_;
   Game* game_ = nullptr;
+  int questions_shown_ = 0;
 };
 
 }  // namespace kanae

@@ -30,4 +30,31 @@ const GameInfo& Info() {
   return info;
 }
 
+SettingsDialogLayout DialogLayout(Settings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"オルタ文字設定";
+  layout.title_rect = {1560, 240, 2400, 285};
+  layout.client_width = 5175;
+  layout.client_height = 5280;
+  layout.execute_button = {1560, 4320, 975, 375};
+  layout.cancel_button = {360, 4320, 975, 375};
+  layout.frame_rect = {120, 120, 4935, 5040};
+  layout.frames = {
+      {U"問題設定", {360, 720, 2295, 975}, &s.AskWithName, true,
+       StackedOptions({{"Option1", U"～は、どっち"}, {"Option2", U"このなまえは、どっち"}}, {kTrue, kFalse}, 1935)},
+      {U"お手本", {360, 1800, 2295, 975}, &s.ShowModel, true,
+       StackedOptions({{"Option3", U"表示する"}, {"Option4", U"表示しない"}}, {kTrue, kFalse})},
+      {U"マウスカーソルの表示", {360, 2880, 2295, 975}, &s.CursorVisible, true,
+       StackedOptions({{"Option11", U"有り"}, {"Option12", U"無し"}}, {kTrue, kFalse})},
+      {U"まどわし文字", {2880, 720, 1935, 1695}, &s.DistractorCount, false,
+       StackedOptions({{"Option5", U"無し"}, {"Option6", U"１字有り"}, {"Option7", U"２字有り"}, {"Option8", U"３字有り"}},
+                      {0, 1, 2, 3})},
+      {U"まどわし文字の種類", {2880, 2520, 1935, 975}, &s.DistractorKind, false,
+       StackedOptions({{"Option9", U"ひらがな"}, {"Option10", U"カタカナ"}}, {0, 1})},
+      {U"タッチの方法", {2880, 3600, 1935, 975}, &s.TouchMode, true,
+       StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
+  };
+  return layout;
+}
+
 }  // namespace kanae::initial_letter

@@ -25,6 +25,7 @@ class RecordingGame : public Game {
   }
   std::vector<Timer*> WaitingTimers() override { return {&timer}; }
   void OnPointer(const PointerEvent&) override {}
+  SettingsDialogLayout SettingsDialog() override { return {}; }
 
   std::int16_t touch_mode = kTrue;
   std::pair<int, int> layout_size{0, 0};

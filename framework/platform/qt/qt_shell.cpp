@@ -1,0 +1,98 @@
+#include "qt_shell.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "game_window.h"
+#include "settings_dialog_widget.h"
+#include "task_dialog_widget.h"
+
+namespace kanae {
+
+QtShell::QtShell() = default;
+QtShell::~QtShell() = default;
+
+void QtShell::Attach(Lesson& lesson, Game& game, GameWindow& window) {
+  lesson_ = &lesson;
+  game_ = &game;
+  window_ = &window;
+}
+
+ScreenSize QtShell::Screen() const {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect geometry = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+  return {geometry.width() * 15, geometry.height() * 15};
+}
+
+void QtShell::ShowMessage(const Text& caption, const Text& text) {
+  QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(caption), QString::fromStdU32String(text),
+                  QMessageBox::Ok, window_);
+  box.exec();
+}
+
+void QtShell::Repaint() {
+  if (window_ != nullptr) window_->PaintNow();
+}
+
+void QtShell::Quit() { QApplication::quit(); }
+
+void QtShell::ReturnToGame() {
+  // Activating the game window restarts the lesson.
+  window_->raise();
+  window_->activateWindow();
+}
+
+void QtShell::OpenDialog(DialogKind kind) {
+  if (lesson_ == nullptr) return;
+  QDialog* dialog = nullptr;
+  if (kind == DialogKind::kSettings) {
+    if (settings_dialog_ == nullptr) {
+      settings_model_ = std::make_unique<SettingsDialog>(game_->SettingsDialog(), game_->Settings());
+      settings_dialog_ = new SettingsDialogWidget(
+          *settings_model_,
+          [this] {
+            const auto file = lesson_->PicturePath(FromUtf8(game_->Info().settings_file));
+            const auto outcome = settings_model_->Apply(file);
+            if (outcome.applied == SettingsDialog::Applied::kSaveFailed) {
+              lesson_->TellTeacher(U"設定を保存できませんでした。今回はこの設定で続けます。\n" +
+                                   FromUtf8(outcome.write.error));
+            }
+          },
+          [this] { ReturnToGame(); }, window_);
+    }
+    dialog = settings_dialog_;
+  } else {
+    if (task_dialog_ == nullptr) {
+      task_model_ = std::make_unique<TaskDialog>(lesson_->state, game_->Info().selection_needs_four_initials);
+      task_dialog_ = new TaskDialogWidget(
+          *task_model_,
+          [this] {
+            const auto outcome = task_model_->Decide(lesson_->PicturePath(U"Fname.txt"));
+            switch (outcome.decision) {
+              case TaskDialog::Decision::kAccepted: return true;
+              case TaskDialog::Decision::kTooFewPictures: return false;
+              case TaskDialog::Decision::kTooFewInitials: {
+                QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(kTaskDialogCaption),
+                                QString::fromStdU32String(kTooFewInitials), QMessageBox::Ok, task_dialog_);
+                box.exec();
+                return false;
+              }
+              case TaskDialog::Decision::kSaveFailed:
+                lesson_->TellTeacher(U"課題の選択を保存できませんでした。今回はこの選択で続けます。\n" +
+                                     FromUtf8(outcome.write.error));
+                return true;
+            }
+            return true;
+          },
+          [this] { ReturnToGame(); }, window_);
+    }
+    dialog = task_dialog_;
+  }
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+}
+
+}  // namespace kanae

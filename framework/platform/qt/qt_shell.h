@@ -1,0 +1,45 @@
+// The window system around the lesson: message boxes, the two dialogs, the
+// game window's repaint and the end of the program.
+#pragma once
+
+#include <memory>
+
+#include "game.h"
+#include "lesson.h"
+#include "platform/shell.h"
+#include "settings_dialog.h"
+#include "task_dialog.h"
+
+namespace kanae {
+
+class GameWindow;
+class SettingsDialogWidget;
+class TaskDialogWidget;
+
+class QtShell : public Shell {
+ public:
+  QtShell();
+  ~QtShell() override;
+
+  // Connects the shell to the running lesson once the game window exists.
+  void Attach(Lesson& lesson, Game& game, GameWindow& window);
+
+  ScreenSize Screen() const override;
+  void ShowMessage(const Text& caption, const Text& text) override;
+  void Repaint() override;
+  void OpenDialog(DialogKind kind) override;
+  void Quit() override;
+
+ private:
+  void ReturnToGame();
+
+  Lesson* lesson_ = nullptr;
+  Game* game_ = nullptr;
+  GameWindow* window_ = nullptr;
+  std::unique_ptr<SettingsDialog> settings_model_;
+  std::unique_ptr<TaskDialog> task_model_;
+  SettingsDialogWidget* settings_dialog_ = nullptr;
+  TaskDialogWidget* task_dialog_ = nullptr;
+};
+
+}  // namespace kanae

@@ -1,0 +1,53 @@
+#include "run_game.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMetaObject>
+
+#include "game_window.h"
+#include "platform/audio/sdl_cue_player.h"
+#include "platform/speech/create_speech_engine.h"
+#include "qt_shell.h"
+#include "qt_timers.h"
+
+namespace kanae {
+
+int RunGame(int argc, char** argv, const GameFactory& make_game) {
+  QApplication app(argc, argv);
+  QFont font = QApplication::font();
+  font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});
+  QApplication::setFont(font);
+
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  GameWindow* window = nullptr;
+  auto refresh = [&window] {
+    if (window != nullptr) window->Refresh();
+  };
+
+  QtTimerFactory timers(refresh);
+  audio::SdlCuePlayer player;
+  auto speech = speech::CreateSpeechEngine([&app, refresh](std::function<void()> task) {
+    QMetaObject::invokeMethod(
+        &app,
+        [task = std::move(task), refresh] {
+          task();
+          refresh();
+        },
+        Qt::QueuedConnection);
+  });
+  ClockRandomSource rnd;
+  QtShell shell;
+  Lesson lesson({*speech, player, timers, shell, rnd, Trace::FromEnvironment()});
+  std::unique_ptr<Game> game = make_game(lesson);
+  if (!lesson.Start(arguments, *game)) return 1;
+
+  GameWindow game_window(lesson, *game);
+  window = &game_window;
+  shell.Attach(lesson, *game, game_window);
+  game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
+  game_window.showFullScreen();
+  game_window.activateWindow();
+  return QApplication::exec();
+}
+
+}  // namespace kanae

@@ -1,0 +1,20 @@
+// Speaks nothing and reports the end at once (posted, never inside Speak):
+// for KANAE_SPEECH=none, automation and machines without a voice.
+#pragma once
+
+#include "platform/speech/end_notifier.h"
+#include "platform/speech_engine.h"
+
+namespace kanae::speech {
+
+class NullSpeech : public SpeechEngine {
+ public:
+  explicit NullSpeech(PostToGui post_to_gui);
+  void Speak(const Text& text) override;
+  void Stop() override;
+
+ private:
+  EndNotifier ends_;
+};
+
+}  // namespace kanae::speech

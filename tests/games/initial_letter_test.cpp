@@ -1,0 +1,277 @@
+#include "questions.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes.h"
+#include "kana_tables.h"
+#include "picture_library.h"
+
+namespace kanae::initial_letter {
+namespace {
+
+using namespace kanae::testing;
+
+// A lesson on a 1280x720 screen (19200 x 10800 twips) with the given pictures.
+class InitialLetter : public ::testing::Test {
+ protected:
+  // numbers: the random numbers in turn (the last one repeats); empty: a seeded source.
+  void Start(const std::vector<std::string>& pictures, const std::string& settings_line = "",
+             std::vector<double> numbers = {0.0}) {
+    folder = std::make_unique<TempFolder>();
+    folder->Touch(pictures);
+    if (!settings_line.empty()) folder->Write("Oltar.txt", settings_line + "\r\n");
+    cwd.Write("O.txt", Cp932("よくできました\r\n"));
+    cwd.Write("X.txt", Cp932("ざんねん\r\n"));
+    scripted = std::make_unique<ScriptedRandom>(numbers.empty() ? std::vector<double>{0.0} : numbers);
+    RandomSource& rnd = numbers.empty() ? static_cast<RandomSource&>(platform.rnd) : *scripted;
+    lesson = std::make_unique<Lesson>(
+        Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
+    game = std::make_unique<InitialLetterGame>(*lesson);
+    ASSERT_TRUE(lesson->Start({folder->path().string()}, *game));
+    lesson->Activate();
+  }
+  FormFields& f() { return lesson->fields; }
+  Text Asked() { return lesson->state.TaskPictures[f().QuestionIndex]; }
+  void Finish() { platform.speech.Finish(); }
+  void Click(int card) { game->OnPointer({PointerAction::kClick, game->Label2[card], 1}); }
+  int RightCard() { return 0; }
+  int CardShowing(char32_t letter) {
+    for (int j = 0; j < 6; ++j) {
+      if (game->Label2[j]->visible && game->Label2[j]->caption == Text(1, letter)) return j;
+    }
+    return -1;
+  }
+  ManualTimer& Timer1() { return *static_cast<ManualTimer*>(game->Timer1.get()); }
+  ManualTimer& Timer2() { return *static_cast<ManualTimer*>(game->Timer2.get()); }
+
+  std::unique_ptr<TempFolder> folder;
+  TempFolder cwd;
+  FakePlatform platform;
+  std::unique_ptr<ScriptedRandom> scripted;
+  std::unique_ptr<Lesson> lesson;
+  std::unique_ptr<InitialLetterGame> game;
+};
+
+TEST_F(InitialLetter, LaysOutTheQuestionInTwips) {
+  struct Case {
+    std::string picture;
+    int slots, cell, name_left, top1, font;
+    Text model, rest;
+  };
+  const Case cases[] = {
+      {"あ.jpg", 6, 2742, 8229, -21, 133, U"あ", U""},
+      {"あいうえおか.jpg", 6, 2742, 1374, -21, 133, U"あ", U"いうえおか"},
+      {"あいうえおかきく.jpg", 8, 2133, 1068, 283, 104, U"あ", U"いうえおかきく"},
+      {"あいうえおかきくけこさし.jpg", 10, 1745, 875, 477, 85, U"あ", U"いうえおかきくけこ"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture);
+    Start({c.picture});  // every draw 0: nothing is shuffled, the right card is at slot 0
+    const int len = static_cast<int>(c.model.size() + c.rest.size());
+    EXPECT_EQ(game->SlotCount, c.slots);
+    EXPECT_EQ(game->CellSize, c.cell);
+    const Control& img = game->Image1;
+    EXPECT_EQ(std::make_tuple(img.left, img.top, img.width, img.height), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
+    const Control& l1 = game->Label1;
+    EXPECT_EQ(std::make_tuple(l1.left, l1.top, l1.width, l1.height, l1.font_points),
+              std::make_tuple(double(c.name_left), double(c.top1), double(len * c.cell), double(c.cell), c.font));
+    EXPECT_EQ(l1.caption, c.model);
+    const Control& l5 = game->Label5;
+    EXPECT_EQ(std::make_tuple(l5.left, l5.top, l5.width), std::make_tuple(double(c.name_left + c.cell), double(c.top1),
+                                                                          double((len - 1) * c.cell)));
+    EXPECT_EQ(l5.caption, c.rest);
+    const Control& card = *game->Label2[0];
+    EXPECT_DOUBLE_EQ(card.left, double(c.cell) / (c.slots + 1));  // slot 0
+    EXPECT_EQ(card.top, c.top1 + 8100);
+    EXPECT_EQ(card.width, c.cell);
+    EXPECT_EQ(card.font_points, c.font);
+    EXPECT_EQ(card.caption, U"あ");
+    EXPECT_TRUE(card.visible);
+    EXPECT_FALSE(game->Label2[1]->visible);
+    EXPECT_EQ(game->Label4.left, 5760);
+    EXPECT_EQ(game->Label4.top, 2484);
+    EXPECT_EQ(game->Label4.font_points, 384);
+  }
+}
+
+TEST_F(InitialLetter, CardPositionsSplitTheWidthIntoEqualGaps) {
+  Start({"あいうえおかきく.jpg"}, "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#", {});
+  // Slot s of 8: cell * 10/9 * s + cell/9.
+  for (int j = 0; j < 4; ++j) {
+    const double slot = game->SlotOrder[j];
+    EXPECT_DOUBLE_EQ(game->Label2[j]->left, 2133.0 * 10 / 9 * slot + 2133.0 / 9);
+  }
+}
+
+TEST_F(InitialLetter, PromptsSpeakTheWholeName) {
+  Start({"あいうえおかきくけこさし.jpg"});
+  EXPECT_EQ(platform.speech.spoken.back(), U"あいうえおかきくけこさしの、あ、は、どれかな");
+  EXPECT_TRUE(f().IsSpeaking);
+}
+
+TEST_F(InitialLetter, APromptWithoutTheName) {
+  Start({"りんご.jpg"}, "#FALSE#,#FALSE#,0,0,#TRUE#,#FALSE#");
+  EXPECT_EQ(platform.speech.spoken.back(), U"この名前は、どれかな");
+  EXPECT_EQ(game->Label1.caption, U"");
+}
+
+TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
+  Start({"りんご.jpg", "アイス.jpg"});
+  const Text first = Asked();
+  Finish();
+  Click(RightCard());
+  const Text letter = NameOfPicture(first).substr(0, 1);
+  EXPECT_EQ(platform.player.Played(),
+            (std::vector<Text>{LetterSoundFile(letter[0]), U"ガチャ.wav", U"ピンポン.wav"}));
+  EXPECT_EQ(game->Label2[0]->left, game->NameLeft);
+  EXPECT_EQ(game->Label2[0]->top, game->Label1.top);
+  EXPECT_TRUE(game->Label4.visible);
+  EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
+  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_TRUE(Timer2().Enabled());
+
+  Timer2().Tick();  // the praise is still being spoken
+  EXPECT_TRUE(game->Label4.visible);
+  Finish();
+  Timer2().Tick();
+  EXPECT_FALSE(game->Label4.visible);
+  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_NE(Asked(), first);
+}
+
+TEST_F(InitialLetter, AKatakanaInitialPlaysItsHiraganaSoundAndShowsTheKatakanaModel) {
+  Start({"アイス.jpg"});
+  EXPECT_EQ(game->Label1.caption, U"ア");
+  Finish();
+  Click(0);
+  EXPECT_EQ(platform.player.Played().front(), U"あ.wav");
+}
+
+TEST_F(InitialLetter, AWrongAnswerCrossesTheCardAndAsksTheSamePictureAgain) {
+  // Two draws shuffle the one task, twelve the six slots (nothing moves), then
+  // the distractor: Int(0.99 * 46) = 45, ン.
+  std::vector<double> numbers(14, 0.0);
+  numbers.push_back(0.99);
+  numbers.push_back(0.0);
+  Start({"りんご.jpg"}, "#TRUE#,#TRUE#,1,1,#TRUE#,#FALSE#", numbers);
+  Finish();
+  const int wrong = CardShowing(U'ン');
+  ASSERT_EQ(wrong, 1);
+  const double card_left = game->Label2[wrong]->left;
+  Click(wrong);
+  EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"ん.wav", U"ブー.wav"}));
+  EXPECT_TRUE(game->Label3.visible);
+  EXPECT_EQ(game->Label3.left, card_left);
+  EXPECT_DOUBLE_EQ(game->Label3.top, game->Label1.top + 10800.0 * 3 / 4);
+  EXPECT_EQ(game->Label3.font_points, Int(game->CellSize / 19.0));
+  EXPECT_EQ(platform.speech.spoken.back(), U"ざんねん");
+  EXPECT_EQ(f().QuestionIndex, 0);
+
+  Timer1().Tick();
+  EXPECT_TRUE(game->Label3.visible);  // still speaking
+  Finish();
+  const std::size_t prompts = platform.speech.spoken.size();
+  Timer1().Tick();
+  EXPECT_FALSE(game->Label3.visible);
+  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_EQ(platform.speech.spoken.size(), prompts + 1);
+  EXPECT_EQ(platform.speech.spoken.back(), U"りんごの、り、は、どれかな");
+}
+
+TEST_F(InitialLetter, InputIsIgnoredWhileSpeakingBusyOrWithTheWrongGesture) {
+  Start({"りんご.jpg"});
+  Click(0);  // the prompt is still being spoken
+  EXPECT_TRUE(platform.player.played.empty());
+  Finish();
+  game->OnPointer({PointerAction::kMove, game->Label2[0], 0});  // click mode: moves do nothing
+  EXPECT_TRUE(platform.player.played.empty());
+  Click(0);
+  const std::size_t cues = platform.player.played.size();
+  Click(0);  // busy with the feedback
+  EXPECT_EQ(platform.player.played.size(), cues);
+}
+
+TEST_F(InitialLetter, TouchModeAnswersOnAMoveAndNotOnAClick) {
+  Start({"りんご.jpg"}, "#TRUE#,#TRUE#,0,0,#TRUE#,#TRUE#");
+  Finish();
+  Click(0);
+  EXPECT_TRUE(platform.player.played.empty());
+  game->OnPointer({PointerAction::kMove, game->Label2[0], 0});
+  EXPECT_FALSE(platform.player.played.empty());
+}
+
+TEST_F(InitialLetter, AnEmptyNameOffersNothingToAnswer) {
+  Start({".jpg"});
+  Finish();
+  EXPECT_EQ(game->AnswerLength, 0);
+  Click(0);
+  EXPECT_TRUE(platform.player.played.empty());
+  EXPECT_EQ(game->Label5.width, 0);
+}
+
+TEST_F(InitialLetter, DistractorsFollowTheSettings) {
+  struct Case {
+    std::string line;
+    int cards;
+    Text table;
+  };
+  const Case cases[] = {
+      {"#TRUE#,#TRUE#,3,1,#TRUE#,#FALSE#", 4, U"アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン"},
+      {"#TRUE#,#TRUE#,2,0,#TRUE#,#FALSE#", 3, U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"},
+      {"#TRUE#,#TRUE#,3,2,#TRUE#,#FALSE#", 1, U""},   // an unknown kind draws none
+      {"#TRUE#,#TRUE#,9,0,#TRUE#,#FALSE#", 6, U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    TempFolder lesson_folder;
+    FakePlatform p;
+    Lesson l(p.services(), cwd.path());
+    InitialLetterGame g(l);
+    lesson_folder.Touch({"りんご.jpg"});
+    lesson_folder.Write("Oltar.txt", c.line + "\r\n");
+    ASSERT_TRUE(l.Start({lesson_folder.path().string()}, g));
+    l.Activate();
+    ASSERT_EQ(static_cast<int>(l.fields.ChoiceLetters.size()), c.cards);
+    EXPECT_EQ(l.fields.ChoiceLetters[0], U'り');
+    std::set<char32_t> distinct(l.fields.ChoiceLetters.begin(), l.fields.ChoiceLetters.end());
+    EXPECT_EQ(static_cast<int>(distinct.size()), c.cards);
+    for (int j = 1; j < c.cards; ++j) EXPECT_NE(c.table.find(l.fields.ChoiceLetters[j]), Text::npos);
+    for (int j = 0; j < 6; ++j) EXPECT_EQ(g.Label2[j]->visible, j < c.cards);
+  }
+}
+
+TEST_F(InitialLetter, AfterTheLastPictureANewOrderBegins) {
+  Start({"あ.jpg", "い.jpg", "う.jpg"});
+  const int shuffles = scripted->reseeds;
+  for (int q = 0; q < 3; ++q) {
+    Finish();
+    Click(0);
+    Finish();
+    Timer2().Tick();
+  }
+  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(scripted->reseeds, shuffles + 1);
+}
+
+TEST_F(InitialLetter, KeysHAndNSilenceTheLessonAndStopTheRightAnswerTimer) {
+  Start({"りんご.jpg"});
+  Finish();
+  Click(0);
+  ASSERT_TRUE(Timer2().Enabled());
+  platform.player.playing = true;
+  lesson->OnKey('H');
+  EXPECT_FALSE(platform.player.playing);
+  EXPECT_EQ(platform.speech.stops, 1);
+  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
+}
+
+TEST_F(InitialLetter, TheHiddenPointerIsApplied) {
+  Start({"りんご.jpg"}, "#TRUE#,#TRUE#,0,0,#FALSE#,#FALSE#");
+  EXPECT_TRUE(lesson->form.pointer_hidden);
+}
+
+}  // namespace
+}  // namespace kanae::initial_letter
