@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "fakes.h"
+#include "game_fixture.h"
 #include "kana_tables.h"
 #include "picture_library.h"
 
@@ -13,29 +13,9 @@ namespace {
 
 using namespace kanae::testing;
 
-// A lesson on a 1280x720 screen (19200 x 10800 twips) with the given pictures.
-class InitialLetter : public ::testing::Test {
+class InitialLetter : public GameFixture<InitialLetterGame> {
  protected:
-  // numbers: the random numbers in turn (the last one repeats); empty: a seeded source.
-  void Start(const std::vector<std::string>& pictures, const std::string& settings_line = "",
-             std::vector<double> numbers = {0.0}) {
-    folder = std::make_unique<TempFolder>();
-    folder->Touch(pictures);
-    if (!settings_line.empty()) folder->Write("Oltar.txt", settings_line + "\r\n");
-    cwd.Write("O.txt", Cp932("よくできました\r\n"));
-    cwd.Write("X.txt", Cp932("ざんねん\r\n"));
-    scripted = std::make_unique<ScriptedRandom>(numbers.empty() ? std::vector<double>{0.0} : numbers);
-    RandomSource& rnd = numbers.empty() ? static_cast<RandomSource&>(platform.rnd) : *scripted;
-    lesson = std::make_unique<Lesson>(
-        Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
-    game = std::make_unique<InitialLetterGame>(*lesson);
-    ASSERT_TRUE(lesson->Start({folder->path().string()}, *game));
-    lesson->Activate();
-  }
-  FormFields& f() { return lesson->fields; }
-  Text Asked() { return lesson->state.TaskPictures[f().QuestionIndex]; }
-  void Finish() { platform.speech.Finish(); }
-  void Click(int card) { game->OnPointer({PointerAction::kClick, game->Label2[card], 1}); }
+  void Click(int card) { GameFixture::Click(game->Label2[card]); }
   int RightCard() { return 0; }
   int CardShowing(char32_t letter) {
     for (int j = 0; j < 6; ++j) {
@@ -43,15 +23,8 @@ class InitialLetter : public ::testing::Test {
     }
     return -1;
   }
-  ManualTimer& Timer1() { return *static_cast<ManualTimer*>(game->Timer1.get()); }
-  ManualTimer& Timer2() { return *static_cast<ManualTimer*>(game->Timer2.get()); }
-
-  std::unique_ptr<TempFolder> folder;
-  TempFolder cwd;
-  FakePlatform platform;
-  std::unique_ptr<ScriptedRandom> scripted;
-  std::unique_ptr<Lesson> lesson;
-  std::unique_ptr<InitialLetterGame> game;
+  ManualTimer& Timer1() { return Manual(game->Timer1); }
+  ManualTimer& Timer2() { return Manual(game->Timer2); }
 };
 
 TEST_F(InitialLetter, LaysOutTheQuestionInTwips) {
@@ -185,7 +158,7 @@ TEST_F(InitialLetter, InputIsIgnoredWhileSpeakingBusyOrWithTheWrongGesture) {
   Click(0);  // the prompt is still being spoken
   EXPECT_TRUE(platform.player.played.empty());
   Finish();
-  game->OnPointer({PointerAction::kMove, game->Label2[0], 0});  // click mode: moves do nothing
+  Move(game->Label2[0]);  // click mode: moves do nothing
   EXPECT_TRUE(platform.player.played.empty());
   Click(0);
   const std::size_t cues = platform.player.played.size();
@@ -198,7 +171,7 @@ TEST_F(InitialLetter, TouchModeAnswersOnAMoveAndNotOnAClick) {
   Finish();
   Click(0);
   EXPECT_TRUE(platform.player.played.empty());
-  game->OnPointer({PointerAction::kMove, game->Label2[0], 0});
+  Move(game->Label2[0]);
   EXPECT_FALSE(platform.player.played.empty());
 }
 
