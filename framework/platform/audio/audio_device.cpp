@@ -50,13 +50,14 @@ std::shared_ptr<AudioDevice> AudioDevice::Shared() {
 
 AudioDevice::~AudioDevice() {
   if (open_) {
+    // No listener hears about the sounds cut off here.
+    Mix_ChannelFinished(nullptr);
+    g_device = nullptr;
     Mix_HaltChannel(-1);
     for (auto& channel : channels_) {
       if (channel.chunk != nullptr) Mix_FreeChunk(static_cast<Mix_Chunk*>(channel.chunk));
     }
-    Mix_ChannelFinished(nullptr);
     Mix_CloseAudio();
-    g_device = nullptr;
   }
   if (sdl_initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -77,6 +78,9 @@ bool AudioDevice::Open() {
   };
 
   SDL_SetMainReady();
+  // SDL would otherwise turn SIGINT/SIGTERM into SDL_QUIT events that nobody
+  // reads here, and the program could no longer be ended from a terminal.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   bool opened = try_open();
   if (!opened) {
     std::fprintf(stderr, "kanae: no sound device (%s); sounds are silent\n", SDL_GetError());
@@ -95,6 +99,8 @@ bool AudioDevice::Open() {
   open_ = true;
   return true;
 }
+
+void AudioDevice::ReleaseThreadState() { SDL_TLSCleanup(); }
 
 std::string AudioDevice::DriverName() {
   {

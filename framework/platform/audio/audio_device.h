@@ -52,6 +52,10 @@ class AudioDevice {
   // (not when halted). Keep it short and do not call back into the device.
   void SetEndListener(Channel channel, std::function<void()> listener);
 
+  // Call on a thread of ours that played or stopped sounds, as it ends: SDL
+  // keeps per-thread state that it frees by itself only for its own threads.
+  static void ReleaseThreadState();
+
   // Which SDL driver is in use ("dummy", "pulseaudio", ...), empty when closed.
   std::string DriverName();
 

@@ -54,12 +54,13 @@ void EspeakSpeech::Run() {
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [this] { return quit_ || pending_.has_value(); });
-      if (quit_) return;
+      if (quit_) break;
       request = std::move(*pending_);
       pending_.reset();
     }
     Voice(request);
   }
+  audio::AudioDevice::ReleaseThreadState();
 }
 
 void EspeakSpeech::Voice(const Request& request) {
