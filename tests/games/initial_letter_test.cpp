@@ -69,6 +69,17 @@ TEST_F(InitialLetter, LaysOutTheQuestionInTwips) {
   }
 }
 
+TEST_F(InitialLetter, LayoutHoldsOnScreensBeyond32767Twips) {
+  platform.shell.screen = {3840 * 15, 2160 * 15};  // 57600 x 32400 twips
+  Start({"あいうえおかきく.jpg"});
+  EXPECT_EQ(game->CellSize, 6400);
+  EXPECT_EQ(game->Label1.left, 3200);
+  EXPECT_EQ(game->Label1.width, 51200);
+  EXPECT_EQ(game->Label2[0]->top, 850 + 24300);
+  EXPECT_EQ(game->Label4.left, 17280);
+  EXPECT_EQ(game->Label4.font_points, 1152);
+}
+
 TEST_F(InitialLetter, CardPositionsSplitTheWidthIntoEqualGaps) {
   Start({"あいうえおかきく.jpg"}, "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#", {});
   // Slot s of 8: cell * 10/9 * s + cell/9.

@@ -76,6 +76,16 @@ TEST_F(GameWindowTest, InTouchModeAPointerMoveOntoACardAnswers) {
   ASSERT_FALSE(platform.player.played.empty());
 }
 
+TEST_F(GameWindowTest, AHiddenPointerStaysHiddenWithoutClearIco) {
+  ASSERT_FALSE(cwd.Exists("Clear.ico"));
+  lesson.ApplyPointer(false);
+  window->Refresh();
+  EXPECT_EQ(window->cursor().shape(), Qt::BlankCursor);
+  lesson.ApplyPointer(true);
+  window->Refresh();
+  EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(GameWindowTest, KeysReachTheLessonWithOrWithoutShift) {
   QTest::keyClick(window.get(), Qt::Key_H, Qt::ShiftModifier);
   QTest::keyClick(window.get(), Qt::Key_N);
