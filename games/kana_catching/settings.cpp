@@ -30,4 +30,31 @@ const GameInfo& Info() {
   return info;
 }
 
+SettingsDialogLayout DialogLayout(Settings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"ペンブル設定メニュー";
+  layout.title_rect = {1200, 240, 2700, 285};
+  layout.client_width = 5055;
+  layout.client_height = 5520;
+  layout.execute_button = {1560, 4440, 975, 375};
+  layout.cancel_button = {360, 4440, 975, 375};
+  layout.frame_rect = {120, 120, 4815, 5175};
+  layout.frames = {
+      {U"文字の点滅", {360, 720, 2175, 975}, &s.BlinkFast, true,
+       StackedOptions({{"Option1", U"早い"}, {"Option2", U"遅い"}}, {kTrue, kFalse})},
+      {U"マウスカーソルの表示", {360, 1800, 2175, 975}, &s.CursorVisible, true,
+       StackedOptions({{"Option3", U"有り"}, {"Option4", U"無し"}}, {kTrue, kFalse})},
+      {U"ペンブル", {360, 2880, 2175, 975}, &s.JumpingLetter, true,
+       StackedOptions({{"Option11", U"有り"}, {"Option12", U"無し"}}, {kTrue, kFalse})},
+      {U"まどわし文字", {2760, 720, 1935, 1695}, &s.DistractorCount, false,
+       StackedOptions({{"Option5", U"無し"}, {"Option6", U"１字"}, {"Option7", U"２字"}, {"Option8", U"３字"}},
+                      {0, 1, 2, 3})},
+      {U"まどわし文字の種類", {2760, 2520, 1935, 975}, &s.DistractorKind, false,
+       StackedOptions({{"Option9", U"ひらがな"}, {"Option10", U"カタカナ"}}, {0, 1})},
+      {U"タッチの方法", {2760, 3600, 1935, 975}, &s.TouchMode, true,
+       StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
+  };
+  return layout;
+}
+
 }  // namespace kanae::kana_catching
