@@ -1,0 +1,234 @@
+#include "questions.h"
+
+#include <algorithm>
+
+#include "kana_tables.h"
+#include "picture_library.h"
+
+namespace kanae::kana_catching {
+
+namespace {
+
+std::string Utf8(const std::filesystem::path& path) {
+  const auto u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+}  // namespace
+
+KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
+    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
+      Label1(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
+      Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
+      Timer1(lesson.Platform().timers.CreateTimer(1000)),
+      Timer2(lesson.Platform().timers.CreateTimer(1000)),
+      Timer3(lesson.Platform().timers.CreateTimer(1000)),
+      lesson_(lesson) {
+  lesson.form.back_colour = kDarkBlue;
+  for (int j = 0; j < 6; ++j) {
+    Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 2, j);
+    Label2[j]->centred = true;
+  }
+  Label1.centred = true;
+  Label3.fore_colour = kRed;
+  Label3.transparent = true;
+  Label3.centred = true;
+  Timer1->SetTickHandler([this] { Timer1Tick(); });
+  Timer2->SetTickHandler([this] { Timer2Tick(); });
+  Timer3->SetTickHandler([this] { Timer3Tick(); });
+}
+
+void KanaCatchingGame::Layout() {
+  const double W = lesson_.form.width;
+  for (Control* letter : Label2) letter->font_points = Int(W / 138);
+  Label3.font_points = Int(W / 100);
+}
+
+Text KanaCatchingGame::CurrentName() const {
+  return NameOfPicture(lesson_.state.TaskPictures[lesson_.fields.QuestionIndex]);
+}
+
+void KanaCatchingGame::NextQuestion() {
+  const bool same_question = jumping_on_;
+  jumping_on_ = false;
+  // A picture without a name has no letter to catch.
+  if (settings.JumpingLetter != 0 && !CurrentName().empty()) {
+    if (!same_question) lesson_.QuestionShown();
+    CatchingStep();
+    return;
+  }
+  Timer3->SetEnabled(false);
+  lesson_.QuestionShown();
+  ShowLetterChoices();
+}
+
+void KanaCatchingGame::CatchingStep() {
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+  HideQuestion();
+  const int h = Int(H / 20);
+  const int w = Int(W / 20);
+  const int top = Int(lesson_.Rnd().Next() * (H - h));
+  const int left = Int(lesson_.Rnd().Next() * (W - w));
+  const int room = std::min(Int(H) - top, Int(W) - left);
+  // On a screen taller than wide the drawn side can exceed the room left; the
+  // letter is then held inside the window so that all of it can be caught.
+  const int side = std::min(Int(lesson_.Rnd().Next() * (room - h)) + h, room);
+  Label1.Place(left, top, side, side);
+  Label1.font_points = Int(side / 20.0);
+  Label1.caption = Left(CurrentName(), 1);
+  Label1.visible = true;
+
+  lesson_.fields.CueFile = LetterSoundFile(Label1.caption[0]);
+  lesson_.PlayCue();
+  Timer3->SetInterval(settings.BlinkFast != 0 ? 1000 : 2000);
+  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  Timer3->SetEnabled(true);
+}
+
+void KanaCatchingGame::Timer3Tick() {
+  // The letter stays while its sound plays.
+  if (lesson_.IsCuePlaying()) return;
+  lesson_.StopPlayer();
+  Timer3->SetEnabled(false);
+  jumping_on_ = true;
+  NextQuestion();
+}
+
+void KanaCatchingGame::OnLetterCaught() {
+  Timer3->SetEnabled(false);
+  lesson_.form.back_colour = kRed;
+  lesson_.PlayCueAndWait(U"バーン.wav");
+  ShowLetterChoices();
+}
+
+void KanaCatchingGame::ShowLetterChoices() {
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+  FormFields& f = lesson_.fields;
+
+  HideQuestion();
+  lesson_.form.back_colour = kDarkBlue;
+  Image1.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
+  Image1.picture = Utf8(lesson_.PicturePath(lesson_.state.TaskPictures[f.QuestionIndex]));
+
+  for (int i = 0; i < 6; ++i) SlotOrder[i] = i;
+  for (int turn = 0; turn < 6; ++turn) {
+    const int a = DrawIndex(lesson_.Rnd(), 6);
+    const int b = DrawIndex(lesson_.Rnd(), 6);
+    std::swap(SlotOrder[a], SlotOrder[b]);
+  }
+
+  const Text name = CurrentName();
+  f.ChoiceLetters = Left(name, 1);
+  // Without a first letter a distractor would stand where the right letter
+  // belongs and be judged right; such a picture offers nothing to answer.
+  const TextView table = name.empty()                   ? TextView()
+                         : settings.DistractorKind == 0 ? TextView(f.Tables.Hiragana)
+                         : settings.DistractorKind == 1 ? TextView(f.Tables.Katakana)
+                                                        : TextView();
+  // A hand-edited count beyond the six labels is held to what they can show.
+  const int distractors = std::min<int>(settings.DistractorCount, kMostDistractors);
+  for (int k = 0; k < distractors && !table.empty(); ++k) {
+    if (!lesson_.DrawDistractor(table)) break;
+  }
+  ChoiceCount = static_cast<int>(f.ChoiceLetters.size());
+
+  const int step = Int(W * 132 / 800);
+  const int inset = Int(W * 9 / 800);
+  for (Text& letter : LabelLetters) letter.clear();
+  for (int j = 0; j < ChoiceCount; ++j) {
+    Control& label = *Label2[j];
+    label.Place(step * SlotOrder[j] + inset, Int(H * 94 / 120), Int(W * 3 / 20), Int(H / 5));
+    LabelLetters[j] = CharAt(f.ChoiceLetters, j);
+    label.caption = LabelLetters[j];
+  }
+
+  f.SpeechText = name + U"の、" + Left(name, 1) + U"、は、どれかな";
+  CorrectChoice = 0;
+  // The teacher's pointer choice holds in every question, with or without the catching phase.
+  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  ShowQuestion();
+  lesson_.Speak();
+  Answered = false;
+  f.IsSpeaking = true;
+}
+
+void KanaCatchingGame::OnPointer(const PointerEvent& event) {
+  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (event.control == nullptr) return;
+  if (event.control == &Label1) {
+    if (Label1.visible) OnLetterCaught();
+    return;
+  }
+  for (int j = 0; j < static_cast<int>(Label2.size()); ++j) {
+    if (event.control == Label2[j]) {
+      lesson_.fields.ChosenIndex = j;
+      CheckAnswer();
+      return;
+    }
+  }
+}
+
+void KanaCatchingGame::CheckAnswer() {
+  FormFields& f = lesson_.fields;
+  if (Timer1->Enabled() || Timer2->Enabled() || f.IsSpeaking || Answered || lesson_.IsCuePlaying()) return;
+  if (f.ChosenIndex < 0 || f.ChosenIndex >= ChoiceCount) return;  // a label that shows no letter
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+  const Text chosen = LabelLetters[f.ChosenIndex];
+
+  lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
+  Answered = true;
+  Label3.Place(Int(W * 132 / 800) * SlotOrder[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
+               Int(H / 3));
+
+  const Text name = CurrentName();
+  if (LabelLetters[CorrectChoice] != chosen) {
+    lesson_.AnswerJudged(false);
+    Label3.caption = U"×";
+    Label3.visible = true;
+    lesson_.PlayCueAndWait(U"ブー.wav");
+    f.SpeechText = lesson_.DrawRetry();
+    lesson_.Speak();
+    f.IsSpeaking = true;
+    Timer1->SetEnabled(true);
+    return;
+  }
+
+  lesson_.AnswerJudged(true);
+  Label3.caption = U"○";
+  Label3.visible = true;
+  lesson_.PlayCueAndWait(U"ピンポン.wav");
+  f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"の、" + Left(name, 1) + U"、だね。";
+  lesson_.Speak();
+  lesson_.AdvanceQuestion();
+  f.IsSpeaking = true;
+  Timer2->SetEnabled(true);
+}
+
+void KanaCatchingGame::ShowQuestion() {
+  Image1.visible = true;
+  for (int j = 0; j < ChoiceCount && j < static_cast<int>(Label2.size()); ++j) Label2[j]->visible = true;
+}
+
+void KanaCatchingGame::HideQuestion() {
+  for (Control* c : {&Image1, &Label1, &Label3}) c->visible = false;
+  for (Control* letter : Label2) letter->visible = false;
+}
+
+void KanaCatchingGame::Timer1Tick() {
+  if (lesson_.fields.IsSpeaking) return;
+  Label3.visible = false;
+  Timer1->SetEnabled(false);
+  Answered = false;
+  NextQuestion();
+}
+
+void KanaCatchingGame::Timer2Tick() {
+  if (lesson_.fields.IsSpeaking) return;
+  Timer2->SetEnabled(false);
+  NextQuestion();
+}
+
+}  // namespace kanae::kana_catching
