@@ -39,7 +39,7 @@ const Picture kPictures[] = {
     {"つき", "🌙", 0xFFD5DCF2, "jpg"},      {"かさ", "☂️", 0xFFFFF1D0, "gif"},
     {"ひこうき", "✈️", 0xFFD9EEFB, "bmp"},  {"ぞう", "🐘", 0xFFFFF0DC, "jpg"},
     {"ペンギン", "🐧", 0xFFDDF2F7, "gif"},  {"でんしゃ", "🚃", 0xFFF3EAD9, "bmp"},
-    {"ソフトクリーム", "🍦", 0xFFF9DCE6, "jpg"}, {"ゆきだるま", "⛄", 0xFFD3E4F5, "gif"},
+    {"ソフトクリーム", "🍦", 0xFFF9DCE6, "jpg"}, {"ゆきだるま", "⛄", 0xFFB8D4EF, "gif"},
     {"ちょうちょ", "🦋", 0xFFF0F7D9, "bmp"}, {"あめ", "🍬", 0xFFE2F3E4, "jpg"},
 };
 
