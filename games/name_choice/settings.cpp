@@ -27,4 +27,26 @@ const GameInfo& Info() {
   return info;
 }
 
+SettingsDialogLayout DialogLayout(Settings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"クオマ選び設定";
+  layout.title_rect = {1920, 360, 1800, 285};
+  layout.client_width = 5565;
+  layout.client_height = 3540;
+  layout.execute_button = {4080, 2160, 1095, 375};
+  layout.cancel_button = {2880, 2160, 1095, 375};
+  layout.frame_rect = {120, 120, 5295, 3255};
+
+  auto question = StackedOptions({{"Option1", U"～は、どっち"}, {"Option2", U"このなまえは、どっち"}}, {kTrue, kFalse});
+  question[1].rect.width = 1935;  // the longer caption needs the wider button
+  layout.frames = {
+      {U"問題設定", {360, 840, 2295, 975}, &s.AskWithName, true, std::move(question)},
+      {U"タッチの方法", {2880, 840, 2295, 975}, &s.TouchMode, true,
+       StackedOptions({{"Option3", U"触れるだけ"}, {"Option4", U"クリックする"}}, {kTrue, kFalse})},
+      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.CursorVisible, true,
+       StackedOptions({{"Option5", U"有り"}, {"Option6", U"無し"}}, {kTrue, kFalse}, 1095)},
+  };
+  return layout;
+}
+
 }  // namespace kanae::name_choice

@@ -1,0 +1,9 @@
+// Quoma: the name-choice game.
+#include "platform/qt/run_game.h"
+#include "questions.h"
+
+int main(int argc, char** argv) {
+  return kanae::RunGame(argc, argv, [](kanae::Lesson& lesson) {
+    return std::make_unique<kanae::name_choice::NameChoiceGame>(lesson);
+  });
+}

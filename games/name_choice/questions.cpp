@@ -1,0 +1,179 @@
+#include "questions.h"
+
+#include <algorithm>
+
+#include "picture_library.h"
+#include "random_source.h"
+
+namespace kanae::name_choice {
+
+namespace {
+
+std::string Utf8(const std::filesystem::path& path) {
+  const auto u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+}  // namespace
+
+Text VerticalText(TextView name, int n) {
+  Text caption = Left(name, static_cast<std::size_t>(std::max(n, 0)));
+  for (char32_t& c : caption) {
+    if (c == U'ー' || c == U'－') c = U'｜';
+  }
+  return caption;
+}
+
+NameChoiceGame::NameChoiceGame(Lesson& lesson)
+    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 2)),
+      Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
+      Timer1(lesson.Platform().timers.CreateTimer(1000)),
+      lesson_(lesson) {
+  Label1[0] = &lesson.form.Add("Label1(0)", ControlKind::kLabel, 1, 0);
+  Label1[1] = &lesson.form.Add("Label1(1)", ControlKind::kLabel, 3, 1);
+  for (Control* column : Label1) {
+    column->back_colour = kWhite;
+    column->fore_colour = kBlack;
+    // Each line holds one character; centring keeps it in the middle of its cell.
+    column->centred = true;
+  }
+  Label2.caption = Text(1, U'×');
+  Label2.fore_colour = kRed;
+  Label2.transparent = true;
+  Label2.centred = true;
+  Timer1->SetTickHandler([this] { Timer1Tick(); });
+  // Nothing is asked until the first question is set up.
+  Answered = true;
+}
+
+void NameChoiceGame::Layout() { Label2.font_points = Int(lesson_.form.width / 60.0); }
+
+void NameChoiceGame::PlaceNameColumn(int side, int& n) {
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+  n = std::min(n, kLongestShownName);
+  const int k = std::max(n, 6);
+  const int w = Int(H / (k + 1));
+  const int h = Int(static_cast<double>(n) * w);
+  Control& column = *Label1[side];
+  column.font_points = Int(w / 20.5);
+  column.Place(Int(W * 3 / 4 * side) + Int((W / 4 - w) / 2), Int((H - h) / 2), w, h);
+}
+
+void NameChoiceGame::NextQuestion() {
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+  FormFields& f = lesson_.fields;
+  const auto& tasks = lesson_.state.TaskPictures;
+  const int task_count = lesson_.state.TaskCount();
+
+  HideQuestion();
+  // The start-up never leaves the lesson without pictures; should it happen,
+  // there is nothing to ask and nothing to answer.
+  if (task_count == 0 || f.QuestionIndex < 0 || f.QuestionIndex >= task_count) {
+    Answered = true;
+    return;
+  }
+
+  Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  Image1.picture = Utf8(lesson_.PicturePath(tasks[f.QuestionIndex]));
+
+  // One draw among the other tasks, each equally likely, so the draw always
+  // ends; a lesson of one task has no other name to offer.
+  DecoyIndex = -1;
+  if (task_count >= 2) {
+    DecoyIndex = DrawIndex(lesson_.Rnd(), task_count - 1);
+    if (DecoyIndex >= f.QuestionIndex) ++DecoyIndex;
+  }
+  CorrectSide = DrawIndex(lesson_.Rnd(), 2);
+
+  const Text right_name = NameOfPicture(tasks[f.QuestionIndex]);
+  int n = static_cast<int>(right_name.size());
+  PlaceNameColumn(CorrectSide, n);
+  Label1[CorrectSide]->caption = VerticalText(right_name, n);
+
+  const Text decoy_name = DecoyIndex >= 0 ? NameOfPicture(tasks[DecoyIndex]) : Text();
+  int m = static_cast<int>(decoy_name.size());
+  PlaceNameColumn(1 - CorrectSide, m);
+  Label1[1 - CorrectSide]->caption = VerticalText(decoy_name, m);
+
+  f.SpeechText = settings.AskWithName != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
+  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  ShowQuestion();
+  lesson_.Speak();
+  f.IsSpeaking = true;
+  Answered = false;
+  lesson_.QuestionShown();
+}
+
+void NameChoiceGame::OnPointer(const PointerEvent& event) {
+  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  for (int side = 0; side < 2; ++side) {
+    const Control& column = *Label1[side];
+    // An empty column has no size: there is nothing to point at.
+    if (event.control == &column && column.visible && column.width > 0 && column.height > 0) {
+      TakeAnswer(side);
+      return;
+    }
+  }
+}
+
+void NameChoiceGame::TakeAnswer(int index) {
+  FormFields& f = lesson_.fields;
+  if (f.IsSpeaking) return;
+  f.ChosenIndex = index;
+  CheckAnswer();
+}
+
+void NameChoiceGame::CheckAnswer() {
+  if (Answered) return;
+  if (lesson_.IsCuePlaying()) return;
+  Answered = true;
+  FormFields& f = lesson_.fields;
+  const double W = lesson_.form.width;
+  const double H = lesson_.form.height;
+
+  if (f.ChosenIndex == CorrectSide) {
+    lesson_.AnswerJudged(true);
+    lesson_.PlayCueAndWait(U"ピンポン.wav");
+    const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
+    f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+    lesson_.Speak();
+    f.IsSpeaking = true;
+    for (Control* column : Label1) {
+      column->width = 0;
+      column->height = 0;
+    }
+    Image1.Place(0, 0, W, H);
+    // After the last task the list starts again in a new order.
+    lesson_.AdvanceQuestion();
+  } else {
+    lesson_.AnswerJudged(false);
+    lesson_.PlayCueAndWait(U"ブー.wav");
+    f.SpeechText = lesson_.DrawRetry();
+    lesson_.Speak();
+    f.IsSpeaking = true;
+    Label2.Place(Int(W * 3 / 4 * f.ChosenIndex) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
+                 Int(H * 240 / 600));
+  }
+  Timer1->SetEnabled(true);
+}
+
+void NameChoiceGame::ShowQuestion() {
+  Image1.visible = true;
+  for (Control* column : Label1) column->visible = true;
+  Label2.Place(0, 0, 0, 0);
+  Label2.visible = true;
+}
+
+void NameChoiceGame::HideQuestion() {
+  for (Control* c : {&Image1, Label1[0], Label1[1], &Label2}) c->visible = false;
+}
+
+void NameChoiceGame::Timer1Tick() {
+  if (lesson_.fields.IsSpeaking) return;
+  Timer1->SetEnabled(false);
+  NextQuestion();
+}
+
+}  // namespace kanae::name_choice
