@@ -24,8 +24,47 @@ const GameInfo& Info() {
       .fewest_tasks = 4,
       .reads_retry_messages = true,
       .has_letter_tables = false,
+      .selection_needs_four_initials = true,
   };
   return info;
+}
+
+namespace {
+
+// Options standing side by side in one row of their frame.
+std::vector<OptionButton> RowOfOptions(std::vector<std::pair<std::string, Text>> names_and_captions,
+                                       std::vector<int> lefts, std::vector<std::int16_t> values, int width) {
+  std::vector<OptionButton> options;
+  for (std::size_t i = 0; i < names_and_captions.size(); ++i) {
+    options.push_back({names_and_captions[i].first, names_and_captions[i].second, {lefts[i], 240, width, 255},
+                       values[i]});
+  }
+  return options;
+}
+
+}  // namespace
+
+SettingsDialogLayout DialogLayout(Settings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"スヴァン選び設定メニュー";
+  layout.title_rect = {1680, 240, 3600, 285};
+  layout.client_width = 6405;
+  layout.client_height = 3525;
+  layout.cancel_button = {3360, 2160, 1095, 375};
+  layout.execute_button = {4680, 2160, 1095, 375};
+  layout.frame_rect = {120, 120, 6135, 3255};
+  layout.frames = {
+      {U"選択枚数", {360, 720, 2655, 615}, &s.FourCards, true,
+       RowOfOptions({{"Option1", U"４枚"}, {"Option2", U"２枚"}}, {360, 1560}, {kTrue, kFalse}, 1095)},
+      {U"スヴァン文字", {360, 1440, 2655, 615}, &s.CardLetterSize, false,
+       RowOfOptions({{"Option3", U"無"}, {"Option4", U"小"}, {"Option5", U"中"}, {"Option6", U"大"}},
+                    {240, 840, 1440, 2040}, {0, 1, 2, 3}, 555)},
+      {U"マウスカーソルの表示", {360, 2160, 2655, 975}, &s.CursorVisible, true,
+       StackedOptions({{"Option9", U"有り"}, {"Option10", U"無し"}}, {kTrue, kFalse})},
+      {U"タッチの方法", {3240, 720, 2655, 975}, &s.TouchMode, true,
+       StackedOptions({{"Option7", U"触れるだけ"}, {"Option8", U"クリックする"}}, {kTrue, kFalse})},
+  };
+  return layout;
 }
 
 }  // namespace kanae::card_picking

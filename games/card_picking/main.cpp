@@ -1,0 +1,9 @@
+// Suvan: the card-picking game.
+#include "platform/qt/run_game.h"
+#include "questions.h"
+
+int main(int argc, char** argv) {
+  return kanae::RunGame(argc, argv, [](kanae::Lesson& lesson) {
+    return std::make_unique<kanae::card_picking::CardPickingGame>(lesson);
+  });
+}
