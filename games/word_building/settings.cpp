@@ -30,4 +30,30 @@ const GameInfo& Info() {
   return info;
 }
 
+SettingsDialogLayout DialogLayout(Settings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"ダブレルづくり設定";
+  layout.title_rect = {1680, 240, 2400, 285};
+  layout.client_width = 5415;
+  layout.client_height = 5295;
+  layout.execute_button = {1680, 4200, 975, 375};
+  layout.cancel_button = {360, 4200, 975, 375};
+  layout.frame_rect = {120, 120, 5175, 5055};
+  layout.frames = {
+      {U"問題設定", {360, 720, 2295, 975}, &s.AskWithName, true,
+       StackedOptions({{"Option1", U"～を並べよう"}, {"Option2", U"この名前を並べよう"}}, {kTrue, kFalse}, 1935)},
+      {U"お手本", {360, 1800, 2295, 975}, &s.ShowModel, true,
+       StackedOptions({{"Option3", U"表示する"}, {"Option4", U"表示しない"}}, {kTrue, kFalse})},
+      {U"マウスカーソルの表示", {360, 2880, 2295, 975}, &s.CursorVisible, true,
+       StackedOptions({{"Option11", U"有り"}, {"Option12", U"無し"}}, {kTrue, kFalse})},
+      {U"まどわし文字", {2880, 720, 2175, 1335}, &s.DistractorCount, false,
+       StackedOptions({{"Option5", U"無し"}, {"Option6", U"１字有り"}, {"Option7", U"２字有り"}}, {0, 1, 2})},
+      {U"まどわし文字の種類", {2880, 2160, 2175, 1335}, &s.DistractorKind, false,
+       StackedOptions({{"Option8", U"ひらがな"}, {"Option9", U"カタカナ"}, {"Option10", U"数字"}}, {0, 1, 2})},
+      {U"タッチの方法", {2880, 3600, 2175, 975}, &s.TouchMode, true,
+       StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
+  };
+  return layout;
+}
+
 }  // namespace kanae::word_building

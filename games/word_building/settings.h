@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "game.h"
+#include "settings_dialog.h"
 #include "settings_file.h"
 
 namespace kanae::word_building {
@@ -23,5 +24,8 @@ struct Settings {
 SettingsList SettingSlots(Settings& settings);
 
 const GameInfo& Info();
+
+// The option frames of the settings dialog, bound to the settings.
+SettingsDialogLayout DialogLayout(Settings& settings);
 
 }  // namespace kanae::word_building
