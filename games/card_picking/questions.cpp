@@ -14,6 +14,11 @@ constexpr char32_t kOneInitialOnly[] =
     U"課題の画像の頭文字が１種類しかないため、カードを１枚だけ出します。\n"
     U"Ｎキーの課題選択で、画像データの頭文字を４種類以上にしてください！";
 
+// A letter's font, held to its label's height (a point is 20 twips): on a
+// wide screen the width-based size would outgrow the label and cut the
+// letter, and a cut う reads as つ. On a 4:3 screen the size stands as given.
+int FittingFont(int points, double label_height) { return std::min(points, Int(label_height / 20)); }
+
 std::string Utf8(const std::filesystem::path& path) {
   const auto u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
@@ -71,7 +76,7 @@ void CardPickingGame::PlaceCardLetter(int i) {
   Control& letter = *Label1[i];
   letter.Place(Int(W / 80 * 38) * (i % 2) + Int(W / 16 * 5) - Int(W / 40 * 3) * (z - 1) + Int(W / 80 * 4) * large,
                Image1[i]->top, Int(W / 40 * 3) * (z - 1) + Int(W / 20 * 3), Int(H / 10) * (z - 1) + Int(H / 10 * 2));
-  letter.font_points = Int(W / 270) * (z - 1) + Int(W / 135);
+  letter.font_points = FittingFont(Int(W / 270) * (z - 1) + Int(W / 135), letter.height);
 }
 
 void CardPickingGame::DrawCards() {
@@ -177,8 +182,8 @@ void CardPickingGame::CheckAnswer() {
     picture.Place(0, 0, W, H);
     picture.visible = true;
     Control& letter = *Label1[CorrectCard];
-    letter.font_points = Int(W / 54);
     letter.Place(Int(W / 8 * 5), 0, Int(W / 8 * 3), Int(H / 2));
+    letter.font_points = FittingFont(Int(W / 54), letter.height);
     letter.visible = LetterSize() > 0;
     lesson_.AdvanceQuestion();
   }

@@ -55,9 +55,9 @@ TEST_F(CardPicking, CardsAndLettersAreLaidOutInTwips) {
     int font;
   };
   const Case cases[] = {
-      {1, 6000, 15120, 2880, 2160, 142},
-      {2, 4560, 13680, 4320, 3240, 213},
-      {3, 2160, 11280, 5760, 4320, 284},
+      {1, 6000, 15120, 2880, 2160, 108},  // held to the label's height (see below)
+      {2, 4560, 13680, 4320, 3240, 162},
+      {3, 2160, 11280, 5760, 4320, 216},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.z);
@@ -82,6 +82,28 @@ TEST_F(CardPicking, CardsAndLettersAreLaidOutInTwips) {
   }
 }
 
+// The width gives the letters' size; on a wide screen that size would not fit
+// the label's height and is held to it, on a 4:3 screen it stands.
+TEST_F(CardPicking, LetterFontsFollowTheWidthAndFitTheirLabels) {
+  struct Case {
+    int width, height;
+    int z, card_font, enlarged_font;
+  };
+  const Case cases[] = {
+      {1024, 768, 1, 113, 284}, {1024, 768, 2, 169, 284}, {1024, 768, 3, 225, 284},
+      {1280, 720, 1, 108, 270}, {1280, 720, 3, 216, 270}, {1920, 1080, 2, 243, 405},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.z));
+    platform.shell.screen = {c.width * 15, c.height * 15};
+    Start(kFour, "#TRUE#," + std::to_string(c.z) + ",#FALSE#,#TRUE#");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(game->Label1[i]->font_points, c.card_font);
+    Finish();
+    Pick(0);
+    EXPECT_EQ(game->Label1[0]->font_points, c.enlarged_font);
+  }
+}
+
 TEST_F(CardPicking, ARightPickShowsItsPictureOverTheWindowAndGoesOn) {
   Start(kFour);
   Finish();
@@ -90,7 +112,7 @@ TEST_F(CardPicking, ARightPickShowsItsPictureOverTheWindowAndGoesOn) {
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、りんごの、り、だね。");
   EXPECT_EQ(RectOf(*game->Image1[0]), (Rect{0, 0, W, H}));
   EXPECT_EQ(RectOf(*game->Label1[0]), (Rect{12000, 0, 7200, 5400}));
-  EXPECT_EQ(game->Label1[0]->font_points, 355);
+  EXPECT_EQ(game->Label1[0]->font_points, 270);
   EXPECT_TRUE(game->Image1[0]->visible && game->Label1[0]->visible);
   for (int i = 1; i < 4; ++i) EXPECT_FALSE(game->Image1[i]->visible || game->Label1[i]->visible);
   EXPECT_FALSE(game->Label2.visible);
