@@ -51,6 +51,9 @@ Text KanaCatchingGame::CurrentName() const {
 void KanaCatchingGame::NextQuestion() {
   const bool same_question = jumping_on_;
   jumping_on_ = false;
+  // A question started by a restart of the lesson ends any feedback still waiting.
+  Timer1->SetEnabled(false);
+  Timer2->SetEnabled(false);
   // A picture without a name has no letter to catch.
   if (settings.JumpingLetter != 0 && !CurrentName().empty()) {
     if (!same_question) lesson_.QuestionShown();

@@ -380,6 +380,19 @@ TEST_F(KanaCatching, KeysHAndNHoldEveryTimerSoTheRestartedLessonIsLeftAlone) {
   EXPECT_FALSE(game->Label1.visible);
 }
 
+TEST_F(KanaCatching, ARestartOfTheLessonEndsAWaitingFeedback) {
+  Start({"りんご.jpg"}, kNoCatching);
+  Finish();
+  Click(0);
+  ASSERT_TRUE(Timer2().Enabled());
+  lesson->Activate();  // the window activated again without a dialog
+  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_FALSE(game->Label3.visible);
+  Finish();
+  Click(0);  // the restarted question takes its answer
+  EXPECT_TRUE(game->Label3.visible);
+}
+
 TEST_F(KanaCatching, TheSettingsDialogWritesOnlyWhenASettingChanged) {
   Start({"りんご.jpg"});
   EXPECT_EQ(folder->Read("Pemble.txt"), "#TRUE#,#TRUE#,0,0,#TRUE#,#FALSE#\r\n");
