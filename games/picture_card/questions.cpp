@@ -33,7 +33,7 @@ PictureCardGame::PictureCardGame(Lesson& lesson)
 }
 
 void PictureCardGame::Layout() {
-  Label2.caption = U"×";
+  Label2.caption = Text(1, U'×');
   Label2.font_points = Int(lesson_.form.width / 50.0);
 }
 
