@@ -20,7 +20,9 @@ class InitialLetterGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  std::vector<Timer*> WaitingTimers() override { return {Timer2.get()}; }
+  // Both feedback timers: a wrong answer's timer left running behind a dialog
+  // would set up a second question right after the lesson restarts.
+  std::vector<Timer*> WaitingTimers() override { return {Timer1.get(), Timer2.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void CheckAnswer();

@@ -252,6 +252,15 @@ TEST_F(InitialLetter, KeysHAndNSilenceTheLessonAndStopTheRightAnswerTimer) {
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
 }
 
+TEST_F(InitialLetter, KeyNAlsoStopsTheWrongAnswerTimer) {
+  Start({"りんご.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#", {});
+  Finish();
+  Click(1);  // the distractor
+  ASSERT_TRUE(Timer1().Enabled());
+  lesson->OnKey('N');
+  EXPECT_FALSE(Timer1().Enabled());
+}
+
 TEST_F(InitialLetter, TheHiddenPointerIsApplied) {
   Start({"りんご.jpg"}, "#TRUE#,#TRUE#,0,0,#FALSE#,#FALSE#");
   EXPECT_TRUE(lesson->form.pointer_hidden);

@@ -7,7 +7,10 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <QListWidget>
+
 #include "fakes.h"
+#include "platform/qt/qt_shell.h"
 #include "questions.h"
 
 namespace kanae {
@@ -92,6 +95,28 @@ TEST_F(GameWindowTest, KeysReachTheLessonWithOrWithoutShift) {
   EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_TRUE(platform.shell.quit);
+}
+
+TEST_F(GameWindowTest, TheTaskDialogKeepsTheTeachersMarksWhenItRegainsFocus) {
+  lesson.state.PictureFiles = {U"いぬ.jpg", U"うし.jpg", U"りんご.jpg"};
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  shell.OpenDialog(DialogKind::kTasks);
+  auto* list = window->findChild<QListWidget*>("List1");
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_TRUE(list->item(2)->isSelected());  // the one task
+  list->item(0)->setSelected(true);
+  list->item(2)->setSelected(false);
+  // A message box closing over the dialog gives it the focus back.
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(list->window(), &activate);
+  EXPECT_TRUE(list->item(0)->isSelected());
+  EXPECT_FALSE(list->item(2)->isSelected());
+  // Opening it again with N shows the lesson's tasks.
+  shell.OpenDialog(DialogKind::kTasks);
+  EXPECT_FALSE(list->item(0)->isSelected());
+  EXPECT_TRUE(list->item(2)->isSelected());
 }
 
 }  // namespace

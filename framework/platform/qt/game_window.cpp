@@ -30,11 +30,13 @@ QRectF PixelRect(const Control& c) {
   return QRectF(TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height));
 }
 
+// 1 left, 2 right, 4 middle; other buttons (back, forward) are 0 and answer nothing.
 int ButtonNumber(Qt::MouseButton button) {
   switch (button) {
+    case Qt::LeftButton: return 1;
     case Qt::RightButton: return 2;
     case Qt::MiddleButton: return 4;
-    default: return 1;
+    default: return 0;
   }
 }
 

@@ -46,7 +46,6 @@ void QtShell::ReturnToGame() {
 
 void QtShell::OpenDialog(DialogKind kind) {
   if (lesson_ == nullptr) return;
-  QDialog* dialog = nullptr;
   if (kind == DialogKind::kSettings) {
     if (settings_dialog_ == nullptr) {
       settings_model_ = std::make_unique<SettingsDialog>(game_->SettingsDialog(), game_->Settings());
@@ -62,7 +61,7 @@ void QtShell::OpenDialog(DialogKind kind) {
           },
           [this] { ReturnToGame(); }, window_);
     }
-    dialog = settings_dialog_;
+    settings_dialog_->Open();
   } else {
     if (task_dialog_ == nullptr) {
       task_model_ = std::make_unique<TaskDialog>(lesson_->state, game_->Info().selection_needs_four_initials);
@@ -88,11 +87,8 @@ void QtShell::OpenDialog(DialogKind kind) {
           },
           [this] { ReturnToGame(); }, window_);
     }
-    dialog = task_dialog_;
+    task_dialog_->Open();
   }
-  dialog->show();
-  dialog->raise();
-  dialog->activateWindow();
 }
 
 }  // namespace kanae

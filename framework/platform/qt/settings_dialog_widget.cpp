@@ -1,6 +1,5 @@
 #include "settings_dialog_widget.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -68,12 +67,14 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
   });
 }
 
-bool SettingsDialogWidget::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    model_.Activate();
-    ShowModel();
-  }
-  return QDialog::event(event);
+void SettingsDialogWidget::Open() {
+  // Filled from the lesson each time the teacher opens it, not each time it
+  // regains focus: a message box closing over it must not undo the marks.
+  model_.Activate();
+  ShowModel();
+  show();
+  raise();
+  activateWindow();
 }
 
 void SettingsDialogWidget::ShowModel() {

@@ -18,9 +18,8 @@ class SettingsDialogWidget : public QDialog {
 
   // Sets the buttons from the model (after its activation).
   void ShowModel();
-
- protected:
-  bool event(QEvent* event) override;
+  // Activates the model and shows the dialog over the game window.
+  void Open();
 
  private:
   SettingsDialog& model_;

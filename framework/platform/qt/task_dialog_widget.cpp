@@ -1,6 +1,5 @@
 #include "task_dialog_widget.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -71,12 +70,14 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, std::function<bool()> on_d
   column->addLayout(buttons);
 }
 
-bool TaskDialogWidget::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    model_.Activate();
-    ShowModel();
-  }
-  return QDialog::event(event);
+void TaskDialogWidget::Open() {
+  // Filled from the lesson each time the teacher opens it, not each time it
+  // regains focus: a message box closing over it must not undo the marks.
+  model_.Activate();
+  ShowModel();
+  show();
+  raise();
+  activateWindow();
 }
 
 void TaskDialogWidget::ShowModel() {

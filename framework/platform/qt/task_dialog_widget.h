@@ -17,9 +17,8 @@ class TaskDialogWidget : public QDialog {
                    QWidget* parent);
 
   void ShowModel();
-
- protected:
-  bool event(QEvent* event) override;
+  // Activates the model and shows the dialog over the game window.
+  void Open();
 
  private:
   TaskDialog& model_;
