@@ -11,7 +11,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libespeak-ng-dev espeak-ng-data
   libmecab-dev mecab-ipadic-utf8
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
@@ -39,8 +39,12 @@ case "${1:-}" in
     install_packages
     build build -DCMAKE_BUILD_TYPE=Release
     game=${2:-Oltar}
-    cd build/run
-    exec "../games/bin/$game" "$(pwd)/../demo_lesson"
+    # The game's current folder holds the sounds and the teacher's messages,
+    # as the installed launcher's per-user folder does.
+    mkdir -p build/play
+    cp -n build/sound_pack/* build/play/ 2>/dev/null || true
+    cd build/play
+    exec "../games/bin/$game" "$(cd ../demo_lesson && pwd)"
     ;;
   test)
     install_packages
