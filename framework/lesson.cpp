@@ -11,11 +11,6 @@ namespace {
 
 constexpr char32_t kTooFewPictures[] = U"画像データが足りません！";
 
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(reinterpret_cast<const char*>(u8.data()), u8.size());
-}
-
 }  // namespace
 
 std::string DataFolderFromArguments(const std::vector<std::string>& arguments) {
@@ -32,6 +27,11 @@ std::string DataFolderFromArguments(const std::vector<std::string>& arguments) {
 
 std::filesystem::path PathFromUtf8(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
 }
 
 Lesson::Lesson(Services services, std::filesystem::path current_folder)
@@ -91,7 +91,7 @@ void Lesson::LoadMessageFiles() {
     const MessagesOutcome outcome = LoadMessages(path, file.default_text, *file.messages);
     if (outcome.load == MessagesLoad::kUnreadable) {
       TellTeacher(U"「" + Text(file.name) + U"」を読み込めませんでした。今回は「" + Text(file.default_text) +
-                  U"」を使います。\n" + FromUtf8(Utf8(path)));
+                  U"」を使います。\n" + FromUtf8(PathToUtf8(path)));
     }
     ReportWrite(outcome.write, path, Text(U"「") + file.name + U"」");
   }
@@ -99,7 +99,7 @@ void Lesson::LoadMessageFiles() {
 
 void Lesson::ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what) {
   if (outcome.ok) return;
-  TellTeacher(what + U"を保存できませんでした。今回はこのまま続けます。\n" + FromUtf8(Utf8(file)) + U"\n" +
+  TellTeacher(what + U"を保存できませんでした。今回はこのまま続けます。\n" + FromUtf8(PathToUtf8(file)) + U"\n" +
               FromUtf8(outcome.error));
 }
 

@@ -33,8 +33,9 @@ struct Services {
 // ending with the native separator.
 std::string DataFolderFromArguments(const std::vector<std::string>& arguments);
 
-// A path from UTF-8 text, on every platform.
+// A path from UTF-8 text and back, on every platform.
 std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
 
 enum class Key { kEscape = 27, kH = 72, kN = 78 };
 
@@ -80,6 +81,8 @@ class Lesson {
   void ShuffleTasks();
 
   std::filesystem::path PicturePath(TextView file_name) const;
+  // Shows the lesson's picture file in an image control.
+  void LoadPicture(Control& image, TextView file_name) const { image.picture = PathToUtf8(PicturePath(file_name)); }
   std::filesystem::path CurrentFolderFile(TextView file_name) const;
   // Trace points the games mark: a question set up, an answer judged.
   void QuestionShown();

@@ -19,10 +19,6 @@ constexpr char32_t kOneInitialOnly[] =
 // letter, and a cut う reads as つ. On a 4:3 screen the size stands as given.
 int FittingFont(int points, double label_height) { return std::min(points, Int(label_height / 20)); }
 
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
 
 }  // namespace
 
@@ -126,7 +122,7 @@ void CardPickingGame::NextQuestion() {
     const Text& picture = tasks[CardTasks[i]];
     PlaceCard(i);
     if (LetterSize() > 0) PlaceCardLetter(i);
-    Image1[i]->picture = Utf8(lesson_.PicturePath(picture));
+    lesson_.LoadPicture(*Image1[i], picture);
     Label1[i]->caption = Left(picture, 1);
   }
 

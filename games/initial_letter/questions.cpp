@@ -7,15 +7,6 @@
 
 namespace kanae::initial_letter {
 
-namespace {
-
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 InitialLetterGame::InitialLetterGame(Lesson& lesson)
     : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
       Label1(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
@@ -56,7 +47,7 @@ void InitialLetterGame::NextQuestion() {
 
   HideQuestion();
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  Image1.picture = Utf8(lesson_.PicturePath(task));
+  lesson_.LoadPicture(Image1, task);
 
   const Text name = NameOfPicture(task);
   f.ChoiceLetters = Left(name, 1);

@@ -7,15 +7,6 @@
 
 namespace kanae::kana_catching {
 
-namespace {
-
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
     : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
       Label1(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
@@ -113,7 +104,7 @@ void KanaCatchingGame::ShowLetterChoices() {
   HideQuestion();
   lesson_.form.back_colour = kDarkBlue;
   Image1.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
-  Image1.picture = Utf8(lesson_.PicturePath(lesson_.state.TaskPictures[f.QuestionIndex]));
+  lesson_.LoadPicture(Image1, lesson_.state.TaskPictures[f.QuestionIndex]);
 
   for (int i = 0; i < 6; ++i) SlotOrder[i] = i;
   for (int turn = 0; turn < 6; ++turn) {

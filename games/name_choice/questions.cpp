@@ -7,15 +7,6 @@
 
 namespace kanae::name_choice {
 
-namespace {
-
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 Text VerticalText(TextView name, int n) {
   Text caption = Left(name, static_cast<std::size_t>(std::max(n, 0)));
   for (char32_t& c : caption) {
@@ -76,7 +67,7 @@ void NameChoiceGame::NextQuestion() {
   }
 
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  Image1.picture = Utf8(lesson_.PicturePath(tasks[f.QuestionIndex]));
+  lesson_.LoadPicture(Image1, tasks[f.QuestionIndex]);
 
   // One draw among the other tasks, each equally likely, so the draw always
   // ends; a lesson of one task has no other name to offer.

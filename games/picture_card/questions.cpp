@@ -6,15 +6,6 @@
 
 namespace kanae::picture_card {
 
-namespace {
-
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 PictureCardGame::PictureCardGame(Lesson& lesson)
     : Label1(lesson.form.Add("Label1", ControlKind::kLabel, 1)),
       Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
@@ -89,8 +80,8 @@ void PictureCardGame::NextQuestion() {
   CorrectSide = DrawIndex(lesson_.Rnd(), 2);
   PlacePicture(0);
   PlacePicture(1);
-  Image1[CorrectSide]->picture = Utf8(lesson_.PicturePath(task));
-  Image1[1 - CorrectSide]->picture = Utf8(lesson_.PicturePath(DecoyPicture));
+  lesson_.LoadPicture(*Image1[CorrectSide], task);
+  lesson_.LoadPicture(*Image1[1 - CorrectSide], DecoyPicture);
 
   f.SpeechText = settings.AskWithName != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
   lesson_.Speak();

@@ -7,15 +7,6 @@
 
 namespace kanae::word_building {
 
-namespace {
-
-std::string Utf8(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
-}  // namespace
-
 WordBuildingGame::WordBuildingGame(Lesson& lesson)
     : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
       Label1(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
@@ -54,7 +45,7 @@ void WordBuildingGame::NextQuestion() {
 
   HideQuestion();
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  Image1.picture = Utf8(lesson_.PicturePath(task));
+  lesson_.LoadPicture(Image1, task);
 
   // The whole name goes in first, so no distractor repeats any of its letters,
   // not even one beyond the tenth that is cut off below.

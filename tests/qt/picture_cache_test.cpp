@@ -6,16 +6,12 @@
 #include <QGuiApplication>
 
 #include "fakes.h"
+#include "lesson.h"
 
 namespace kanae {
 namespace {
 
 using testing::TempFolder;
-
-std::string Utf8(const std::filesystem::path& p) {
-  const auto u8 = p.u8string();
-  return std::string(u8.begin(), u8.end());
-}
 
 // A BMP header that claims 60000 x 60000 pixels of 32 bits (about 14 GB).
 std::string EnormousBmp() {
@@ -38,7 +34,7 @@ TEST(PictureCache, BrokenFilesGiveNoPicture) {
   TempFolder folder;
   QImage good(64, 48, QImage::Format_RGB32);
   good.fill(Qt::red);
-  ASSERT_TRUE(good.save(QString::fromStdString(Utf8(folder / "good.jpg")), "JPG"));
+  ASSERT_TRUE(good.save(QString::fromStdString(PathToUtf8(folder / "good.jpg")), "JPG"));
   const std::string jpeg = folder.Read("good.jpg");
   folder.Write("truncated.jpg", jpeg.substr(0, jpeg.size() / 3));
   folder.Write("text.jpg", "not a picture at all");
@@ -47,21 +43,21 @@ TEST(PictureCache, BrokenFilesGiveNoPicture) {
 
   PictureCache cache(QSize(1280, 720));
   for (const char* name : {"text.jpg", "empty.gif", "huge.bmp", "missing.jpg"}) {
-    EXPECT_TRUE(cache.Get(Utf8(folder / name)).isNull()) << name;
+    EXPECT_TRUE(cache.Get(PathToUtf8(folder / name)).isNull()) << name;
   }
   // A truncated JPEG still decodes what it has, or nothing; it never throws.
-  cache.Get(Utf8(folder / "truncated.jpg"));
-  EXPECT_EQ(cache.Get(Utf8(folder / "good.jpg")).size(), QSize(64, 48));
+  cache.Get(PathToUtf8(folder / "truncated.jpg"));
+  EXPECT_EQ(cache.Get(PathToUtf8(folder / "good.jpg")).size(), QSize(64, 48));
 }
 
 TEST(PictureCache, LargePicturesAreDecodedAtScreenSize) {
   TempFolder folder;
   QImage big(4000, 3000, QImage::Format_RGB32);
   big.fill(Qt::blue);
-  ASSERT_TRUE(big.save(QString::fromStdString(Utf8(folder / "big.jpg")), "JPG"));
+  ASSERT_TRUE(big.save(QString::fromStdString(PathToUtf8(folder / "big.jpg")), "JPG"));
   PictureCache cache(QSize(1280, 720));
-  EXPECT_EQ(cache.Get(Utf8(folder / "big.jpg")).size(), QSize(960, 720));
-  EXPECT_TRUE(cache.Has(Utf8(folder / "big.jpg")));
+  EXPECT_EQ(cache.Get(PathToUtf8(folder / "big.jpg")).size(), QSize(960, 720));
+  EXPECT_TRUE(cache.Has(PathToUtf8(folder / "big.jpg")));
 }
 
 }  // namespace

@@ -40,11 +40,6 @@ int ButtonNumber(Qt::MouseButton button) {
   }
 }
 
-std::string Utf8Path(const std::filesystem::path& path) {
-  const auto u8 = path.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
 }  // namespace
 
 GameWindow::GameWindow(Lesson& lesson, Game& game)
@@ -116,7 +111,7 @@ void GameWindow::PrepareNextPictures() {
   const auto& tasks = lesson_.state.TaskPictures;
   if (tasks.empty()) return;
   const int next = (lesson_.fields.QuestionIndex + 1) % static_cast<int>(tasks.size());
-  Prepare(Utf8Path(lesson_.PicturePath(tasks[next])));
+  Prepare(PathToUtf8(lesson_.PicturePath(tasks[next])));
 }
 
 void GameWindow::Deliver(PointerAction action, QPointF position, int button) {
@@ -171,7 +166,7 @@ void GameWindow::SyncPointer() {
     return;
   }
   // The teacher's "Clear.ico" when it is there; hidden all the same when not.
-  const QPixmap icon(QString::fromStdString(Utf8Path(lesson_.CurrentFolderFile(U"Clear.ico"))));
+  const QPixmap icon(QString::fromStdString(PathToUtf8(lesson_.CurrentFolderFile(U"Clear.ico"))));
   setCursor(icon.isNull() ? QCursor(Qt::BlankCursor) : QCursor(icon));
 }
 
