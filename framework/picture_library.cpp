@@ -81,12 +81,7 @@ WriteOutcome SaveTaskSelection(const std::filesystem::path& file, const std::vec
 
 void ShuffleTasks(std::vector<Text>& tasks, RandomSource& rnd) {
   rnd.Reseed();
-  const int count = static_cast<int>(tasks.size());
-  for (int turn = 0; turn < count; ++turn) {
-    const int a = DrawIndex(rnd, count);
-    const int b = DrawIndex(rnd, count);
-    std::swap(tasks[a], tasks[b]);
-  }
+  ExchangeShuffle(std::span<Text>(tasks), rnd);
 }
 
 Text NameOfPicture(TextView file_name) { return Text(file_name.substr(0, file_name.find(U'.'))); }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <numeric>
 #include <random>
+#include <span>
+#include <utility>
 
 namespace kanae {
 
@@ -17,6 +20,24 @@ class RandomSource {
 
 // Int(Rnd * n): a uniform index in 0..n-1 (0 when n is 0).
 int DrawIndex(RandomSource& rnd, int n);
+
+// items.size() exchanges of two independently drawn positions (a may equal b):
+// the games' own shuffle, kept because lessons rely on its feel.
+template <typename T>
+void ExchangeShuffle(std::span<T> items, RandomSource& rnd) {
+  const int count = static_cast<int>(items.size());
+  for (int turn = 0; turn < count; ++turn) {
+    const int a = DrawIndex(rnd, count);
+    const int b = DrawIndex(rnd, count);
+    std::swap(items[a], items[b]);
+  }
+}
+
+// The positions 0..n-1 in a random order, by the same exchanges.
+inline void ShuffleSlots(std::span<int> positions, RandomSource& rnd) {
+  std::iota(positions.begin(), positions.end(), 0);
+  ExchangeShuffle(positions, rnd);
+}
 
 // Mersenne Twister seeded from the clock at every Reseed.
 class ClockRandomSource : public RandomSource {

@@ -56,12 +56,7 @@ void InitialLetterGame::NextQuestion() {
   AnswerLength = NameLength;
 
   SlotCount = std::max(NameLength, 6);
-  for (int i = 0; i < SlotCount; ++i) SlotOrder[i] = i;
-  for (int turn = 0; turn < SlotCount; ++turn) {
-    const int a = DrawIndex(lesson_.Rnd(), SlotCount);
-    const int b = DrawIndex(lesson_.Rnd(), SlotCount);
-    std::swap(SlotOrder[a], SlotOrder[b]);
-  }
+  ShuffleSlots(std::span<int>(SlotOrder.data(), SlotCount), lesson_.Rnd());
 
   // A hand-edited count beyond the six cards is held to what they can show.
   const int distractors = std::min<int>(settings.DistractorCount, kMostDistractors);

@@ -106,12 +106,7 @@ void KanaCatchingGame::ShowLetterChoices() {
   Image1.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
   lesson_.LoadPicture(Image1, lesson_.state.TaskPictures[f.QuestionIndex]);
 
-  for (int i = 0; i < 6; ++i) SlotOrder[i] = i;
-  for (int turn = 0; turn < 6; ++turn) {
-    const int a = DrawIndex(lesson_.Rnd(), 6);
-    const int b = DrawIndex(lesson_.Rnd(), 6);
-    std::swap(SlotOrder[a], SlotOrder[b]);
-  }
+  ShuffleSlots(std::span<int>(SlotOrder.data(), 6), lesson_.Rnd());
 
   const Text name = CurrentName();
   f.ChoiceLetters = Left(name, 1);

@@ -71,12 +71,7 @@ void WordBuildingGame::NextQuestion() {
   AnswerLength = static_cast<int>(f.ChoiceLetters.size());
 
   SlotCount = std::max(AnswerLength, 6);
-  for (int i = 0; i < SlotCount; ++i) SlotOrder[i] = i;
-  for (int turn = 0; turn < SlotCount; ++turn) {
-    const int a = DrawIndex(lesson_.Rnd(), SlotCount);
-    const int b = DrawIndex(lesson_.Rnd(), SlotCount);
-    std::swap(SlotOrder[a], SlotOrder[b]);
-  }
+  ShuffleSlots(std::span<int>(SlotOrder.data(), SlotCount), lesson_.Rnd());
 
   CellSize = Int(W / (SlotCount + 1));
   const double cell = CellSize;
