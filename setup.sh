@@ -52,7 +52,7 @@ case "${1:-}" in
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     ctest --test-dir build --output-on-failure -j"$(nproc)"
     # Once more with AddressSanitizer and UndefinedBehaviorSanitizer.
-    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKANAE_SANITIZE=ON
+    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKANAE_SANITIZE=ON -DKANAE_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
     ;;

@@ -20,6 +20,11 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
   setWindowTitle(QString::fromStdU32String(kSettingsDialogCaption));
   setModal(false);
   setFixedSize(layout.client_width / 15, layout.client_height / 15);
+  // The frames are sized in twips for a 9-point dialog font; a larger desktop
+  // font would cut the captions off.
+  QFont small = font();
+  small.setPixelSize(11);
+  setFont(small);
 
   if (layout.frame_rect.width > 0) {
     auto* frame = new QFrame(this);
