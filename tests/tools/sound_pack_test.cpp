@@ -108,10 +108,10 @@ TEST(SoundPack, EverySoundIsCleanPcmAtOneRate) {
     ASSERT_GT(wav->rate, 0);
     EXPECT_LT(static_cast<double>(wav->samples.size()) / wav->rate, longest);
 
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    EXPECT_NE(SDL_LoadWAV(file.c_str(), &spec, &buffer, &length), nullptr) << SDL_GetError();
+    EXPECT_NE(SDL_LoadWAV(file.c_str(), &format, &buffer, &length), nullptr) << SDL_GetError();
     SDL_FreeWAV(buffer);
 
     ASSERT_FALSE(wav->samples.empty());

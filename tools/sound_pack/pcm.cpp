@@ -78,11 +78,11 @@ bool WriteWav(const std::filesystem::path& file, const Samples& s) {
 }
 
 std::optional<Samples> ReadWav(const std::filesystem::path& file) {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(file.c_str(), &spec, &buffer, &length) == nullptr) return std::nullopt;
-  SDL_AudioStream* stream = SDL_NewAudioStream(spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 1, kSampleRate);
+  if (SDL_LoadWAV(file.c_str(), &format, &buffer, &length) == nullptr) return std::nullopt;
+  SDL_AudioStream* stream = SDL_NewAudioStream(format.format, format.channels, format.freq, AUDIO_F32SYS, 1, kSampleRate);
   std::optional<Samples> result;
   if (stream != nullptr && SDL_AudioStreamPut(stream, buffer, static_cast<int>(length)) == 0 &&
       SDL_AudioStreamFlush(stream) == 0) {
