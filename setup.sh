@@ -37,7 +37,7 @@ build() {  # build-dir, extra cmake arguments...
 case "${1:-}" in
   run)
     install_packages
-    build build -DCMAKE_BUILD_TYPE=Release
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     game=${2:-Oltar}
     # The game's current folder holds the sounds and the teacher's messages,
     # as the installed launcher's per-user folder does.

@@ -19,7 +19,6 @@ constexpr char32_t kOneInitialOnly[] =
 // letter, and a cut う reads as つ. On a 4:3 screen the size stands as given.
 int FittingFont(int points, double label_height) { return std::min(points, Int(label_height / 20)); }
 
-
 }  // namespace
 
 char32_t InitialOf(TextView file_name) { return file_name.empty() ? U'\0' : file_name.front(); }
