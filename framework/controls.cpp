@@ -6,6 +6,13 @@ namespace kanae {
 
 int Int(double x) { return static_cast<int>(std::floor(x)); }
 
+void MakeMark(Control& label, Text caption) {
+  if (!caption.empty()) label.caption = std::move(caption);
+  label.fore_colour = kRed;
+  label.transparent = true;
+  label.centred = true;
+}
+
 Control& Form::Add(std::string name, ControlKind kind, int z, int index) {
   Control& control = controls_.emplace_back();
   control.name = std::move(name);

@@ -57,6 +57,10 @@ struct Control {
   bool Contains(double x, double y) const { return x >= left && y >= top && x < left + width && y < top + height; }
 };
 
+// Styles a label as the red ○ or × drawn over an answer: transparent, its
+// sign centred on the box it covers.
+void MakeMark(Control& label, Text caption = {});
+
 // Int as the games write it: the largest integer not above x.
 int Int(double x);
 

@@ -21,13 +21,8 @@ InitialLetterGame::InitialLetterGame(Lesson& lesson)
     Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
   Label1.fore_colour = kLightBlue;
-  Label3.caption = U"×";
-  Label4.caption = U"○";
-  for (Control* mark : {&Label3, &Label4}) {
-    mark->fore_colour = kRed;
-    mark->transparent = true;
-    mark->centred = true;
-  }
+  MakeMark(Label3, U"×");
+  MakeMark(Label4, U"○");
   Timer1->SetTickHandler([this] { Timer1Tick(); });
   Timer2->SetTickHandler([this] { Timer2Tick(); });
 }

@@ -21,9 +21,7 @@ KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
     Label2[j]->centred = true;
   }
   Label1.centred = true;
-  Label3.fore_colour = kRed;
-  Label3.transparent = true;
-  Label3.centred = true;
+  MakeMark(Label3);
   Timer1->SetTickHandler([this] { Timer1Tick(); });
   Timer2->SetTickHandler([this] { Timer2Tick(); });
   Timer3->SetTickHandler([this] { Timer3Tick(); });

@@ -28,10 +28,7 @@ NameChoiceGame::NameChoiceGame(Lesson& lesson)
     // Each line holds one character; centring keeps it in the middle of its cell.
     column->centred = true;
   }
-  Label2.caption = Text(1, U'×');
-  Label2.fore_colour = kRed;
-  Label2.transparent = true;
-  Label2.centred = true;
+  MakeMark(Label2, Text(1, U'×'));
   Timer1->SetTickHandler([this] { Timer1Tick(); });
   // Nothing is asked until the first question is set up.
   Answered = true;

@@ -17,9 +17,7 @@ PictureCardGame::PictureCardGame(Lesson& lesson)
   }
   Label1.back_colour = kWhite;
   Label1.fore_colour = kBlack;
-  Label2.fore_colour = kRed;
-  Label2.transparent = true;
-  Label2.centred = true;
+  MakeMark(Label2);
   Timer1->SetTickHandler([this] { Timer1Tick(); });
 }
 

@@ -19,13 +19,8 @@ WordBuildingGame::WordBuildingGame(Lesson& lesson)
   for (int j = 0; j < kCards; ++j) {
     Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
-  Label3.caption = U"×";
-  Label4.caption = U"○";
-  for (Control* mark : {&Label3, &Label4}) {
-    mark->fore_colour = kRed;
-    mark->transparent = true;
-    mark->centred = true;
-  }
+  MakeMark(Label3, U"×");
+  MakeMark(Label4, U"○");
   Timer1->SetTickHandler([this] { Timer1Tick(); });
   Timer2->SetTickHandler([this] { Timer2Tick(); });
 }
