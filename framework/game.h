@@ -50,11 +50,10 @@ class Game {
   virtual void Layout() = 0;
   // Clears the screen and sets up and starts the question for QuestionIndex.
   virtual void NextQuestion() = 0;
-  // The timers that keys H and N disable before opening a dialog.
-  virtual std::vector<Timer*> WaitingTimers() = 0;
   // The option frames, captions and positions of the settings dialog.
   virtual SettingsDialogLayout SettingsDialog() = 0;
-  // Pointer input on the game window.
+  // Pointer input on the game window, handed on by the lesson only while a
+  // question is open.
   virtual void OnPointer(const PointerEvent& event) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "lesson.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "messages.h"
@@ -103,10 +104,43 @@ void Lesson::ReportWrite(const WriteOutcome& outcome, const std::filesystem::pat
               FromUtf8(outcome.error));
 }
 
-void Lesson::Activate() {
+void Lesson::Restart() {
+  // A feedback timer left running would tear down the new first question.
+  StopTimers();
+  mode_ = LessonMode::kStarting;
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
+}
+
+void Lesson::LeaveDialog(DialogKind kind) {
+  std::erase(open_dialogs_, kind);
+  if (mode_ != LessonMode::kDialog || !open_dialogs_.empty()) return;
+  Restart();
+}
+
+void Lesson::OnPointer(const PointerEvent& event) {
+  if (!TakesInput(mode_) || game_ == nullptr) return;
+  // Never read past a task list that changed under the question.
+  if (fields.QuestionIndex < 0 || fields.QuestionIndex >= state.TaskCount()) return;
+  game_->OnPointer(event);
+}
+
+std::unique_ptr<Timer> Lesson::CreateTimer(int interval_milliseconds, std::function<void()> on_tick) {
+  std::unique_ptr<Timer> timer = services_.timers.CreateTimer(interval_milliseconds);
+  timer->SetTickHandler([this, on_tick = std::move(on_tick)] {
+    if (TakesTicks(mode_)) on_tick();
+  });
+  timers_.push_back(timer.get());
+  return timer;
+}
+
+void Lesson::StopTimers() {
+  for (Timer* timer : timers_) timer->SetEnabled(false);
+}
+
+void Lesson::BeginFeedback() {
+  if (mode_ == LessonMode::kAsking) mode_ = LessonMode::kFeedback;
 }
 
 void Lesson::OnKey(int key_code) {
@@ -114,17 +148,21 @@ void Lesson::OnKey(int key_code) {
       key_code != static_cast<int>(Key::kN)) {
     return;
   }
+  if (mode_ == LessonMode::kEnded) return;
   StopPlayer();
   StopSpeech();
   if (key_code == static_cast<int>(Key::kEscape)) {
+    mode_ = LessonMode::kEnded;
+    StopTimers();
     services_.trace.Event("exit");
     services_.shell.Quit();
     return;
   }
-  if (game_ != nullptr) {
-    for (Timer* timer : game_->WaitingTimers()) timer->SetEnabled(false);
-  }
+  // Nothing of the game runs on behind a dialog.
+  StopTimers();
+  mode_ = LessonMode::kDialog;
   const DialogKind kind = key_code == static_cast<int>(Key::kH) ? DialogKind::kSettings : DialogKind::kTasks;
+  if (std::find(open_dialogs_.begin(), open_dialogs_.end(), kind) == open_dialogs_.end()) open_dialogs_.push_back(kind);
   services_.trace.Event("dialog", kind == DialogKind::kSettings ? "settings" : "tasks");
   services_.shell.OpenDialog(kind);
 }
@@ -179,6 +217,18 @@ void Lesson::AdvanceQuestion() {
   }
 }
 
+bool Lesson::SkipNamelessTasks() {
+  // Bounded: a reshuffle at the end of the list can put nameless tasks first
+  // again, but never more of them than there are.
+  for (int tries = 0; tries <= 2 * state.TaskCount(); ++tries) {
+    const int i = fields.QuestionIndex;
+    if (i < 0 || i >= state.TaskCount()) return false;
+    if (!NameOfPicture(state.TaskPictures[i]).empty()) return true;
+    AdvanceQuestion();
+  }
+  return false;
+}
+
 void Lesson::ShuffleTasks() { kanae::ShuffleTasks(state.TaskPictures, Rnd()); }
 
 std::filesystem::path Lesson::PicturePath(TextView file_name) const {
@@ -191,6 +241,7 @@ std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
 
 void Lesson::QuestionShown() {
   ++questions_shown_;
+  if (mode_ != LessonMode::kDialog && mode_ != LessonMode::kEnded) mode_ = LessonMode::kAsking;
   const auto& tasks = state.TaskPictures;
   const int i = fields.QuestionIndex;
   services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "controls.h"
 #include "game.h"
+#include "lesson_mode.h"
 #include "lesson_state.h"
 #include "platform/cue_player.h"
 #include "platform/shell.h"
@@ -52,10 +55,30 @@ class Lesson {
   // The start-up steps up to the first activation. Returns false when the
   // program is to end (the teacher has been told why).
   bool Start(const std::vector<std::string>& arguments, Game& game);
-  // QuestionIndex 0, a new play order, the game's first question.
-  void Activate();
+  // The first activation of the game window: the lesson starts.
+  void Activate() { Restart(); }
+  // The one way the lesson starts over (at start-up and after a dialog):
+  // every timer off, QuestionIndex 0, a new play order, the first question.
+  void Restart();
   // Esc, H, N (by key code; other keys are ignored).
   void OnKey(int key_code);
+  // Every way out of a dialog (its buttons, Esc, the title bar) comes here;
+  // the lesson restarts once no dialog is left open.
+  void LeaveDialog(DialogKind kind);
+  // The game window was activated from outside (another program gave focus
+  // back): a pass in progress is kept, so nothing restarts.
+  void OnWindowActivated() {}
+
+  LessonMode Mode() const { return mode_; }
+  // Pointer input on the game window; the game sees it only while asking.
+  void OnPointer(const PointerEvent& event);
+  // A timer of the game whose ticks reach on_tick only while the lesson asks
+  // or gives feedback. The lesson stops it when a dialog opens or the lesson
+  // restarts. The game owns it and must not outlive the lesson.
+  std::unique_ptr<Timer> CreateTimer(int interval_milliseconds, std::function<void()> on_tick);
+  // An answer was judged and its feedback begins: input waits until the next
+  // question is set up (QuestionShown).
+  void BeginFeedback();
 
   // Speech: Speak says SpeechText; callers set IsSpeaking after it.
   void Speak();
@@ -78,13 +101,17 @@ class Lesson {
   Text DrawRetry();
   // Moves QuestionIndex on; after the last task, back to 0 with a new order.
   void AdvanceQuestion();
+  // Passes over tasks whose picture has no name (a file called ".jpg"), which
+  // would ask a question that cannot be answered. False when no task has one.
+  bool SkipNamelessTasks();
   void ShuffleTasks();
 
   std::filesystem::path PicturePath(TextView file_name) const;
   // Shows the lesson's picture file in an image control.
   void LoadPicture(Control& image, TextView file_name) const { image.picture = PathToUtf8(PicturePath(file_name)); }
   std::filesystem::path CurrentFolderFile(TextView file_name) const;
-  // Trace points the games mark: a question set up, an answer judged.
+  // Trace points the games mark: a question set up (the lesson asks from
+  // now on), an answer judged.
   void QuestionShown();
   void AnswerJudged(bool right);
   bool HasShownQuestion() const { return questions_shown_ > 0; }
@@ -98,12 +125,16 @@ class Lesson {
 
  private:
   bool LoadLesson(const std::vector<std::string>& arguments);
+  void StopTimers();
   void LoadMessageFiles();
   void ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what);
 
   Services services_;
   std::filesystem::path current_folder_;
   Game* game_ = nullptr;
+  LessonMode mode_ = LessonMode::kStarting;
+  std::vector<Timer*> timers_;
+  std::vector<DialogKind> open_dialogs_;
   int questions_shown_ = 0;
 };
 

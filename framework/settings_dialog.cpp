@@ -25,9 +25,10 @@ void SettingsDialog::Activate() {
     remembered_[f] = value;
     selected_[f] = -1;
     for (std::size_t o = 0; o < frame.options.size(); ++o) {
-      // A boolean frame sets its true-button for any true value.
-      const bool matches = frame.boolean ? ((value != 0) == (frame.options[o].value != 0))
-                                         : value == frame.options[o].value;
+      // A boolean frame sets its true-button for any true value, unless the
+      // game counts only the exact one.
+      const bool is_true = frame.true_only_when_exact ? value == kTrue : value != 0;
+      const bool matches = frame.boolean ? (is_true == (frame.options[o].value != 0)) : value == frame.options[o].value;
       if (matches) {
         selected_[f] = static_cast<int>(o);
         break;

@@ -33,6 +33,10 @@ struct OptionFrame {
   // has one button per value.
   bool boolean = true;
   std::vector<OptionButton> options;
+  // A boolean the game takes as true only when it is exactly true (-1): any
+  // other value, a hand-edited 1 among them, then shows the false-button, so
+  // the dialog shows what is played.
+  bool true_only_when_exact = false;
 };
 
 struct SettingsDialogLayout {

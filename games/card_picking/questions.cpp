@@ -36,7 +36,7 @@ int CardsToShow(int wanted, int distinct_initials) {
 
 CardPickingGame::CardPickingGame(Lesson& lesson)
     : Label2(lesson.form.Add("Label2", ControlKind::kLabel, 3)),
-      Timer1(lesson.Platform().timers.CreateTimer(1000)),
+      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int i = 0; i < 4; ++i) {
@@ -48,7 +48,6 @@ CardPickingGame::CardPickingGame(Lesson& lesson)
   Label2.fore_colour = kRed;
   Label2.back_colour = kSilver;
   Label2.centred = true;
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
 }
 
 int CardPickingGame::LetterSize() const { return std::clamp<int>(settings.CardLetterSize, 0, 3); }
@@ -106,7 +105,6 @@ void CardPickingGame::NextQuestion() {
   // Told before the question is set up: the message box may activate the
   // window again, and this question must still be the one left on screen.
   if (CardCount == 1) WarnOfOneInitial();
-  Answered = false;
   HideQuestion();
   if (f.QuestionIndex < 0 || f.QuestionIndex >= static_cast<int>(tasks.size())) {
     CardCount = 0;  // nothing to ask, nothing to pick
@@ -147,9 +145,9 @@ void CardPickingGame::OnPointer(const PointerEvent& event) {
 
 void CardPickingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (Answered || f.IsSpeaking) return;
+  if (f.IsSpeaking) return;
   if (f.ChosenIndex < 0 || f.ChosenIndex >= CardCount) return;
-  Answered = true;
+  lesson_.BeginFeedback();
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
 

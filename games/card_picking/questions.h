@@ -32,7 +32,6 @@ class CardPickingGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  std::vector<Timer*> WaitingTimers() override { return {Timer1.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void CheckAnswer();
@@ -58,15 +57,13 @@ class CardPickingGame : public Game {
   int CardCount = 0;
   int CorrectCard = 0;
   std::array<int, 4> CardTasks{};
-  bool Answered = false;
 
  private:
   void DrawCards();
   void WarnOfOneInitial();
 
   Lesson& lesson_;
-  // The teacher is told once per run; the message box's closing activates the
-  // window again, which must not bring the message back.
+  // The teacher is told once per run, not at every question.
   bool warned_of_one_initial_ = false;
 };
 

@@ -55,7 +55,8 @@ SettingsDialogLayout DialogLayout(Settings& s) {
   layout.frame_rect = {120, 120, 6135, 3255};
   layout.frames = {
       {U"選択枚数", {360, 720, 2655, 615}, &s.FourCards, true,
-       RowOfOptions({{"Option1", U"４枚"}, {"Option2", U"２枚"}}, {360, 1560}, {kTrue, kFalse}, 1095)},
+       RowOfOptions({{"Option1", U"４枚"}, {"Option2", U"２枚"}}, {360, 1560}, {kTrue, kFalse}, 1095),
+       /*true_only_when_exact=*/true},
       {U"スヴァン文字", {360, 1440, 2655, 615}, &s.CardLetterSize, false,
        RowOfOptions({{"Option3", U"無"}, {"Option4", U"小"}, {"Option5", U"中"}, {"Option6", U"大"}},
                     {240, 840, 1440, 2040}, {0, 1, 2, 3}, 555)},

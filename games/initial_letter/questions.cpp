@@ -13,8 +13,8 @@ InitialLetterGame::InitialLetterGame(Lesson& lesson)
       Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
       Label4(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
       Label5(lesson.form.Add("Label5", ControlKind::kLabel, 6)),
-      Timer1(lesson.Platform().timers.CreateTimer(1000)),
-      Timer2(lesson.Platform().timers.CreateTimer(1000)),
+      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
+      Timer2(lesson.CreateTimer(1000, [this] { Timer2Tick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < 6; ++j) {
@@ -23,8 +23,6 @@ InitialLetterGame::InitialLetterGame(Lesson& lesson)
   Label1.fore_colour = kLightBlue;
   MakeMark(Label3, U"×");
   MakeMark(Label4, U"○");
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
-  Timer2->SetTickHandler([this] { Timer2Tick(); });
 }
 
 void InitialLetterGame::Layout() {
@@ -38,9 +36,10 @@ void InitialLetterGame::NextQuestion() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   FormFields& f = lesson_.fields;
+  HideQuestion();
+  if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
 
-  HideQuestion();
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
   lesson_.LoadPicture(Image1, task);
 
@@ -92,7 +91,6 @@ void InitialLetterGame::NextQuestion() {
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   lesson_.Speak();
-  Busy = false;
   f.IsSpeaking = true;
   lesson_.QuestionShown();
 }
@@ -111,13 +109,13 @@ void InitialLetterGame::OnPointer(const PointerEvent& event) {
 
 void InitialLetterGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (Busy || f.IsSpeaking) return;
+  if (f.IsSpeaking) return;
   const double H = lesson_.form.height;
   const Text chosen = LabelLetters[f.ChosenIndex];
   if (chosen.empty()) return;
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
-  Busy = true;
+  lesson_.BeginFeedback();
 
   const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
   if (LabelLetters[AnswerProgress] != chosen) {
@@ -164,7 +162,6 @@ void InitialLetterGame::Timer1Tick() {
   if (lesson_.fields.IsSpeaking) return;
   Label3.visible = false;
   Timer1->SetEnabled(false);
-  Busy = false;
   NextQuestion();
 }
 

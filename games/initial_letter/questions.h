@@ -20,9 +20,6 @@ class InitialLetterGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  // Both feedback timers: a wrong answer's timer left running behind a dialog
-  // would set up a second question right after the lesson restarts.
-  std::vector<Timer*> WaitingTimers() override { return {Timer1.get(), Timer2.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void CheckAnswer();
@@ -52,7 +49,6 @@ class InitialLetterGame : public Game {
   std::array<Text, 6> LabelLetters;
   int CellSize = 0;
   int NameLeft = 0;
-  bool Busy = false;
 
   // The most distractors the six cards leave room for.
   static constexpr int kMostDistractors = 5;

@@ -11,9 +11,9 @@ KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
     : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
       Label1(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
       Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      Timer1(lesson.Platform().timers.CreateTimer(1000)),
-      Timer2(lesson.Platform().timers.CreateTimer(1000)),
-      Timer3(lesson.Platform().timers.CreateTimer(1000)),
+      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
+      Timer2(lesson.CreateTimer(1000, [this] { Timer2Tick(); })),
+      Timer3(lesson.CreateTimer(1000, [this] { Timer3Tick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kDarkBlue;
   for (int j = 0; j < 6; ++j) {
@@ -22,9 +22,6 @@ KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
   }
   Label1.centred = true;
   MakeMark(Label3);
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
-  Timer2->SetTickHandler([this] { Timer2Tick(); });
-  Timer3->SetTickHandler([this] { Timer3Tick(); });
 }
 
 void KanaCatchingGame::Layout() {
@@ -40,9 +37,6 @@ Text KanaCatchingGame::CurrentName() const {
 void KanaCatchingGame::NextQuestion() {
   const bool same_question = jumping_on_;
   jumping_on_ = false;
-  // A question started by a restart of the lesson ends any feedback still waiting.
-  Timer1->SetEnabled(false);
-  Timer2->SetEnabled(false);
   // A picture without a name has no letter to catch.
   if (settings.JumpingLetter != 0 && !CurrentName().empty()) {
     if (!same_question) lesson_.QuestionShown();
@@ -137,7 +131,6 @@ void KanaCatchingGame::ShowLetterChoices() {
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   lesson_.Speak();
-  Answered = false;
   f.IsSpeaking = true;
 }
 
@@ -159,14 +152,14 @@ void KanaCatchingGame::OnPointer(const PointerEvent& event) {
 
 void KanaCatchingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (Timer1->Enabled() || Timer2->Enabled() || f.IsSpeaking || Answered || lesson_.IsCuePlaying()) return;
+  if (f.IsSpeaking || lesson_.IsCuePlaying()) return;
   if (f.ChosenIndex < 0 || f.ChosenIndex >= ChoiceCount) return;  // a label that shows no letter
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   const Text chosen = LabelLetters[f.ChosenIndex];
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
-  Answered = true;
+  lesson_.BeginFeedback();
   Label3.Place(Int(W * 132 / 800) * SlotOrder[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
                Int(H / 3));
 
@@ -208,7 +201,6 @@ void KanaCatchingGame::Timer1Tick() {
   if (lesson_.fields.IsSpeaking) return;
   Label3.visible = false;
   Timer1->SetEnabled(false);
-  Answered = false;
   NextQuestion();
 }
 

@@ -22,9 +22,6 @@ class KanaCatchingGame : public Game {
   void Layout() override;
   // With the catching phase on: one jump of the letter; otherwise the letter question.
   void NextQuestion() override;
-  // Timer1 is held too: a wrong answer's timer left running across a dialog
-  // would tear down the restarted lesson's question a second after its prompt.
-  std::vector<Timer*> WaitingTimers() override { return {Timer1.get(), Timer2.get(), Timer3.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void OnLetterCaught();
@@ -52,7 +49,6 @@ class KanaCatchingGame : public Game {
   std::array<Text, 6> LabelLetters;
   std::array<int, 6> SlotOrder{0, 1, 2, 3, 4, 5};
   int CorrectChoice = 0;
-  bool Answered = false;
 
   // The most distractors the six choice labels leave room for.
   static constexpr int kMostDistractors = 5;

@@ -18,7 +18,7 @@ Text VerticalText(TextView name, int n) {
 NameChoiceGame::NameChoiceGame(Lesson& lesson)
     : Image1(lesson.form.Add("Image1", ControlKind::kImage, 2)),
       Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
-      Timer1(lesson.Platform().timers.CreateTimer(1000)),
+      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
       lesson_(lesson) {
   Label1[0] = &lesson.form.Add("Label1(0)", ControlKind::kLabel, 1, 0);
   Label1[1] = &lesson.form.Add("Label1(1)", ControlKind::kLabel, 3, 1);
@@ -29,9 +29,6 @@ NameChoiceGame::NameChoiceGame(Lesson& lesson)
     column->centred = true;
   }
   MakeMark(Label2, Text(1, U'×'));
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
-  // Nothing is asked until the first question is set up.
-  Answered = true;
 }
 
 void NameChoiceGame::Layout() { Label2.font_points = Int(lesson_.form.width / 60.0); }
@@ -58,10 +55,7 @@ void NameChoiceGame::NextQuestion() {
   HideQuestion();
   // The start-up never leaves the lesson without pictures; should it happen,
   // there is nothing to ask and nothing to answer.
-  if (task_count == 0 || f.QuestionIndex < 0 || f.QuestionIndex >= task_count) {
-    Answered = true;
-    return;
-  }
+  if (task_count == 0 || f.QuestionIndex < 0 || f.QuestionIndex >= task_count) return;
 
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
   lesson_.LoadPicture(Image1, tasks[f.QuestionIndex]);
@@ -90,7 +84,6 @@ void NameChoiceGame::NextQuestion() {
   ShowQuestion();
   lesson_.Speak();
   f.IsSpeaking = true;
-  Answered = false;
   lesson_.QuestionShown();
 }
 
@@ -114,9 +107,8 @@ void NameChoiceGame::TakeAnswer(int index) {
 }
 
 void NameChoiceGame::CheckAnswer() {
-  if (Answered) return;
   if (lesson_.IsCuePlaying()) return;
-  Answered = true;
+  lesson_.BeginFeedback();
   FormFields& f = lesson_.fields;
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;

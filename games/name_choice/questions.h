@@ -25,7 +25,6 @@ class NameChoiceGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  std::vector<Timer*> WaitingTimers() override { return {Timer1.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   // Sizes and places the column of side for a name of n characters; n longer
@@ -48,7 +47,6 @@ class NameChoiceGame : public Game {
   int CorrectSide = 0;
   // The picture that lends the other name; -1 when the task list has no other.
   int DecoyIndex = -1;
-  bool Answered = false;
 
   // The most characters a column shows.
   static constexpr int kLongestShownName = 10;

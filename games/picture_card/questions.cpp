@@ -9,7 +9,7 @@ namespace kanae::picture_card {
 PictureCardGame::PictureCardGame(Lesson& lesson)
     : Label1(lesson.form.Add("Label1", ControlKind::kLabel, 1)),
       Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
-      Timer1(lesson.Platform().timers.CreateTimer(1000)),
+      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int side = 0; side < 2; ++side) {
@@ -18,7 +18,6 @@ PictureCardGame::PictureCardGame(Lesson& lesson)
   Label1.back_colour = kWhite;
   Label1.fore_colour = kBlack;
   MakeMark(Label2);
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
 }
 
 void PictureCardGame::Layout() {
@@ -62,7 +61,6 @@ void PictureCardGame::NextQuestion() {
   const std::vector<Text>& tasks = lesson_.state.TaskPictures;
 
   HideQuestion();
-  Answered = true;
   if (f.QuestionIndex < 0 || f.QuestionIndex >= static_cast<int>(tasks.size())) return;  // nothing to ask
   const Text task = tasks[f.QuestionIndex];
 
@@ -85,7 +83,6 @@ void PictureCardGame::NextQuestion() {
   lesson_.Speak();
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  Answered = false;
   f.IsSpeaking = true;
   lesson_.QuestionShown();
 }
@@ -120,9 +117,8 @@ void PictureCardGame::TakeAnswer(int side) {
 
 void PictureCardGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (Answered) return;
   if (lesson_.IsCuePlaying()) return;
-  Answered = true;
+  lesson_.BeginFeedback();
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   const int p = f.ChosenIndex;

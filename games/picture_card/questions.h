@@ -21,7 +21,6 @@ class PictureCardGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  std::vector<Timer*> WaitingTimers() override { return {Timer1.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void PlacePicture(int side);
@@ -46,7 +45,6 @@ class PictureCardGame : public Game {
 
   // Per-question state.
   int CorrectSide = 0;
-  bool Answered = true;  // nothing can be answered before the first question
   int NameLength = 0;    // the shown length, at most 10
   Text DecoyPicture;     // the file shown on the other side
 

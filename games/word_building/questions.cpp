@@ -12,8 +12,8 @@ WordBuildingGame::WordBuildingGame(Lesson& lesson)
       Label1(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
       Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
       Label4(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
-      Timer1(lesson.Platform().timers.CreateTimer(500)),
-      Timer2(lesson.Platform().timers.CreateTimer(4000)),
+      Timer1(lesson.CreateTimer(500, [this] { Timer1Tick(); })),
+      Timer2(lesson.CreateTimer(4000, [this] { Timer2Tick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < kCards; ++j) {
@@ -21,8 +21,6 @@ WordBuildingGame::WordBuildingGame(Lesson& lesson)
   }
   MakeMark(Label3, U"×");
   MakeMark(Label4, U"○");
-  Timer1->SetTickHandler([this] { Timer1Tick(); });
-  Timer2->SetTickHandler([this] { Timer2Tick(); });
 }
 
 void WordBuildingGame::Layout() {
@@ -36,9 +34,10 @@ void WordBuildingGame::NextQuestion() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   FormFields& f = lesson_.fields;
+  HideQuestion();
+  if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
 
-  HideQuestion();
   Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
   lesson_.LoadPicture(Image1, task);
 
@@ -99,7 +98,6 @@ void WordBuildingGame::NextQuestion() {
   lesson_.Speak();
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  Busy = false;
   lesson_.QuestionShown();
 }
 
@@ -125,8 +123,7 @@ void WordBuildingGame::CheckAnswer() {
   // or sweeping across the row in touch mode, must neither count as wrong nor
   // pull a letter out of its cell.
   if (Placed[chosen_index]) return;
-  if (Busy || lesson_.IsCuePlaying()) return;
-  Busy = true;
+  if (lesson_.IsCuePlaying()) return;
 
   const Text chosen = LabelLetters[chosen_index];
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
@@ -135,13 +132,14 @@ void WordBuildingGame::CheckAnswer() {
   // Compared by letter, so either card of a repeated letter fits either cell.
   if (LabelLetters[AnswerProgress] != chosen) {
     lesson_.AnswerJudged(false);
+    lesson_.BeginFeedback();  // until the question starts over
     Label3.Place(card.left, Label1.top + lesson_.form.height * 3.0 / 4, CellSize, CellSize);
     Label3.font_points = Int(CellSize / 19.0);
     Label3.visible = true;
     f.CueFile = U"ブー.wav";
     lesson_.PlayCue();
     Timer1->SetEnabled(true);
-    return;  // Busy stays set until the question starts over
+    return;
   }
 
   lesson_.AnswerJudged(true);
@@ -151,12 +149,10 @@ void WordBuildingGame::CheckAnswer() {
   card.left = AnswerProgress * card.width + Label1.left;
   Placed[chosen_index] = true;
   ++AnswerProgress;
-  if (AnswerProgress < NameLength) {
-    // The next card counts once the click sound has ended.
-    Busy = false;
-    return;
-  }
+  // The next card counts once the click sound has ended.
+  if (AnswerProgress < NameLength) return;
 
+  lesson_.BeginFeedback();
   lesson_.WaitForCueEnd();
   Label4.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
@@ -184,7 +180,6 @@ void WordBuildingGame::Timer1Tick() {
   lesson_.StopPlayer();
   Label3.visible = false;
   Timer1->SetEnabled(false);
-  Busy = false;
   NextQuestion();
 }
 

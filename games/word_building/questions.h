@@ -20,9 +20,6 @@ class WordBuildingGame : public Game {
   SettingsDialogLayout SettingsDialog() override { return DialogLayout(settings); }
   void Layout() override;
   void NextQuestion() override;
-  // Timer1 as well as Timer2: a wrong answer's restart must not set up and
-  // speak a question behind the open dialog.
-  std::vector<Timer*> WaitingTimers() override { return {Timer2.get(), Timer1.get()}; }
   void OnPointer(const PointerEvent& event) override;
 
   void CheckAnswer();
@@ -54,7 +51,6 @@ class WordBuildingGame : public Game {
   // Cards already standing in the name row; touching one again does nothing.
   std::array<bool, kCards> Placed{};
   int CellSize = 0;
-  bool Busy = false;
 
  private:
   Lesson& lesson_;

@@ -64,10 +64,9 @@ void GameWindow::PaintNow() {
 void GameWindow::Prepare(const std::string& utf8_path) { pictures_.Get(utf8_path); }
 
 bool GameWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) {
-    lesson_.Activate();
-    Refresh();
-  }
+  // Focus coming back from another program keeps the pass in progress; the
+  // lesson restarts only at start-up and on leaving a dialog.
+  if (event->type() == QEvent::WindowActivate) lesson_.OnWindowActivated();
   return QWidget::event(event);
 }
 
@@ -119,7 +118,7 @@ void GameWindow::Deliver(PointerAction action, QPointF position, int button) {
   pointer.action = action;
   pointer.button = button;
   pointer.control = lesson_.form.HitTest(position.x() * 15.0, position.y() * 15.0);
-  game_.OnPointer(pointer);
+  lesson_.OnPointer(pointer);
 }
 
 void GameWindow::mousePressEvent(QMouseEvent* event) {

@@ -38,10 +38,11 @@ void QtShell::Repaint() {
 
 void QtShell::Quit() { QApplication::quit(); }
 
-void QtShell::ReturnToGame() {
-  // Activating the game window restarts the lesson.
+void QtShell::ReturnToGame(DialogKind from) {
   window_->raise();
   window_->activateWindow();
+  lesson_->LeaveDialog(from);
+  window_->Refresh();
 }
 
 void QtShell::OpenDialog(DialogKind kind) {
@@ -59,7 +60,7 @@ void QtShell::OpenDialog(DialogKind kind) {
                                    FromUtf8(outcome.write.error));
             }
           },
-          [this] { ReturnToGame(); }, window_);
+          [this] { ReturnToGame(DialogKind::kSettings); }, window_);
     }
     settings_dialog_->Open();
   } else {
@@ -85,7 +86,7 @@ void QtShell::OpenDialog(DialogKind kind) {
             }
             return true;
           },
-          [this] { ReturnToGame(); }, window_);
+          [this] { ReturnToGame(DialogKind::kTasks); }, window_);
     }
     task_dialog_->Open();
   }

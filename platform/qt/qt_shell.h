@@ -31,7 +31,7 @@ class QtShell : public Shell {
   void Quit() override;
 
  private:
-  void ReturnToGame();
+  void ReturnToGame(DialogKind from);
 
   Lesson* lesson_ = nullptr;
   Game* game_ = nullptr;

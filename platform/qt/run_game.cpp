@@ -47,6 +47,8 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
   game_window.showFullScreen();
   game_window.activateWindow();
+  lesson.Activate();
+  game_window.Refresh();
   return QApplication::exec();
 }
 

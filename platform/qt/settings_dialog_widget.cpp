@@ -61,15 +61,13 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
   auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
   cancel->setObjectName("Command2");
   cancel->setGeometry(Pixels(layout.cancel_button));
-  connect(execute, &QPushButton::clicked, this, [this, on_execute, on_leave] {
+  connect(execute, &QPushButton::clicked, this, [this, on_execute] {
     on_execute();
-    hide();
-    on_leave();
+    accept();
   });
-  connect(cancel, &QPushButton::clicked, this, [this, on_leave] {
-    hide();
-    on_leave();
-  });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  // Every way out (実行, キャンセル, Esc, the title bar's ×) ends here.
+  connect(this, &QDialog::finished, this, [on_leave] { on_leave(); });
 }
 
 void SettingsDialogWidget::Open() {

@@ -45,15 +45,12 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, std::function<bool()> on_d
     model_.ClearAll();
     ShowModel();
   });
-  connect(decide, &QPushButton::clicked, this, [this, on_decide, on_leave] {
-    if (!on_decide()) return;
-    hide();
-    on_leave();
+  connect(decide, &QPushButton::clicked, this, [this, on_decide] {
+    if (on_decide()) accept();
   });
-  connect(cancel, &QPushButton::clicked, this, [this, on_leave] {
-    hide();
-    on_leave();
-  });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  // Every way out (決定, キャンセル, Esc, the title bar's ×) ends here.
+  connect(this, &QDialog::finished, this, [on_leave] { on_leave(); });
 
   auto* marks = new QHBoxLayout;
   marks->addWidget(all);

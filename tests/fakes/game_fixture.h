@@ -43,9 +43,10 @@ class GameFixture : public ::testing::Test {
   // The speech fake reports the end of what it was saying.
   void Finish() { platform.speech.Finish(); }
   Text LastSpoken() const { return platform.speech.spoken.empty() ? Text() : platform.speech.spoken.back(); }
-  void Click(const Control* control, int button = 1) { game->OnPointer({PointerAction::kClick, control, button}); }
-  void Move(const Control* control) { game->OnPointer({PointerAction::kMove, control, 0}); }
-  void Press(const Control* control, int button) { game->OnPointer({PointerAction::kPress, control, button}); }
+  // Input goes through the lesson, as the window sends it.
+  void Click(const Control* control, int button = 1) { lesson->OnPointer({PointerAction::kClick, control, button}); }
+  void Move(const Control* control) { lesson->OnPointer({PointerAction::kMove, control, 0}); }
+  void Press(const Control* control, int button) { lesson->OnPointer({PointerAction::kPress, control, button}); }
   static ManualTimer& Manual(const std::unique_ptr<Timer>& timer) { return *static_cast<ManualTimer*>(timer.get()); }
 
   static constexpr double W = 19200;

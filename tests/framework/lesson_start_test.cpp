@@ -15,7 +15,8 @@ using testing::TempFolder;
 // A game that records what the framework asks of it.
 class RecordingGame : public Game {
  public:
-  explicit RecordingGame(Lesson& lesson, GameInfo info) : lesson_(lesson), info_(std::move(info)) {}
+  explicit RecordingGame(Lesson& lesson, GameInfo info)
+      : timer(lesson.CreateTimer(1000, [] {})), lesson_(lesson), info_(std::move(info)) {}
   const GameInfo& Info() const override { return info_; }
   SettingsList Settings() override { return {{"TouchMode", SettingType::kBoolean, kFalse, &touch_mode}}; }
   void Layout() override { layout_size = {lesson_.form.width, lesson_.form.height}; }
@@ -23,7 +24,6 @@ class RecordingGame : public Game {
     questions.push_back(lesson_.fields.QuestionIndex);
     first_task = lesson_.state.TaskPictures.empty() ? Text() : lesson_.state.TaskPictures[0];
   }
-  std::vector<Timer*> WaitingTimers() override { return {&timer}; }
   void OnPointer(const PointerEvent&) override {}
   SettingsDialogLayout SettingsDialog() override { return {}; }
 
@@ -31,7 +31,7 @@ class RecordingGame : public Game {
   std::pair<int, int> layout_size{0, 0};
   std::vector<int> questions;
   Text first_task;
-  testing::ManualTimer timer{1000};
+  std::unique_ptr<Timer> timer;
 
  private:
   Lesson& lesson_;
@@ -155,13 +155,13 @@ TEST_F(LessonStart, AnUnwritableSettingsFileIsReportedAndTheLessonGoesOn) {
 TEST_F(LessonStart, KeysStopSoundAndSpeechAndOpenDialogsOrQuit) {
   lesson_folder.Touch({"a.jpg"});
   ASSERT_TRUE(Start(Info(), Args()));
-  game->timer.SetEnabled(true);
+  game->timer->SetEnabled(true);
   platform.player.playing = true;
 
   lesson.OnKey('H');
   EXPECT_FALSE(platform.player.playing);
   EXPECT_EQ(platform.speech.stops, 1);
-  EXPECT_FALSE(game->timer.Enabled());
+  EXPECT_FALSE(game->timer->Enabled());
   lesson.OnKey('N');
   lesson.OnKey('A');  // ignored
   EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));

@@ -298,16 +298,16 @@ TEST_F(CardPicking, PicksCountOnlyWithTheSetGestureAndNotWhileSpeaking) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     Start(kFour, c.line);
-    game->OnPointer({c.answers, game->Image1[0], 1});  // the prompt is still being spoken
+    lesson->OnPointer({c.answers, game->Image1[0], 1});  // the prompt is still being spoken
     EXPECT_TRUE(platform.player.played.empty());
     Finish();
-    game->OnPointer({c.ignored, game->Image1[0], 1});
+    lesson->OnPointer({c.ignored, game->Image1[0], 1});
     EXPECT_TRUE(platform.player.played.empty());
-    game->OnPointer({c.answers, game->Label1[0], 1});  // the letter answers as its card does
+    lesson->OnPointer({c.answers, game->Label1[0], 1});  // the letter answers as its card does
     EXPECT_EQ(f().ChosenIndex, 0);
     EXPECT_EQ(platform.player.played.size(), 2u);
     Finish();
-    game->OnPointer({c.answers, game->Image1[0], 1});  // answered already
+    lesson->OnPointer({c.answers, game->Image1[0], 1});  // answered already
     EXPECT_EQ(platform.player.played.size(), 2u);
     platform.player.played.clear();
   }
@@ -416,6 +416,15 @@ TEST_F(SuvanSettingsDialog, OnlyAChangeRewritesTheLine) {
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
   EXPECT_EQ(folder.Read("Suvan.txt"), "#TRUE#,2,#FALSE#,#TRUE#\r\n");
   EXPECT_EQ(settings.CardLetterSize, 2);
+}
+
+TEST_F(SuvanSettingsDialog, AHandEditedFourCardsOfOneShowsTheTwoCardsThatArePlayed) {
+  Open("1,1,#FALSE#,#TRUE#");
+  EXPECT_EQ(dialog.Selected(kCards), 1);  // ２枚, as the game plays a 1
+  // 実行 keeps two cards and writes them as the file's own false.
+  EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
+  EXPECT_EQ(settings.FourCards, kFalse);
+  EXPECT_EQ(folder.Read("Suvan.txt"), "#FALSE#,1,#FALSE#,#TRUE#\r\n");
 }
 
 TEST_F(SuvanSettingsDialog, AHandEditedLetterSizeSelectsNothingAndIsKept) {

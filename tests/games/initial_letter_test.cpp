@@ -186,13 +186,16 @@ TEST_F(InitialLetter, TouchModeAnswersOnAMoveAndNotOnAClick) {
   EXPECT_FALSE(platform.player.played.empty());
 }
 
-TEST_F(InitialLetter, AnEmptyNameOffersNothingToAnswer) {
-  Start({".jpg"});
+TEST_F(InitialLetter, APictureWithoutANameIsPassedOver) {
+  Start({".jpg", "りんご.jpg"});
+  EXPECT_EQ(Asked(), U"りんご.jpg");
+  EXPECT_EQ(game->Label2[0]->caption, U"り");
+
+  Start({".jpg"});  // nothing else to ask: nothing is shown or taken
   Finish();
-  EXPECT_EQ(game->AnswerLength, 0);
   Click(0);
   EXPECT_TRUE(platform.player.played.empty());
-  EXPECT_EQ(game->Label5.width, 0);
+  EXPECT_FALSE(game->Image1.visible || game->Label5.visible);
 }
 
 TEST_F(InitialLetter, DistractorsFollowTheSettings) {

@@ -153,11 +153,11 @@ TEST(KanaCatchingCatch, CatchingStopsTheLetterSoundAndTheWindowIsRedWhileTheBang
     lesson.Activate();
     ASSERT_TRUE(player.IsPlaying());  // the letter's own sound
 
-    game.OnPointer({c.ignored, &game.Label1, 1});
+    lesson.OnPointer({c.ignored, &game.Label1, 1});
     EXPECT_TRUE(game.Label1.visible);
     EXPECT_EQ(player.played.size(), 1u);
 
-    game.OnPointer({c.catches, &game.Label1, 1});
+    lesson.OnPointer({c.catches, &game.Label1, 1});
     EXPECT_EQ(player.Played(), (std::vector<Text>{U"り.wav", U"バーン.wav"}));
     EXPECT_EQ(player.colours, std::vector<Colour>{kRed});
     EXPECT_FALSE(game.Timer3->Enabled());
@@ -257,7 +257,7 @@ TEST_F(KanaCatching, AWrongAnswerIsCrossedAndTheSamePictureIsCaughtAgain) {
   Timer1().Tick();
   EXPECT_FALSE(Timer1().Enabled());
   EXPECT_FALSE(game->Label3.visible);
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
   EXPECT_TRUE(game->Label1.visible);
   EXPECT_EQ(game->Label1.caption, U"り");
   EXPECT_FALSE(game->Image1.visible);
@@ -272,9 +272,8 @@ TEST_F(KanaCatching, ChoicesAreIgnoredUntilTheQuestionWaitsForOne) {
   const Case cases[] = {
       {"waiting", [] {}, true},
       {"while the prompt is spoken", [this] { f().IsSpeaking = true; }, false},
-      {"while Timer1 runs", [this] { Timer1().SetEnabled(true); }, false},
-      {"while Timer2 runs", [this] { Timer2().SetEnabled(true); }, false},
-      {"after an answer", [this] { game->Answered = true; }, false},
+      {"after an answer", [this] { lesson->BeginFeedback(); }, false},
+      {"behind a dialog", [this] { lesson->OnKey('H'); }, false},
       {"while a cue plays", [this] { platform.player.playing = true; }, false},
   };
   for (const Case& c : cases) {
@@ -327,7 +326,7 @@ TEST(KanaCatchingLetters, DistractorsAndLetterSoundsFollowTheSettings) {
     const Text initial = NameOfPicture(FromUtf8(c.picture)).substr(0, 1);
     EXPECT_EQ(game.Label1.visible, !initial.empty());
     EXPECT_EQ(game.Label1.caption, initial);
-    game.OnPointer({PointerAction::kClick, &game.Label1, 1});
+    lesson.OnPointer({PointerAction::kClick, &game.Label1, 1});
 
     const Text& letters = lesson.fields.ChoiceLetters;
     ASSERT_EQ(static_cast<int>(letters.size()), c.letters);
@@ -338,7 +337,7 @@ TEST(KanaCatchingLetters, DistractorsAndLetterSoundsFollowTheSettings) {
 
     p.speech.Finish();
     p.player.played.clear();
-    game.OnPointer({PointerAction::kClick, game.Label2[0], 1});
+    lesson.OnPointer({PointerAction::kClick, game.Label2[0], 1});
     if (c.sound.empty()) {
       EXPECT_TRUE(p.player.played.empty());
     } else {
@@ -363,7 +362,7 @@ TEST_F(KanaCatching, KeysHAndNHoldEveryTimerSoTheRestartedLessonIsLeftAlone) {
   EXPECT_FALSE(Timer3().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
 
-  lesson->Activate();
+  lesson->LeaveDialog(DialogKind::kTasks);
   CatchAndListen();
   // A wrong answer's feedback is running when the teacher presses H.
   Timer1().SetEnabled(true);
@@ -373,7 +372,7 @@ TEST_F(KanaCatching, KeysHAndNHoldEveryTimerSoTheRestartedLessonIsLeftAlone) {
   EXPECT_FALSE(Timer2().Enabled());
   EXPECT_EQ(platform.speech.stops, 2);
 
-  lesson->Activate();  // back from the dialog
+  lesson->LeaveDialog(DialogKind::kSettings);
   CatchAndListen();
   Timer1().Tick();
   EXPECT_TRUE(game->Image1.visible);  // the question stays
@@ -385,7 +384,8 @@ TEST_F(KanaCatching, ARestartOfTheLessonEndsAWaitingFeedback) {
   Finish();
   Click(0);
   ASSERT_TRUE(Timer2().Enabled());
-  lesson->Activate();  // the window activated again without a dialog
+  lesson->OnKey('H');
+  lesson->LeaveDialog(DialogKind::kSettings);
   EXPECT_FALSE(Timer2().Enabled());
   EXPECT_FALSE(game->Label3.visible);
   Finish();

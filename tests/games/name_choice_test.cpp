@@ -156,7 +156,7 @@ TEST_F(NameChoice, AnEmptyNameGivesAColumnThatCannotBeChosen) {
   EXPECT_NE(lesson->form.HitTest(Column(0).left + 10, Column(0).top), &Column(0));
   ClickSide(0);
   EXPECT_TRUE(platform.player.played.empty());
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
   ClickSide(1);
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
 }
@@ -182,7 +182,7 @@ TEST_F(NameChoice, ARightChoiceFillsTheWindowWithThePictureAndGoesOn) {
   EXPECT_NE(Asked(), first);
   EXPECT_EQ(Rect(game->Image1), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
   EXPECT_GT(Column(0).height, 0);
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 }
 
 TEST_F(NameChoice, AWrongChoiceCrossesTheChosenNameAndAsksAgain) {
@@ -275,13 +275,13 @@ TEST_F(NameChoice, OnlyTheGestureOfTheTouchModeOnANameAnswers) {
     Start({"いぬ.jpg", "ねこ.jpg"}, c.line);
     Finish();
     if (c.on_name) {
-      game->OnPointer({c.action, &Column(1), 1});
+      lesson->OnPointer({c.action, &Column(1), 1});
     } else {
       for (const Control* other : {static_cast<const Control*>(&game->Image1), static_cast<const Control*>(nullptr)}) {
-        game->OnPointer({c.action, other, 1});
+        lesson->OnPointer({c.action, other, 1});
       }
     }
-    EXPECT_EQ(game->Answered, c.answers);
+    EXPECT_EQ(lesson->Mode() == LessonMode::kFeedback, c.answers);
     EXPECT_EQ(platform.player.played.size(), c.answers ? 1u : 0u);
     platform.player.played.clear();
   }
@@ -291,13 +291,13 @@ TEST_F(NameChoice, ChoicesAreIgnoredWhileSpeakingDuringACueAndAfterAnAnswer) {
   Start({"いぬ.jpg", "ねこ.jpg"});
   ClickSide(game->CorrectSide);  // the prompt is still being spoken
   EXPECT_TRUE(platform.player.played.empty());
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 
   Finish();
   platform.player.playing = true;  // a cue has not ended yet
   ClickSide(game->CorrectSide);
   EXPECT_TRUE(platform.player.played.empty());
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
   platform.player.playing = false;
 
   ClickSide(1 - game->CorrectSide);
@@ -319,7 +319,7 @@ TEST_F(NameChoice, AfterTheLastPictureANewOrderBegins) {
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
   EXPECT_TRUE(Column(0).visible && Column(1).visible);
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 }
 
 TEST_F(NameChoice, KeysHAndNStopTheFeedbackTimer) {
@@ -330,8 +330,8 @@ TEST_F(NameChoice, KeysHAndNStopTheFeedbackTimer) {
   lesson->OnKey('N');
   EXPECT_FALSE(Timer1().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
-  lesson->Activate();  // back from the dialog: the lesson starts again
-  EXPECT_FALSE(game->Answered);
+  lesson->LeaveDialog(DialogKind::kTasks);  // the lesson starts again
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
   EXPECT_EQ(f().QuestionIndex, 0);
 }
 
@@ -363,7 +363,7 @@ TEST_F(NameChoice, TooFewTasksNeitherHangNorCrash) {
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
   EndFeedback();
   EXPECT_EQ(Asked(), U"ねこ.jpg");
-  EXPECT_FALSE(game->Answered);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 
   // No task at all: nothing is shown, said or answerable.
   lesson->state.TaskPictures.clear();

@@ -8,6 +8,9 @@
 #include <QTest>
 
 #include <QListWidget>
+#include <QDialog>
+#include <QPushButton>
+#include <functional>
 
 #include "fakes.h"
 #include "platform/qt/qt_shell.h"
@@ -117,6 +120,60 @@ TEST_F(GameWindowTest, TheTaskDialogKeepsTheTeachersMarksWhenItRegainsFocus) {
   shell.OpenDialog(DialogKind::kTasks);
   EXPECT_FALSE(list->item(0)->isSelected());
   EXPECT_TRUE(list->item(2)->isSelected());
+}
+
+TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
+  lesson.state.PictureFiles = {U"いぬ.jpg", U"うし.jpg", U"えび.jpg", U"りんご.jpg"};
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  struct Way {
+    const char* what;
+    DialogKind dialog;
+    std::function<void(QDialog&)> leave;
+  };
+  auto click = [](const char* button) {
+    return [button](QDialog& d) { d.findChild<QPushButton*>(button)->click(); };
+  };
+  auto escape = [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
+  auto close = [](QDialog& d) { d.close(); };  // the title bar's ×
+  const Way ways[] = {
+      {"実行", DialogKind::kSettings, click("Command1")},
+      {"settings キャンセル", DialogKind::kSettings, click("Command2")},
+      {"settings Esc", DialogKind::kSettings, escape},
+      {"settings ×", DialogKind::kSettings, close},
+      {"決定", DialogKind::kTasks, [](QDialog& d) {
+         d.findChild<QPushButton*>("Command3")->click();  // 全選択
+         d.findChild<QPushButton*>("Command1")->click();
+       }},
+      {"tasks キャンセル", DialogKind::kTasks, click("Command2")},
+      {"tasks Esc", DialogKind::kTasks, escape},
+      {"tasks ×", DialogKind::kTasks, close},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.what);
+    lesson.OnKey(way.dialog == DialogKind::kSettings ? 'H' : 'N');
+    shell.OpenDialog(way.dialog);
+    ASSERT_EQ(lesson.Mode(), LessonMode::kDialog);
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible()) dialog = d;
+    }
+    ASSERT_NE(dialog, nullptr);
+    const std::size_t said = platform.speech.spoken.size();
+    way.leave(*dialog);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+    EXPECT_EQ(lesson.fields.QuestionIndex, 0);
+    EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
+  }
+}
+
+TEST_F(GameWindowTest, FocusComingBackFromAnotherProgramRestartsNothing) {
+  const std::size_t said = platform.speech.spoken.size();
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(window.get(), &activate);
+  EXPECT_EQ(platform.speech.spoken.size(), said);
+  EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
 }
 
 }  // namespace
