@@ -64,10 +64,20 @@ void MakeMark(Control& label, Text caption = {});
 // Int as the games write it: the largest integer not above x.
 int Int(double x);
 
+// Drawn over the game by the window, never part of a game's layout: the ring
+// that fills while the pointer rests on an answer, and the switch scanning's
+// frame around the offered answer. Each follows its control wherever it moves.
+struct AnswerMarkers {
+  const Control* dwell_target = nullptr;
+  double dwell_progress = 0;  // 0 to 1
+  const Control* scan_target = nullptr;
+};
+
 class Form {
  public:
   Colour back_colour = kTeal;
   bool pointer_hidden = false;
+  AnswerMarkers markers;
   int width = 0;   // twips
   int height = 0;  // twips
 

@@ -26,17 +26,22 @@ struct GameInfo {
 };
 
 // Pointer input as the game window reports it: a click (or a tap), the pointer
-// moving over a control (or a finger landing on it), or a mouse button pressed.
-enum class PointerAction { kClick, kMove, kPress };
+// moving over a control (or a finger landing on it), or a mouse button
+// pressed. kChoose is an answer chosen another way (the pointer resting on it,
+// or a switch), which counts whatever the click-or-touch setting.
+enum class PointerAction { kClick, kMove, kPress, kChoose };
 
 struct PointerEvent {
   PointerAction action = PointerAction::kClick;
   const Control* control = nullptr;  // nullptr: the window's background
   int button = 1;                    // 1 left, 2 right, 4 middle
+  double x = 0;                      // where, in twips
+  double y = 0;
 };
 
 // The click-or-touch rule: with TouchMode a move answers, without it a click.
 inline bool MatchesTouchMode(PointerAction action, std::int16_t touch_mode) {
+  if (action == PointerAction::kChoose) return true;
   return touch_mode != 0 ? action == PointerAction::kMove : action == PointerAction::kClick;
 }
 
@@ -55,6 +60,12 @@ class Game {
   // Pointer input on the game window, handed on by the lesson only while a
   // question is open.
   virtual void OnPointer(const PointerEvent& event) = 0;
+  // The controls that answer the open question now (what dwell and switch
+  // scanning offer); empty when nothing can be answered.
+  virtual std::vector<const Control*> AnswerControls() const = 0;
+  // True when the right mouse button answers, so it cannot ask for the
+  // question again.
+  virtual bool UsesRightButton() const { return false; }
 };
 
 }  // namespace kanae

@@ -36,8 +36,16 @@ std::string PathToUtf8(const std::filesystem::path& path) {
 }
 
 Lesson::Lesson(Services services, std::filesystem::path current_folder)
-    : services_(services), current_folder_(std::move(current_folder)) {
+    : services_(services),
+      current_folder_(std::move(current_folder)),
+      assist_(
+          form.markers, [this] { return game_ != nullptr ? game_->AnswerControls() : std::vector<const Control*>{}; },
+          [this](const Control* chosen) { OnPointer({PointerAction::kChoose, chosen, 1}); },
+          [this] { return mode_ == LessonMode::kAsking && !fields.IsSpeaking; }) {
   services_.speech.SetFinishedHandler([this] { OnSpeechFinished(); });
+  auto dwell_timer = CreateTimer(InputAssist::kDwellTickMilliseconds, [this] { assist_.OnDwellTick(); });
+  auto scan_timer = CreateTimer(2000, [this] { assist_.OnScanTick(); });
+  assist_.SetTimers(std::move(dwell_timer), std::move(scan_timer));
 }
 
 bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
@@ -56,6 +64,9 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   ReportWrite(settings.write, settings_file, U"設定");
 
   LoadMessageFiles();
+  // Never created here: a lesson folder stays as it is until the teacher
+  // saves the input dialog.
+  ReadSettingsOrDefaults(PicturePath(kInputSettingsFile), InputSettingSlots(input));
 
   state.PictureFiles = ListPictureFiles(PathFromUtf8(state.DataFolder));
   if (state.PictureFileCount() < info.fewest_pictures) {
@@ -108,6 +119,8 @@ void Lesson::Restart() {
   // A feedback timer left running would tear down the new first question.
   StopTimers();
   mode_ = LessonMode::kStarting;
+  prompt_.clear();
+  assist_.Configure(input);
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
@@ -123,6 +136,16 @@ void Lesson::OnPointer(const PointerEvent& event) {
   if (!TakesInput(mode_) || game_ == nullptr) return;
   // Never read past a task list that changed under the question.
   if (fields.QuestionIndex < 0 || fields.QuestionIndex >= state.TaskCount()) return;
+  if (event.action == PointerAction::kPress && event.button == 2 && input.RepeatKey != 0 &&
+      !game_->UsesRightButton()) {
+    RepeatPrompt();
+    return;
+  }
+  if (event.action == PointerAction::kMove) {
+    assist_.OnMove(event.control, event.x, event.y);
+    // With dwell, passing over an answer never answers; resting on it does.
+    if (assist_.DwellOn()) return;
+  }
   game_->OnPointer(event);
 }
 
@@ -141,14 +164,23 @@ void Lesson::StopTimers() {
 
 void Lesson::BeginFeedback() {
   if (mode_ == LessonMode::kAsking) mode_ = LessonMode::kFeedback;
+  assist_.Pause();
+  prompt_.clear();
 }
 
 void Lesson::OnKey(int key_code) {
+  if (key_code == static_cast<int>(Key::kSpace) || key_code == static_cast<int>(Key::kEnter)) {
+    if (mode_ != LessonMode::kAsking) return;
+    if (assist_.OnSwitch(key_code == static_cast<int>(Key::kEnter))) return;
+    if (key_code == static_cast<int>(Key::kSpace) && input.RepeatKey != 0) RepeatPrompt();
+    return;
+  }
   if (key_code != static_cast<int>(Key::kEscape) && key_code != static_cast<int>(Key::kH) &&
-      key_code != static_cast<int>(Key::kN)) {
+      key_code != static_cast<int>(Key::kN) && key_code != static_cast<int>(Key::kS)) {
     return;
   }
   if (mode_ == LessonMode::kEnded) return;
+  assist_.Pause();
   StopPlayer();
   StopSpeech();
   if (key_code == static_cast<int>(Key::kEscape)) {
@@ -161,9 +193,13 @@ void Lesson::OnKey(int key_code) {
   // Nothing of the game runs on behind a dialog.
   StopTimers();
   mode_ = LessonMode::kDialog;
-  const DialogKind kind = key_code == static_cast<int>(Key::kH) ? DialogKind::kSettings : DialogKind::kTasks;
+  const DialogKind kind = key_code == static_cast<int>(Key::kH)   ? DialogKind::kSettings
+                          : key_code == static_cast<int>(Key::kN) ? DialogKind::kTasks
+                                                                  : DialogKind::kInput;
   if (std::find(open_dialogs_.begin(), open_dialogs_.end(), kind) == open_dialogs_.end()) open_dialogs_.push_back(kind);
-  services_.trace.Event("dialog", kind == DialogKind::kSettings ? "settings" : "tasks");
+  services_.trace.Event("dialog", kind == DialogKind::kSettings ? "settings"
+                                  : kind == DialogKind::kTasks  ? "tasks"
+                                                                : "input");
   services_.shell.OpenDialog(kind);
 }
 
@@ -172,11 +208,23 @@ void Lesson::Speak() {
   services_.speech.Speak(fields.SpeechText);
 }
 
+void Lesson::SpeakPrompt() {
+  prompt_ = fields.SpeechText;
+  Speak();
+}
+
+void Lesson::RepeatPrompt() {
+  if (prompt_.empty()) return;
+  fields.SpeechText = prompt_;
+  Speak();
+}
+
 void Lesson::StopSpeech() { services_.speech.Stop(); }
 
 void Lesson::OnSpeechFinished() {
   services_.trace.Event("speech-end");
   fields.IsSpeaking = false;
+  if (mode_ == LessonMode::kAsking) assist_.BeginScanning();
 }
 
 void Lesson::PlayCue() {
@@ -241,7 +289,11 @@ std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
 
 void Lesson::QuestionShown() {
   ++questions_shown_;
-  if (mode_ != LessonMode::kDialog && mode_ != LessonMode::kEnded) mode_ = LessonMode::kAsking;
+  if (mode_ != LessonMode::kDialog && mode_ != LessonMode::kEnded) {
+    mode_ = LessonMode::kAsking;
+    assist_.Pause();
+    assist_.BeginScanning();  // at once when no prompt is being said
+  }
   const auto& tasks = state.TaskPictures;
   const int i = fields.QuestionIndex;
   services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");

@@ -11,6 +11,8 @@
 
 #include "controls.h"
 #include "game.h"
+#include "input_assist.h"
+#include "input_settings.h"
 #include "lesson_mode.h"
 #include "lesson_state.h"
 #include "platform/cue_player.h"
@@ -40,7 +42,7 @@ std::string DataFolderFromArguments(const std::vector<std::string>& arguments);
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-enum class Key { kEscape = 27, kH = 72, kN = 78 };
+enum class Key { kEnter = 13, kEscape = 27, kSpace = 32, kH = 72, kN = 78, kS = 83 };
 
 class Lesson {
  public:
@@ -51,6 +53,9 @@ class Lesson {
   LessonState state;
   FormFields fields;
   Form form;
+  // Dwell, switch scanning and the repeat key, from "入力.txt" in the lesson
+  // folder; taken into use at every restart.
+  InputSettings input;
 
   // The start-up steps up to the first activation. Returns false when the
   // program is to end (the teacher has been told why).
@@ -60,7 +65,8 @@ class Lesson {
   // The one way the lesson starts over (at start-up and after a dialog):
   // every timer off, QuestionIndex 0, a new play order, the first question.
   void Restart();
-  // Esc, H, N (by key code; other keys are ignored).
+  // Esc, H, N and S for the teacher; Space and Enter (the switches, or Space
+  // to hear the question again) for the child. Other keys are ignored.
   void OnKey(int key_code);
   // Every way out of a dialog (its buttons, Esc, the title bar) comes here;
   // the lesson restarts once no dialog is left open.
@@ -82,6 +88,10 @@ class Lesson {
 
   // Speech: Speak says SpeechText; callers set IsSpeaking after it.
   void Speak();
+  // Speak, for the question's prompt: the one the child can ask to hear again.
+  void SpeakPrompt();
+  // The open question's prompt once more; it judges nothing.
+  void RepeatPrompt();
   void StopSpeech();
   void OnSpeechFinished();
 
@@ -136,6 +146,9 @@ class Lesson {
   std::vector<Timer*> timers_;
   std::vector<DialogKind> open_dialogs_;
   int questions_shown_ = 0;
+  Text prompt_;
+  // Last: its timers come from the lesson.
+  InputAssist assist_;
 };
 
 }  // namespace kanae

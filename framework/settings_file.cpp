@@ -43,6 +43,18 @@ WriteOutcome SaveSettings(const std::filesystem::path& file, const SettingsList&
   return ReplaceTextFile(file, {FormatSettingsLine(settings)});
 }
 
+bool ReadSettingsOrDefaults(const std::filesystem::path& file, const SettingsList& settings) {
+  const TextFileContent content = ReadTextFile(file);
+  if (content.status == ReadStatus::kOk) {
+    if (const auto values = ParseRecord(content.text, settings)) {
+      for (std::size_t i = 0; i < settings.size(); ++i) *settings[i].value = (*values)[i];
+      return true;
+    }
+  }
+  SetDefaults(settings);
+  return false;
+}
+
 SettingsLoadOutcome LoadSettings(const std::filesystem::path& file, const SettingsList& settings) {
   const TextFileContent content = ReadTextFile(file);
   if (content.status == ReadStatus::kOk) {

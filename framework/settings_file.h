@@ -40,6 +40,10 @@ struct SettingsLoadOutcome {
 // the defaults are used all the same and the failure is returned.
 SettingsLoadOutcome LoadSettings(const std::filesystem::path& file, const SettingsList& settings);
 
+// Sets every setting from the file, or the defaults when it is missing or
+// cannot be read as the record; never writes. True when the file was read.
+bool ReadSettingsOrDefaults(const std::filesystem::path& file, const SettingsList& settings);
+
 // Replaces the file with the current values. On failure the old file stays
 // whole and the values in memory are kept.
 WriteOutcome SaveSettings(const std::filesystem::path& file, const SettingsList& settings);

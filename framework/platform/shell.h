@@ -5,7 +5,7 @@
 
 namespace kanae {
 
-enum class DialogKind { kSettings, kTasks };
+enum class DialogKind { kSettings, kTasks, kInput };
 
 struct ScreenSize {
   int width_twips = 0;

@@ -127,7 +127,7 @@ void CardPickingGame::NextQuestion() {
   f.SpeechText = LetterSize() != 0 ? name + U"の、" + Left(name, 1) + U"、は、どれかな" : name + U"は、どれかな";
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   f.IsSpeaking = true;
   lesson_.QuestionShown();
 }
@@ -141,6 +141,16 @@ void CardPickingGame::OnPointer(const PointerEvent& event) {
       return;
     }
   }
+}
+
+std::vector<const Control*> CardPickingGame::AnswerControls() const {
+  std::vector<const Control*> answers;
+  // A card shown as its large letter alone answers by that letter.
+  for (int i = 0; i < CardCount; ++i) {
+    if (Image1[i]->visible) answers.push_back(Image1[i]);
+    else if (Label1[i]->visible) answers.push_back(Label1[i]);
+  }
+  return answers;
 }
 
 void CardPickingGame::CheckAnswer() {

@@ -90,7 +90,7 @@ void InitialLetterGame::NextQuestion() {
   AnswerProgress = 0;
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   f.IsSpeaking = true;
   lesson_.QuestionShown();
 }
@@ -105,6 +105,15 @@ void InitialLetterGame::OnPointer(const PointerEvent& event) {
       return;
     }
   }
+}
+
+std::vector<const Control*> InitialLetterGame::AnswerControls() const {
+  std::vector<const Control*> answers;
+  if (AnswerProgress == AnswerLength) return answers;
+  for (const Control* card : Label2) {
+    if (card->visible) answers.push_back(card);
+  }
+  return answers;
 }
 
 void InitialLetterGame::CheckAnswer() {

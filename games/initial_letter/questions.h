@@ -21,6 +21,7 @@ class InitialLetterGame : public Game {
   void Layout() override;
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
+  std::vector<const Control*> AnswerControls() const override;
 
   void CheckAnswer();
   void ShowQuestion();

@@ -130,7 +130,7 @@ void KanaCatchingGame::ShowLetterChoices() {
   // The teacher's pointer choice holds in every question, with or without the catching phase.
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   f.IsSpeaking = true;
 }
 
@@ -148,6 +148,15 @@ void KanaCatchingGame::OnPointer(const PointerEvent& event) {
       return;
     }
   }
+}
+
+std::vector<const Control*> KanaCatchingGame::AnswerControls() const {
+  if (Label1.visible) return {&Label1};  // the letter to catch
+  std::vector<const Control*> answers;
+  for (int j = 0; j < ChoiceCount; ++j) {
+    if (Label2[j]->visible) answers.push_back(Label2[j]);
+  }
+  return answers;
 }
 
 void KanaCatchingGame::CheckAnswer() {

@@ -23,6 +23,7 @@ class KanaCatchingGame : public Game {
   // With the catching phase on: one jump of the letter; otherwise the letter question.
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
+  std::vector<const Control*> AnswerControls() const override;
 
   void OnLetterCaught();
   void ShowLetterChoices();

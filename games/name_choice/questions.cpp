@@ -82,7 +82,7 @@ void NameChoiceGame::NextQuestion() {
   f.SpeechText = settings.AskWithName != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   f.IsSpeaking = true;
   lesson_.QuestionShown();
 }
@@ -104,6 +104,14 @@ void NameChoiceGame::TakeAnswer(int index) {
   if (f.IsSpeaking) return;
   f.ChosenIndex = index;
   CheckAnswer();
+}
+
+std::vector<const Control*> NameChoiceGame::AnswerControls() const {
+  std::vector<const Control*> answers;
+  for (const Control* column : Label1) {
+    if (column->visible && column->width > 0 && column->height > 0) answers.push_back(column);
+  }
+  return answers;
 }
 
 void NameChoiceGame::CheckAnswer() {

@@ -26,6 +26,7 @@ class NameChoiceGame : public Game {
   void Layout() override;
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
+  std::vector<const Control*> AnswerControls() const override;
 
   // Sizes and places the column of side for a name of n characters; n longer
   // than a column holds is cut to 10 for the caller.

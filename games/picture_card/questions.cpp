@@ -80,7 +80,7 @@ void PictureCardGame::NextQuestion() {
   lesson_.LoadPicture(*Image1[1 - CorrectSide], DecoyPicture);
 
   f.SpeechText = settings.AskWithName != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   f.IsSpeaking = true;
@@ -95,8 +95,14 @@ void PictureCardGame::PlacePicture(int side) {
 
 void PictureCardGame::OnPointer(const PointerEvent& event) {
   if (settings.ChooseByPicture == 0) {
-    // Only the button counts, wherever it is pressed.
+    // Only the button counts, wherever it is pressed; a switch or a resting
+    // pointer chooses a side by its picture.
     if (event.action == PointerAction::kPress) TakeAnswer(SideOfButton(event.button));
+    if (event.action == PointerAction::kChoose) {
+      for (int side = 0; side < 2; ++side) {
+        if (event.control == Image1[side]) TakeAnswer(side);
+      }
+    }
     return;
   }
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
@@ -113,6 +119,14 @@ void PictureCardGame::TakeAnswer(int side) {
   if (lesson_.fields.IsSpeaking) return;
   lesson_.fields.ChosenIndex = side;
   CheckAnswer();
+}
+
+std::vector<const Control*> PictureCardGame::AnswerControls() const {
+  std::vector<const Control*> answers;
+  for (const Control* picture : Image1) {
+    if (picture->visible) answers.push_back(picture);
+  }
+  return answers;
 }
 
 void PictureCardGame::CheckAnswer() {

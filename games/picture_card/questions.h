@@ -22,6 +22,8 @@ class PictureCardGame : public Game {
   void Layout() override;
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
+  std::vector<const Control*> AnswerControls() const override;
+  bool UsesRightButton() const override { return settings.ChooseByPicture == 0; }
 
   void PlacePicture(int side);
   // A choice of side 0 (left) or 1 (right); any other value is no side and is ignored.

@@ -95,7 +95,7 @@ void WordBuildingGame::NextQuestion() {
   AnswerProgress = 0;
   // The child may start while the prompt is still being read, so IsSpeaking
   // is left alone here.
-  lesson_.Speak();
+  lesson_.SpeakPrompt();
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   lesson_.QuestionShown();
@@ -113,6 +113,15 @@ void WordBuildingGame::OnPointer(const PointerEvent& event) {
       return;
     }
   }
+}
+
+std::vector<const Control*> WordBuildingGame::AnswerControls() const {
+  std::vector<const Control*> answers;
+  if (AnswerProgress >= NameLength) return answers;
+  for (int j = 0; j < AnswerLength; ++j) {
+    if (Label2[j]->visible && !Placed[j]) answers.push_back(Label2[j]);
+  }
+  return answers;
 }
 
 void WordBuildingGame::CheckAnswer() {

@@ -97,12 +97,42 @@ void GameWindow::paintEvent(QPaintEvent*) {
     const int align = c->centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignTop);
     painter.drawText(area, align | Qt::TextWrapAnywhere, ToQString(c->caption));
   }
+  PaintMarkers(painter);
   painter.end();
 
   if (!ready_traced_ && lesson_.HasShownQuestion()) {
     ready_traced_ = true;
     lesson_.Platform().trace.Event("ready");
     PrepareNextPictures();
+  }
+}
+
+void GameWindow::PaintMarkers(QPainter& painter) {
+  const AnswerMarkers& markers = lesson_.form.markers;
+  // Thick, and in a colour no game draws with, so the offered answer stands
+  // out on every background.
+  const QColor marker_colour(255, 215, 0);
+  if (markers.scan_target != nullptr && markers.scan_target->visible) {
+    const QRectF area = PixelRect(*markers.scan_target);
+    const double thickness = std::max(6.0, std::min(area.width(), area.height()) / 12);
+    painter.setPen(QPen(marker_colour, thickness));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
+  }
+  if (markers.dwell_target != nullptr && markers.dwell_target->visible) {
+    // A ring around the answer that fills clockwise from the top as the
+    // pointer rests; drawn over the answer, the layout stays as it is.
+    const QRectF area = PixelRect(*markers.dwell_target);
+    const double side = std::min(area.width(), area.height()) * 0.9;
+    const double thickness = std::max(8.0, side / 8);
+    const QRectF ring(area.center().x() - side / 2 + thickness / 2, area.center().y() - side / 2 + thickness / 2,
+                      side - thickness, side - thickness);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0, 0, 0, 140), thickness + 4));
+    painter.drawEllipse(ring);
+    painter.setPen(QPen(marker_colour, thickness, Qt::SolidLine, Qt::FlatCap));
+    painter.drawArc(ring, 90 * 16, -static_cast<int>(markers.dwell_progress * 360 * 16));
   }
 }
 
@@ -117,7 +147,9 @@ void GameWindow::Deliver(PointerAction action, QPointF position, int button) {
   PointerEvent pointer;
   pointer.action = action;
   pointer.button = button;
-  pointer.control = lesson_.form.HitTest(position.x() * 15.0, position.y() * 15.0);
+  pointer.x = position.x() * 15.0;
+  pointer.y = position.y() * 15.0;
+  pointer.control = lesson_.form.HitTest(pointer.x, pointer.y);
   lesson_.OnPointer(pointer);
 }
 
@@ -152,6 +184,10 @@ void GameWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape: lesson_.OnKey(static_cast<int>(Key::kEscape)); break;
     case Qt::Key_H: lesson_.OnKey(static_cast<int>(Key::kH)); break;
     case Qt::Key_N: lesson_.OnKey(static_cast<int>(Key::kN)); break;
+    case Qt::Key_S: lesson_.OnKey(static_cast<int>(Key::kS)); break;
+    case Qt::Key_Space: lesson_.OnKey(static_cast<int>(Key::kSpace)); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: lesson_.OnKey(static_cast<int>(Key::kEnter)); break;
     default: QWidget::keyPressEvent(event); return;
   }
   Refresh();

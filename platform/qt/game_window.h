@@ -2,6 +2,7 @@
 // touch and key input into calls of the framework and the game.
 #pragma once
 
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 
@@ -34,6 +35,7 @@ class GameWindow : public QWidget {
   void Deliver(PointerAction action, QPointF position, int button);
   void SyncPointer();
   void PrepareNextPictures();
+  void PaintMarkers(QPainter& painter);
 
   Lesson& lesson_;
   Game& game_;

@@ -7,6 +7,7 @@
 
 #include "game_window.h"
 #include "settings_dialog_widget.h"
+#include "input_settings.h"
 #include "task_dialog_widget.h"
 
 namespace kanae {
@@ -47,6 +48,23 @@ void QtShell::ReturnToGame(DialogKind from) {
 
 void QtShell::OpenDialog(DialogKind kind) {
   if (lesson_ == nullptr) return;
+  if (kind == DialogKind::kInput) {
+    if (input_dialog_ == nullptr) {
+      input_model_ = std::make_unique<SettingsDialog>(InputDialogLayout(lesson_->input), InputSettingSlots(lesson_->input));
+      input_dialog_ = new SettingsDialogWidget(
+          *input_model_,
+          [this] {
+            const auto outcome = input_model_->Apply(lesson_->PicturePath(kInputSettingsFile));
+            if (outcome.applied == SettingsDialog::Applied::kSaveFailed) {
+              lesson_->TellTeacher(U"入力方法の設定を保存できませんでした。今回はこの設定で続けます。\n" +
+                                   FromUtf8(outcome.write.error));
+            }
+          },
+          [this] { ReturnToGame(DialogKind::kInput); }, window_);
+    }
+    input_dialog_->Open();
+    return;
+  }
   if (kind == DialogKind::kSettings) {
     if (settings_dialog_ == nullptr) {
       settings_model_ = std::make_unique<SettingsDialog>(game_->SettingsDialog(), game_->Settings());

@@ -39,6 +39,8 @@ class QtShell : public Shell {
   std::unique_ptr<SettingsDialog> settings_model_;
   std::unique_ptr<TaskDialog> task_model_;
   SettingsDialogWidget* settings_dialog_ = nullptr;
+  std::unique_ptr<SettingsDialog> input_model_;
+  SettingsDialogWidget* input_dialog_ = nullptr;
   TaskDialogWidget* task_dialog_ = nullptr;
 };
 

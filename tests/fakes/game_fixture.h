@@ -27,6 +27,7 @@ class GameFixture : public ::testing::Test {
     lesson.reset();
     scripted = std::make_unique<ScriptedRandom>(numbers.empty() ? std::vector<double>{0.0} : numbers);
     RandomSource& rnd = numbers.empty() ? static_cast<RandomSource&>(platform.rnd) : *scripted;
+    first_timer = platform.timers.created.size();
     lesson = std::make_unique<Lesson>(
         Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
     game = std::make_unique<GameT>(*lesson);
@@ -48,6 +49,10 @@ class GameFixture : public ::testing::Test {
   void Move(const Control* control) { lesson->OnPointer({PointerAction::kMove, control, 0}); }
   void Press(const Control* control, int button) { lesson->OnPointer({PointerAction::kPress, control, button}); }
   static ManualTimer& Manual(const std::unique_ptr<Timer>& timer) { return *static_cast<ManualTimer*>(timer.get()); }
+  // The lesson's own timers, made before the game's: the dwell ring's and the
+  // switch scanning's.
+  ManualTimer& DwellTimer() { return *platform.timers.created[first_timer]; }
+  ManualTimer& ScanTimer() { return *platform.timers.created[first_timer + 1]; }
 
   static constexpr double W = 19200;
   static constexpr double H = 10800;
@@ -56,6 +61,7 @@ class GameFixture : public ::testing::Test {
   TempFolder cwd;
   FakePlatform platform;
   std::unique_ptr<ScriptedRandom> scripted;
+  std::size_t first_timer = 0;
   std::unique_ptr<Lesson> lesson;
   std::unique_ptr<GameT> game;
 };

@@ -25,6 +25,7 @@ class RecordingGame : public Game {
     first_task = lesson_.state.TaskPictures.empty() ? Text() : lesson_.state.TaskPictures[0];
   }
   void OnPointer(const PointerEvent&) override {}
+  std::vector<const Control*> AnswerControls() const override { return {}; }
   SettingsDialogLayout SettingsDialog() override { return {}; }
 
   std::int16_t touch_mode = kTrue;

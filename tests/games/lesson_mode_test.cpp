@@ -2,13 +2,8 @@
 // restarts behave alike whatever game is played.
 #include <gtest/gtest.h>
 
-#include "../../games/card_picking/questions.h"
-#include "../../games/initial_letter/questions.h"
-#include "../../games/kana_catching/questions.h"
-#include "../../games/name_choice/questions.h"
-#include "../../games/picture_card/questions.h"
-#include "../../games/word_building/questions.h"
 #include "game_fixture.h"
+#include "six_games.h"
 #include "task_dialog.h"
 
 namespace kanae {
@@ -16,56 +11,13 @@ namespace {
 
 using namespace kanae::testing;
 
-// Per game: its settings for these tests ("" for the defaults, which answer
-// on a click), the control that answers the open question rightly, and the
-// timers that end an answer's feedback.
-struct InitialLetter {
-  using GameT = initial_letter::InitialLetterGame;
-  static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Label2[0]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
-};
-struct KanaCatching {
-  using GameT = kana_catching::KanaCatchingGame;
-  static constexpr const char* kSettings = "#TRUE#,#TRUE#,0,0,#FALSE#,#FALSE#";  // no catching phase
-  static const Control* RightAnswer(GameT& g) { return g.Label2[g.CorrectChoice]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
-};
-struct CardPicking {
-  using GameT = card_picking::CardPickingGame;
-  static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Image1[g.CorrectCard]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
-};
-struct WordBuilding {
-  using GameT = word_building::WordBuildingGame;
-  static constexpr const char* kSettings = "";
-  // Every name here is one letter long, so its first card completes it.
-  static const Control* RightAnswer(GameT& g) { return g.Label2[0]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
-};
-struct NameChoice {
-  using GameT = name_choice::NameChoiceGame;
-  static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Label1[g.CorrectSide]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
-};
-struct PictureCard {
-  using GameT = picture_card::PictureCardGame;
-  static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Image1[g.CorrectSide]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
-};
-
 template <typename T>
 class LessonModeTest : public GameFixture<typename T::GameT> {
  protected:
   using Fixture = GameFixture<typename T::GameT>;
 
-  // Ten one-letter pictures with ten different initials, every draw 0.
   void StartLesson() {
-    Fixture::Start({"あ.jpg", "い.jpg", "う.jpg", "え.jpg", "お.jpg", "か.jpg", "き.jpg", "く.jpg", "け.jpg", "こ.jpg"},
-                   T::kSettings);
+    Fixture::Start(TenPictures(), T::kSettings, VariedDraws());
     this->Finish();  // the prompt has been said
   }
   // Every gesture a child could make on a control: whichever the game takes answers.
@@ -79,8 +31,7 @@ class LessonModeTest : public GameFixture<typename T::GameT> {
   std::vector<Timer*> FeedbackTimers() { return T::FeedbackTimers(*this->game); }
 };
 
-using Games = ::testing::Types<InitialLetter, KanaCatching, CardPicking, WordBuilding, NameChoice, PictureCard>;
-TYPED_TEST_SUITE(LessonModeTest, Games);
+TYPED_TEST_SUITE(LessonModeTest, SixGames);
 
 TYPED_TEST(LessonModeTest, InputWhileADialogIsOpenAnswersNothing) {
   for (int key : {'H', 'N'}) {

@@ -1,0 +1,47 @@
+#include "input_settings.h"
+
+namespace kanae {
+
+SettingsList InputSettingSlots(InputSettings& s) {
+  return {
+      {"DwellMilliseconds", SettingType::kInteger, 0, &s.DwellMilliseconds},
+      {"Scanning", SettingType::kInteger, 0, &s.Scanning},
+      {"ScanIntervalMilliseconds", SettingType::kInteger, 2000, &s.ScanIntervalMilliseconds},
+      {"RepeatKey", SettingType::kBoolean, kTrue, &s.RepeatKey},
+  };
+}
+
+SettingsDialogLayout InputDialogLayout(InputSettings& s) {
+  SettingsDialogLayout layout;
+  layout.title = U"入力方法の設定";
+  layout.title_rect = {1560, 240, 2400, 285};
+  layout.client_width = 5175;
+  layout.client_height = 4935;
+  layout.execute_button = {1560, 4320, 975, 375};
+  layout.cancel_button = {360, 4320, 975, 375};
+  layout.frame_rect = {120, 120, 4935, 4695};
+  layout.frames = {
+      {U"止めて選ぶ（注視）", {360, 720, 2295, 2415}, &s.DwellMilliseconds, false,
+       StackedOptions({{"DwellOff", U"使わない"},
+                       {"Dwell500", U"0.5秒"},
+                       {"Dwell1000", U"1秒"},
+                       {"Dwell1500", U"1.5秒"},
+                       {"Dwell2000", U"2秒"},
+                       {"Dwell3000", U"3秒"}},
+                      {0, 500, 1000, 1500, 2000, 3000})},
+      {U"問題のくり返し", {360, 3240, 2295, 975}, &s.RepeatKey, true,
+       StackedOptions({{"RepeatOn", U"有り"}, {"RepeatOff", U"無し"}}, {kTrue, kFalse})},
+      {U"スイッチ", {2880, 720, 1935, 1335}, &s.Scanning, false,
+       StackedOptions({{"ScanOff", U"使わない"}, {"ScanOne", U"１つ"}, {"ScanTwo", U"２つ"}}, {0, 1, 2}, 1455)},
+      {U"スイッチの間隔", {2880, 2160, 1935, 2055}, &s.ScanIntervalMilliseconds, false,
+       StackedOptions({{"Scan1000", U"1秒"},
+                       {"Scan2000", U"2秒"},
+                       {"Scan3000", U"3秒"},
+                       {"Scan4000", U"4秒"},
+                       {"Scan5000", U"5秒"}},
+                      {1000, 2000, 3000, 4000, 5000}, 1455)},
+  };
+  return layout;
+}
+
+}  // namespace kanae
