@@ -55,17 +55,26 @@ QPixmap Framed(const QImage& image, QSize size) {
 class MarkDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const int pad = Padding(option.decorationSize);
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(2 * pad, 2 * pad);
+  }
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(painter, option, index);
+    // The picture and word stand inside the frame, never under it.
+    const int pad = Padding(option.decorationSize);
+    QStyleOptionViewItem inner = option;
+    inner.rect = option.rect.adjusted(pad, pad, -pad, -pad);
+    QStyledItemDelegate::paint(painter, inner, index);
     if (!(option.state & QStyle::State_Selected)) return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    const int line = std::max(3, option.rect.width() / 40);
+    const int line = std::max(2, pad / 2);
     const QColor mark(0, 120, 215);
     painter->setPen(QPen(mark, line));
+    painter->setBrush(Qt::NoBrush);
     painter->drawRect(option.rect.adjusted(line / 2, line / 2, -line / 2 - 1, -line / 2 - 1));
-    const int badge = std::max(18, option.rect.width() / 5);
-    const QRect circle(option.rect.right() - badge - line, option.rect.top() + line, badge, badge);
+    const int badge = std::max(18, option.decorationSize.width() / 5);
+    const QRect circle(option.rect.right() - badge - pad, option.rect.top() + pad, badge, badge);
     painter->setBrush(mark);
     painter->setPen(Qt::NoPen);
     painter->drawEllipse(circle);
@@ -76,7 +85,19 @@ class MarkDelegate : public QStyledItemDelegate {
     painter->drawPolyline(tick, 3);
     painter->restore();
   }
+
+ private:
+  static int Padding(QSize thumbnail) { return std::max(4, thumbnail.width() / 24); }
 };
+
+// The same picture whether marked or not: the mark is the frame and tick,
+// not a tint over the picture.
+QIcon Untinted(const QPixmap& pixmap) {
+  QIcon icon;
+  icon.addPixmap(pixmap, QIcon::Normal);
+  icon.addPixmap(pixmap, QIcon::Selected);
+  return icon;
+}
 
 }  // namespace
 
@@ -113,7 +134,7 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   list_->setUniformItemSizes(true);
   list_->setIconSize(thumbnail_size_);
   const int text_height = list_->fontMetrics().height();
-  list_->setGridSize(QSize(edge + edge / 4, edge + text_height * 2 + edge / 8));
+  list_->setGridSize(QSize(edge + edge / 3, edge + text_height * 2 + edge / 4));
   list_->setSpacing(0);
   list_->setItemDelegate(new MarkDelegate(list_));
   list_->setSelectionMode(QAbstractItemView::MultiSelection);  // a click or Space toggles a mark
@@ -121,10 +142,14 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
     for (int i = 0; i < list_->count(); ++i) model_.SetMark(static_cast<std::size_t>(i), list_->item(i)->isSelected());
   });
 
-  auto make_button = [this](const char* name, const QString& text) {
+  // The style's button margins and the layout's spacing are in fixed pixels;
+  // they grow with the text here, or a 4K screen gets cramped buttons.
+  const int text_pixels = scale.FontPixels();
+  auto make_button = [this, text_pixels](const char* name, const QString& text) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(name);
     button->setAutoDefault(false);
+    button->setMinimumSize(button->fontMetrics().horizontalAdvance(text) + text_pixels * 2, text_pixels * 2);
     return button;
   };
   decide_ = make_button("Command1", QStringLiteral("決定"));
@@ -159,6 +184,10 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   buttons->addStretch();
   buttons->addWidget(decide_);
   auto* column = new QVBoxLayout(this);
+  const int gap = text_pixels * 3 / 4;
+  column->setContentsMargins(gap, gap, gap, gap);
+  column->setSpacing(gap / 2);
+  marks->setSpacing(gap);
   column->addWidget(heading);
   column->addWidget(hint);
   column->addWidget(list_, 1);
@@ -197,7 +226,7 @@ void TaskDialogWidget::ShowModel() {
       if (thumbnails_->Request(path, thumbnail)) {
         ShowThumbnail(path, thumbnail);
       } else {
-        item->setIcon(loading);
+        item->setIcon(Untinted(loading));
       }
     }
     if (list_->count() > 0) list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
@@ -208,7 +237,7 @@ void TaskDialogWidget::ShowModel() {
 void TaskDialogWidget::ShowThumbnail(const QString& path, const QImage& image) {
   QListWidgetItem* item = items_by_path_.value(path);
   if (item == nullptr) return;
-  item->setIcon(image.isNull() ? Placeholder(thumbnail_size_, true) : Framed(image, thumbnail_size_));
+  item->setIcon(Untinted(image.isNull() ? Placeholder(thumbnail_size_, true) : Framed(image, thumbnail_size_)));
 }
 
 void TaskDialogWidget::WaitForThumbnails() {

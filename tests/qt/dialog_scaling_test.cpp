@@ -21,6 +21,13 @@
 #include "games/word_building/settings.h"
 #include "platform/qt/dialog_scale.h"
 #include "platform/qt/settings_dialog_widget.h"
+#include "platform/qt/task_dialog_widget.h"
+
+#include <QListWidget>
+#include <QPainter>
+
+#include "fakes.h"
+#include "lesson.h"
 
 namespace kanae {
 namespace {
@@ -134,6 +141,51 @@ TEST(DialogScaling, EverySettingsDialogFitsItsCaptionsAndLabelsAndTheScreen) {
     }
     Keep(dialog, QStringLiteral("settings-%1").arg(game.name));
   }
+}
+
+TEST(DialogScaling, TheTaskDialogGrowsWithTheScreenAndFitsItsButtons) {
+  const DialogScale scale = DialogScale::ForPrimaryScreen();
+  testing::TempFolder folder;
+  LessonState state;
+  const char* words[] = {"いぬ", "うし", "ねこ", "りんご", "ちょうちょ", "さかな", "とけい", "ひこうき"};
+  int hue = 0;
+  for (const char* word : words) {
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(hue += 40, 160, 230));
+    QPainter(&image).fillRect(100, 75, 200, 150, Qt::white);
+    const std::string name = std::string(word) + ".jpg";
+    image.save(QString::fromStdString((folder / name).string()));
+    state.PictureFiles.push_back(FromUtf8(name));
+  }
+  state.TaskPictures = {state.PictureFiles[0], state.PictureFiles[2]};
+  TaskDialog model(state, false);
+  TaskDialogWidget dialog(
+      model, [&folder](const Text& file) { return folder.path() / PathFromUtf8(ToUtf8(file)); },
+      [] { return false; }, [] {}, nullptr);
+  dialog.Open();
+  dialog.WaitForThumbnails();
+
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(dialog.width(), screen.width());
+  EXPECT_LE(dialog.height(), screen.height());
+  EXPECT_EQ(dialog.font().pixelSize(), scale.FontPixels());
+  auto* list = dialog.findChild<QListWidget*>("List1");
+  ASSERT_NE(list, nullptr);
+  EXPECT_GE(list->iconSize().height(), 8 * scale.FontPixels());
+  for (int i = 0; i < list->count(); ++i) {
+    // Each word fits under its picture.
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(list->item(i)->text()), list->gridSize().width());
+  }
+  for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    SCOPED_TRACE(button->text().toStdString());
+    EXPECT_EQ(QFontInfo(button->font()).pixelSize(), scale.FontPixels());
+    EXPECT_GE(button->width(), button->sizeHint().width()) << "the label is cut off";
+    EXPECT_GE(button->height(), button->sizeHint().height());
+  }
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+  }
+  Keep(dialog, QStringLiteral("tasks"));
 }
 
 }  // namespace
