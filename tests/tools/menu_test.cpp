@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -77,6 +78,13 @@ TEST_F(MenuTest, ShowsTheSixGamesWithTheirJapaneseTitles) {
     EXPECT_EQ(button->text(), titles[i]);
     EXPECT_FALSE(button->icon().isNull());
     EXPECT_GE(button->iconSize().height(), 64);  // a large picture, not a list entry
+  }
+  // A screenshot for a person to look at, when KANAE_SCREENSHOT_DIR names a folder.
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    menu->resize(screen.size());
+    menu->grab().save(QDir(shots).filePath(QStringLiteral("menu-%1.png").arg(screen.height())));
   }
 }
 
@@ -193,7 +201,7 @@ TEST_F(MenuTest, TheProcessRunnerHandsOverFolderArgumentAndLock) {
 }  // namespace kanae::menu
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -101,10 +101,18 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N は2秒押し続けたときだけ）"), this);
   kiosk_->setObjectName("kiosk");
   kiosk_->setChecked(kiosk);
+  // The style's box is a few pixels wide on any screen; here it is as tall as the text.
+  kiosk_->setStyleSheet(
+      QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(text.pixelSize()));
+  kiosk_->setFont(text);
   auto* quit = new QPushButton(QStringLiteral("終了"), this);
   quit->setObjectName("quit");
   connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
+  for (QPushButton* button : {choose, demo, quit}) {
+    button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,
+                           text.pixelSize() * 2);
+  }
   auto* lesson_row = new QHBoxLayout;
   lesson_row->addWidget(new QLabel(QStringLiteral("レッスン："), this));
   lesson_row->addWidget(lesson_label_, 1);
