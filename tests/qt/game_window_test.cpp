@@ -131,6 +131,10 @@ TEST_F(GameWindowTest, UnderTheKioskLockOnlyAHeldKeyActs) {
     press(Qt::Key_H, true);
   }
   EXPECT_TRUE(platform.shell.dialogs.empty());
+  EXPECT_TRUE(hint->isVisible());
+  if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    window->grab().save(shots + "/kiosk-hint.png");
+  }
   now += 100;
   press(Qt::Key_H, true);
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
