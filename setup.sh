@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what Kanae needs on Debian 12, builds it, and then either starts a
-# game on the demo lesson (./setup.sh run [Game]) or runs every test
-# (./setup.sh test). Only Debian packages are installed.
+# Installs what Kanae needs on Debian 12, builds it, and then either starts the
+# teacher's menu (./setup.sh run [--kiosk]), one game on the demo lesson
+# (./setup.sh run Game) or runs every test (./setup.sh test). Only Debian
+# packages are installed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -38,7 +39,12 @@ case "${1:-}" in
   run)
     install_packages
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    game=${2:-Oltar}
+    if [ $# -lt 2 ] || [[ $2 == --* ]]; then
+      # The menu finds the sounds and the demo lesson in the build tree and
+      # runs the games in the per-user folder, as the installed one does.
+      exec build/games/bin/kanae "${@:2}"
+    fi
+    game=$2
     # The game's current folder holds the sounds and the teacher's messages,
     # as the installed launcher's per-user folder does.
     mkdir -p build/play
@@ -57,7 +63,7 @@ case "${1:-}" in
       ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
     ;;
   *)
-    echo "usage: $0 run [Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2
+    echo "usage: $0 run [--kiosk | Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2
     exit 2
     ;;
 esac

@@ -85,7 +85,7 @@ void QtShell::OpenDialog(DialogKind kind) {
     if (task_dialog_ == nullptr) {
       task_model_ = std::make_unique<TaskDialog>(lesson_->state, game_->Info().selection_needs_four_initials);
       task_dialog_ = new TaskDialogWidget(
-          *task_model_,
+          *task_model_, [this](const Text& file) { return lesson_->PicturePath(file); },
           [this] {
             const auto outcome = task_model_->Decide(lesson_->PicturePath(U"Fname.txt"));
             switch (outcome.decision) {

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 
 #include "game_window.h"
+#include "kiosk_lock.h"
 #include "platform/audio/sdl_cue_player.h"
 #include "platform/speech/create_speech_engine.h"
 #include "qt_shell.h"
@@ -44,6 +45,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   GameWindow game_window(lesson, *game);
   window = &game_window;
   shell.Attach(lesson, *game, game_window);
+  if (KioskLock::Requested()) new KioskLock(&game_window);  // owned by the window
   game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
   game_window.showFullScreen();
   game_window.activateWindow();

@@ -4,12 +4,58 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QProxyStyle>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <algorithm>
+
+#include "dialog_scale.h"
 
 namespace kanae {
 
 namespace {
 
-QRect Pixels(const TwipRect& r) { return QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15); }
+// Where the style lets a group box's options stand: inside its border, below its caption.
+QRect ContentsOf(const QGroupBox* box) {
+  QStyleOptionGroupBox option;
+  option.initFrom(box);
+  option.text = box->title();
+  option.lineWidth = 1;
+  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxContents;
+  return box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, box);
+}
+
+// The option's place from the layout, grown to its label and moved the few
+// pixels it takes to stand clear of the frame's caption and border.
+QRect FitInside(QRect place, QSize needed, const QRect& contents, int margin) {
+  place.setWidth(std::max(place.width(), needed.width()));
+  place.setHeight(std::max(place.height(), needed.height()));
+  const QRect room = contents.adjusted(margin, margin, -margin, -margin);
+  if (place.right() > room.right()) place.moveRight(room.right());
+  if (place.bottom() > room.bottom()) place.moveBottom(room.bottom());
+  if (place.left() < room.left()) place.moveLeft(room.left());
+  if (place.top() < room.top()) place.moveTop(room.top());
+  return place;
+}
+
+// The style's round indicator keeps its size on any screen; this one grows
+// it with the text.
+class ScaledIndicatorStyle : public QProxyStyle {
+ public:
+  explicit ScaledIndicatorStyle(double factor) : factor_(factor) {}
+  int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    switch (metric) {
+      case PM_ExclusiveIndicatorWidth:
+      case PM_ExclusiveIndicatorHeight:
+      case PM_RadioButtonLabelSpacing: return static_cast<int>(base * factor_ + 0.5);
+      default: return base;
+    }
+  }
+
+ private:
+  double factor_;
+};
 
 }  // namespace
 
@@ -17,14 +63,16 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
                                            std::function<void()> on_leave, QWidget* parent)
     : QDialog(parent), model_(model) {
   const SettingsDialogLayout& layout = model.Layout();
+  const DialogScale scale = DialogScale::ForPrimaryScreen();
+  auto Pixels = [&scale](const TwipRect& r) { return scale.Rect(r); };
   setWindowTitle(QString::fromStdU32String(kSettingsDialogCaption));
   setModal(false);
-  setFixedSize(layout.client_width / 15, layout.client_height / 15);
-  // The frames are sized in twips for a 9-point dialog font; a larger desktop
-  // font would cut the captions off.
-  QFont small = font();
-  small.setPixelSize(11);
-  setFont(small);
+  setFixedSize(scale.Pixels(layout.client_width), scale.Pixels(layout.client_height));
+  // The frames are sized in twips for an 11-pixel font, grown with the screen;
+  // the desktop's own font size would cut the captions off.
+  setFont(scale.Font(font()));
+  auto* indicators = new ScaledIndicatorStyle(scale.Factor());
+  indicators->setParent(this);
 
   if (layout.frame_rect.width > 0) {
     auto* frame = new QFrame(this);
@@ -41,14 +89,13 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
     const OptionFrame& frame = layout.frames[f];
     auto* box = new QGroupBox(QString::fromStdU32String(frame.caption), this);
     box->setGeometry(Pixels(frame.rect));
+    const QRect contents = ContentsOf(box);
     std::vector<QRadioButton*> row;
     for (std::size_t o = 0; o < frame.options.size(); ++o) {
       auto* button = new QRadioButton(QString::fromStdU32String(frame.options[o].caption), box);
       button->setObjectName(QString::fromStdString(frame.options[o].name));
-      QRect r = Pixels(frame.options[o].rect);
-      r.setWidth(std::max(r.width(), button->sizeHint().width()));
-      r.setHeight(std::max(r.height(), button->sizeHint().height()));
-      button->setGeometry(r);
+      button->setStyle(indicators);
+      button->setGeometry(FitInside(Pixels(frame.options[o].rect), button->sizeHint(), contents, scale.Pixels(15)));
       connect(button, &QRadioButton::clicked, this, [this, f, o] { model_.Select(f, static_cast<int>(o)); });
       row.push_back(button);
     }

@@ -1,28 +1,50 @@
-// The task selection dialog window.
+// The task selection dialog window: every picture of the folder as a
+// thumbnail with its word, in a grid that scrolls; a click or Space marks.
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QListWidget>
+#include <filesystem>
 #include <functional>
 
 #include "task_dialog.h"
 
 namespace kanae {
 
+class ThumbnailLoader;
+
 class TaskDialogWidget : public QDialog {
  public:
+  using PicturePath = std::function<std::filesystem::path(const Text& file_name)>;
   // on_decide runs 決定 and returns true when the dialog is done; on_leave
-  // shows the game window.
-  TaskDialogWidget(TaskDialog& model, std::function<bool()> on_decide, std::function<void()> on_leave,
-                   QWidget* parent);
+  // shows the game window; picture_path gives a picture's file.
+  TaskDialogWidget(TaskDialog& model, PicturePath picture_path, std::function<bool()> on_decide,
+                   std::function<void()> on_leave, QWidget* parent);
+  ~TaskDialogWidget() override;
 
   void ShowModel();
   // Activates the model and shows the dialog over the game window.
   void Open();
+  // Blocks until every thumbnail asked for so far has been decoded and shown.
+  void WaitForThumbnails();
+  // How many thumbnails are still being decoded.
+  int ThumbnailsPending() const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void ShowThumbnail(const QString& path, const QImage& image);
+
   TaskDialog& model_;
+  PicturePath picture_path_;
   QListWidget* list_;
+  QPushButton* decide_;
+  QPushButton* cancel_;
+  QSize thumbnail_size_;
+  ThumbnailLoader* thumbnails_;
+  QHash<QString, QListWidgetItem*> items_by_path_;
 };
 
 }  // namespace kanae

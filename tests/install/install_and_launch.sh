@@ -12,12 +12,15 @@ cleanup() {
 trap cleanup EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-for f in bin/Oltar bin/kanae-launch bin/kanae-say share/kanae/sounds/ピンポン.wav share/kanae/sounds/Clear.ico \
+for f in bin/Oltar bin/kanae bin/kanae-launch bin/kanae-say share/applications/kanae.desktop \
+         share/icons/hicolor/scalable/apps/kanae.svg share/kanae/sounds/ピンポン.wav share/kanae/sounds/Clear.ico \
          share/applications/kanae-oltar.desktop share/icons/hicolor/scalable/apps/kanae-oltar.svg; do
   [ -e "$work/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 ls "$work/prefix/share/kanae/demo_lesson" | grep -q '\.jpg$' || { echo "no demo lesson installed"; exit 1; }
 grep -q '^Exec=kanae-launch Oltar$' "$work/prefix/share/applications/kanae-oltar.desktop"
+grep -q '^Exec=kanae$' "$work/prefix/share/applications/kanae.desktop"
+grep -q '^Name=かなえ$' "$work/prefix/share/applications/kanae.desktop"
 
 export XDG_DATA_HOME="$work/home-data" KANAE_TRACE="$work/trace"
 "$work/prefix/bin/kanae-launch" Oltar "$work/prefix/share/kanae/demo_lesson"

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "fakes.h"
+#include "platform/qt/kiosk_lock.h"
 #include "platform/qt/qt_shell.h"
 #include "questions.h"
 
@@ -98,6 +99,68 @@ TEST_F(GameWindowTest, KeysReachTheLessonWithOrWithoutShift) {
   EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_TRUE(platform.shell.quit);
+}
+
+TEST_F(GameWindowTest, UnderTheKioskLockOnlyAHeldKeyActs) {
+  qint64 now = 0;
+  new KioskLock(window.get(), [&now] { return now; });
+  auto press = [this](Qt::Key key, bool repeat) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(window.get(), &event);
+  };
+  auto release = [this](Qt::Key key, bool repeat) {
+    QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(window.get(), &event);
+  };
+  QWidget* hint = window->findChild<QWidget*>("hold_hint");
+  ASSERT_NE(hint, nullptr);
+
+  // Stray presses of all three keys do nothing.
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_H, Qt::Key_N}) {
+    press(key, false);
+    now += 300;
+    release(key, false);
+  }
+  EXPECT_TRUE(platform.shell.dialogs.empty());
+  EXPECT_FALSE(platform.shell.quit);
+  EXPECT_FALSE(hint->isVisible());
+
+  // Held, with the keyboard repeating, H opens the settings after two seconds.
+  press(Qt::Key_H, false);
+  EXPECT_TRUE(hint->isVisible());
+  for (int i = 0; i < 19; ++i) {
+    now += 100;
+    release(Qt::Key_H, true);
+    press(Qt::Key_H, true);
+  }
+  EXPECT_TRUE(platform.shell.dialogs.empty());
+  EXPECT_TRUE(hint->isVisible());
+  if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    window->grab().save(shots + "/kiosk-hint.png");
+  }
+  now += 100;
+  press(Qt::Key_H, true);
+  EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
+  EXPECT_FALSE(hint->isVisible());
+  now += 3000;
+  press(Qt::Key_H, true);
+  EXPECT_EQ(platform.shell.dialogs.size(), 1u);  // once per hold
+  release(Qt::Key_H, false);
+
+  // Other keys are not held back; Esc held ends the game.
+  QTest::keyClick(window.get(), Qt::Key_A);
+  press(Qt::Key_Escape, false);
+  now += 2000;
+  press(Qt::Key_Escape, true);
+  EXPECT_TRUE(platform.shell.quit);
+}
+
+TEST_F(GameWindowTest, TheKioskLockIsAskedForWithKanaeKiosk) {
+  qunsetenv("KANAE_KIOSK");
+  EXPECT_FALSE(KioskLock::Requested());
+  qputenv("KANAE_KIOSK", "1");
+  EXPECT_TRUE(KioskLock::Requested());
+  qunsetenv("KANAE_KIOSK");
 }
 
 TEST_F(GameWindowTest, TheTaskDialogKeepsTheTeachersMarksWhenItRegainsFocus) {

@@ -1,0 +1,102 @@
+// The task selection on a folder of 101 large photographs: how long from
+// opening it until the grid is first painted, and until every thumbnail is
+// in. Each run is a fresh dialog, so nothing is decoded before it opens.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QListWidget>
+#include <QPainter>
+
+#include "fakes.h"
+#include "lesson.h"
+#include "platform/qt/task_dialog_widget.h"
+#include "platform/qt/thumbnail_loader.h"
+
+namespace kanae {
+namespace {
+
+using namespace kanae::testing;
+
+constexpr int kPhotographs = 101;
+
+// 101 photo-like 4000x3000 JPEGs (one drawn, the rest copies: the decoding is the same).
+struct Photographs {
+  Photographs() {
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    QPainter painter(&image);
+    for (int i = 0; i < 60; ++i) painter.fillRect(i * 67, 0, 67, 3000, QColor::fromHsv(i * 6 % 360, 180, 220));
+    painter.setBrush(Qt::red);
+    painter.drawEllipse(1000, 600, 2000, 1800);
+    painter.end();
+    const auto first = folder / "しゃしん000.jpg";
+    image.save(QString::fromStdString(first.string()), "JPG", 90);
+    for (int i = 0; i < kPhotographs; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "しゃしん%03d.jpg", i);
+      if (i > 0) std::filesystem::copy_file(first, folder / name);
+      state.PictureFiles.push_back(FromUtf8(name));
+    }
+    state.TaskPictures = state.PictureFiles;
+  }
+  TempFolder folder;
+  LessonState state;
+};
+
+// Notes when the grid's viewport is painted.
+class PaintWatch : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted = true;
+    return false;
+  }
+  bool painted = false;
+};
+
+void BM_TaskDialogOn101Photographs(benchmark::State& state) {
+  static Photographs photographs;
+  double first_paint_ms = 0, all_ms = 0;
+  for (auto _ : state) {
+    TaskDialog model(photographs.state, false);
+    QElapsedTimer clock;
+    clock.start();
+    TaskDialogWidget dialog(
+        model, [](const Text& file) { return photographs.folder.path() / PathFromUtf8(ToUtf8(file)); },
+        [] { return false; }, [] {}, nullptr);
+    PaintWatch watch;
+    dialog.findChild<QListWidget*>("List1")->viewport()->installEventFilter(&watch);
+    dialog.Open();
+    while (!watch.painted) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double first = clock.nsecsElapsed() / 1e6;
+    while (dialog.ThumbnailsPending() > 0) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QApplication::processEvents();
+    const double all = clock.nsecsElapsed() / 1e6;
+    state.SetIterationTime(all / 1000.0);
+    first_paint_ms += first;
+    all_ms += all;
+  }
+  state.counters["first_paint_ms"] = first_paint_ms / static_cast<double>(state.iterations());
+  state.counters["all_thumbnails_ms"] = all_ms / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TaskDialogOn101Photographs)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// One photograph to one thumbnail, on one thread: the work the pool shares out.
+void BM_DecodeOneThumbnail(benchmark::State& state) {
+  static Photographs photographs;
+  const QString path = QString::fromStdString((photographs.folder / "しゃしん000.jpg").string());
+  for (auto _ : state) benchmark::DoNotOptimize(ThumbnailLoader::Decode(path, QSize(128, 128)));
+}
+BENCHMARK(BM_DecodeOneThumbnail)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kanae
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::benchmark::Initialize(&argc, argv);
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  return 0;
+}

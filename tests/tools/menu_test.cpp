@@ -1,0 +1,208 @@
+// The teacher's menu starts the chosen game on the chosen lesson folder, in
+// the per-user folder, and comes back when the game ends.
+#include "menu_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "launch.h"
+#include "process_runner.h"
+
+namespace kanae::menu {
+namespace {
+
+// Records each start; the test ends the game when it likes.
+class FakeRunner : public GameRunner {
+ public:
+  void Run(const GameStart& start, std::function<void(bool)> ended) override {
+    starts.push_back(start);
+    this->ended = std::move(ended);
+  }
+  std::vector<GameStart> starts;
+  std::function<void(bool)> ended;
+};
+
+class MenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(home.isValid());
+    // The per-user data and configuration live in this test's own folders.
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(home.filePath("share/sounds")));
+    ASSERT_TRUE(QDir().mkpath(home.filePath("share/demo_lesson")));
+    ASSERT_TRUE(QDir().mkpath(home.filePath("animals")));
+    QFile sound(home.filePath("share/sounds/ピンポン.wav"));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.write("RIFF");
+  }
+  std::unique_ptr<MenuWindow> MakeMenu(bool kiosk = false) {
+    auto menu = std::make_unique<MenuWindow>(runner, home.filePath("share"), kiosk, [this](const QString& start) {
+      asked_from.push_back(start);
+      return chosen;
+    });
+    menu->SetMessenger([this](const QString& text) { told.push_back(text); });
+    menu->show();
+    return menu;
+  }
+  void ClickGame(MenuWindow& menu, const char* program) {
+    auto* button = menu.findChild<QToolButton*>(program);
+    ASSERT_NE(button, nullptr) << program;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  QTemporaryDir home;
+  FakeRunner runner;
+  QString chosen;
+  QStringList asked_from;
+  QStringList told;
+};
+
+TEST_F(MenuTest, ShowsTheSixGamesWithTheirJapaneseTitles) {
+  auto menu = MakeMenu();
+  const QStringList programs = {"Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"};
+  const QStringList titles = {"オルタ文字", "ペンブル", "スヴァン選び", "ダブレル作り", "クオマ選び", "絵ヴィンタ選び"};
+  for (int i = 0; i < programs.size(); ++i) {
+    auto* button = menu->findChild<QToolButton*>(programs[i]);
+    ASSERT_NE(button, nullptr) << programs[i].toStdString();
+    EXPECT_EQ(button->text(), titles[i]);
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_GE(button->iconSize().height(), 64);  // a large picture, not a list entry
+  }
+  // A screenshot for a person to look at, when KANAE_SCREENSHOT_DIR names a folder.
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    menu->resize(screen.size());
+    menu->grab().save(QDir(shots).filePath(QStringLiteral("menu-%1.png").arg(screen.height())));
+  }
+}
+
+TEST_F(MenuTest, StartsTheDemoLessonFirstInThePerUserFolder) {
+  auto menu = MakeMenu();
+  EXPECT_EQ(menu->Lesson(), home.filePath("share/demo_lesson"));
+  ClickGame(*menu, "Pemble");
+  ASSERT_EQ(runner.starts.size(), 1u);
+  const GameStart& start = runner.starts[0];
+  EXPECT_EQ(start.program, launcher::GameProgram("Pemble"));
+  EXPECT_TRUE(start.program.endsWith("/Pemble"));
+  EXPECT_EQ(start.lesson, home.filePath("share/demo_lesson"));
+  EXPECT_EQ(start.working_folder, home.filePath("data/kanae"));
+  EXPECT_FALSE(start.kiosk);
+  // The sound pack was copied into the per-user folder the game runs in.
+  EXPECT_TRUE(QFile::exists(home.filePath("data/kanae/ピンポン.wav")));
+}
+
+TEST_F(MenuTest, RunsTheChosenFolderAndRemembersItForNextTime) {
+  {
+    auto menu = MakeMenu();
+    chosen = home.filePath("animals");
+    QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+    EXPECT_EQ(asked_from, QStringList{home.filePath("share/demo_lesson")});
+    EXPECT_TRUE(menu->findChild<QLabel*>("lesson")->text().contains("animals"));
+    ClickGame(*menu, "Vintal");
+    ASSERT_EQ(runner.starts.size(), 1u);
+    EXPECT_EQ(runner.starts[0].lesson, home.filePath("animals"));
+    EXPECT_TRUE(runner.starts[0].program.endsWith("/Vintal"));
+  }
+  // The next menu opens on it; a cancelled chooser keeps it.
+  auto menu = MakeMenu();
+  EXPECT_EQ(menu->Lesson(), home.filePath("animals"));
+  chosen.clear();
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_EQ(menu->Lesson(), home.filePath("animals"));
+  // A remembered folder that is gone falls back to the demo lesson.
+  ASSERT_TRUE(QDir(home.filePath("animals")).removeRecursively());
+  EXPECT_EQ(MakeMenu()->Lesson(), home.filePath("share/demo_lesson"));
+}
+
+TEST_F(MenuTest, HidesWhileTheGameRunsAndComesBackWhenItEnds) {
+  auto menu = MakeMenu();
+  ClickGame(*menu, "Oltar");
+  EXPECT_FALSE(menu->isVisible());
+  menu->Start("Quoma");  // no second game while one runs
+  EXPECT_EQ(runner.starts.size(), 1u);
+  runner.ended(true);
+  EXPECT_TRUE(menu->isVisible());
+  EXPECT_TRUE(told.isEmpty());
+  ClickGame(*menu, "Quoma");
+  ASSERT_EQ(runner.starts.size(), 2u);
+  EXPECT_TRUE(runner.starts[1].program.endsWith("/Quoma"));
+  // A game that cannot start brings the menu back with a message.
+  runner.ended(false);
+  EXPECT_TRUE(menu->isVisible());
+  ASSERT_EQ(told.size(), 1);
+  EXPECT_TRUE(told[0].contains("Quoma"));
+}
+
+TEST_F(MenuTest, HandsTheKioskLockToTheGames) {
+  auto menu = MakeMenu(/*kiosk=*/true);
+  ClickGame(*menu, "Suvan");
+  ASSERT_EQ(runner.starts.size(), 1u);
+  EXPECT_TRUE(runner.starts[0].kiosk);
+  runner.ended(true);
+  QTest::mouseClick(menu->findChild<QCheckBox*>("kiosk"), Qt::LeftButton);
+  ClickGame(*menu, "Dabrel");
+  ASSERT_EQ(runner.starts.size(), 2u);
+  EXPECT_FALSE(runner.starts[1].kiosk);
+}
+
+// The real runner: the game gets the lesson as its one argument, runs in the
+// per-user folder, and sees KANAE_KIOSK=1 only under the lock.
+TEST_F(MenuTest, TheProcessRunnerHandsOverFolderArgumentAndLock) {
+  const QString game = home.filePath("game.sh");
+  QFile script(game);
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\nprintf '%s|%s|%s' \"$1\" \"$(pwd)\" \"$KANAE_KIOSK\" > seen\n");
+  script.close();
+  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(QDir().mkpath(home.filePath("user")));
+  auto seen = [this] {
+    QFile file(home.filePath("user/seen"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  };
+  qputenv("KANAE_KIOSK", "1");  // left over in the menu's own environment
+  ProcessRunner runner;
+  for (const bool kiosk : {false, true}) {
+    int ended = 0;
+    bool started = false;
+    runner.Run({game, home.filePath("my lessons/animals"), home.filePath("user"), kiosk}, [&](bool ok) {
+      ++ended;
+      started = ok;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended > 0; }, 20000));
+    EXPECT_TRUE(started);
+    EXPECT_EQ(seen(), home.filePath("my lessons/animals") + "|" + home.filePath("user") + "|" + (kiosk ? "1" : ""));
+    QTest::qWait(50);
+    EXPECT_EQ(ended, 1);  // reported once
+  }
+  qunsetenv("KANAE_KIOSK");
+  int ended = 0;
+  bool started = true;
+  runner.Run({home.filePath("no such game"), home.filePath("animals"), home.filePath("user"), false}, [&](bool ok) {
+    ++ended;
+    started = ok;
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ended > 0; }, 20000));
+  EXPECT_FALSE(started);
+}
+
+}  // namespace
+}  // namespace kanae::menu
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

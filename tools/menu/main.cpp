@@ -1,0 +1,23 @@
+// kanae [--kiosk]: the full-screen menu of the six games.
+#include <QApplication>
+#include <QFileDialog>
+#include <QFont>
+
+#include "launch.h"
+#include "menu_window.h"
+#include "process_runner.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QFont font = QApplication::font();
+  font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});
+  QApplication::setFont(font);
+  const bool kiosk = QCoreApplication::arguments().contains(QStringLiteral("--kiosk"));
+
+  kanae::menu::ProcessRunner runner;
+  kanae::menu::MenuWindow menu(runner, kanae::launcher::InstalledDataFolder(), kiosk, [&menu](const QString& start) {
+    return QFileDialog::getExistingDirectory(&menu, QStringLiteral("レッスンのフォルダを選んでください"), start);
+  });
+  menu.showFullScreen();
+  return QApplication::exec();
+}

@@ -1,0 +1,171 @@
+#include "menu_window.h"
+
+#include <QDir>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "launch.h"
+#include "remembered_lesson.h"
+
+namespace kanae::menu {
+
+namespace {
+
+// The game's picture, as its desktop icon draws it: its letter on a card.
+QPixmap GamePicture(const launcher::GameEntry& game, int size) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double unit = size / 256.0;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(game.colour));
+  painter.drawRoundedRect(QRectF(8 * unit, 8 * unit, 240 * unit, 240 * unit), 40 * unit, 40 * unit);
+  painter.setBrush(Qt::white);
+  painter.drawRoundedRect(QRectF(48 * unit, 40 * unit, 160 * unit, 160 * unit), 16 * unit, 16 * unit);
+  QFont font = painter.font();
+  font.setBold(true);
+  font.setPixelSize(static_cast<int>(112 * unit));
+  painter.setFont(font);
+  painter.setPen(QColor(0x22, 0x22, 0x22));
+  painter.drawText(QRectF(48 * unit, 40 * unit, 160 * unit, 160 * unit), Qt::AlignCenter, game.letter);
+  return pixmap;
+}
+
+}  // namespace
+
+MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChooser choose_folder)
+    : runner_(runner), data_(std::move(data)), choose_folder_(std::move(choose_folder)) {
+  setWindowTitle(QStringLiteral("かなえ"));
+  setAutoFillBackground(true);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, QColor(0xfb, 0xf6, 0xec));
+  setPalette(colours);
+
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int screen_height = screen != nullptr ? screen->geometry().height() : 768;
+  const int picture = screen_height / 5;
+  QFont text = font();
+  text.setPixelSize(std::max(16, screen_height / 45));
+  setFont(text);
+
+  auto* heading = new QLabel(QStringLiteral("かなえ"), this);
+  QFont big = text;
+  big.setBold(true);
+  big.setPixelSize(text.pixelSize() * 2);
+  heading->setFont(big);
+  heading->setAlignment(Qt::AlignCenter);
+
+  auto* games = new QGridLayout;
+  games->setSpacing(picture / 6);
+  QFont title = text;
+  title.setBold(true);
+  title.setPixelSize(text.pixelSize() * 3 / 2);
+  int n = 0;
+  for (const launcher::GameEntry& game : launcher::Games()) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(game.program);
+    button->setText(game.title);
+    button->setToolTip(game.comment);
+    button->setIcon(GamePicture(game, picture));
+    button->setIconSize(QSize(picture, picture));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setFont(title);
+    button->setAutoRaise(true);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    connect(button, &QToolButton::clicked, this, [this, program = game.program] { Start(program); });
+    games->addWidget(button, n / 3, n % 3);
+    ++n;
+  }
+
+  lesson_label_ = new QLabel(this);
+  lesson_label_->setObjectName("lesson");
+  lesson_label_->setTextInteractionFlags(Qt::NoTextInteraction);
+  auto* choose = new QPushButton(QStringLiteral("フォルダを選ぶ…"), this);
+  choose->setObjectName("choose_lesson");
+  connect(choose, &QPushButton::clicked, this, [this] {
+    const QString folder = choose_folder_(lesson_);
+    if (!folder.isEmpty()) SetLesson(folder);
+  });
+  auto* demo = new QPushButton(QStringLiteral("デモのレッスン"), this);
+  demo->setObjectName("demo_lesson");
+  connect(demo, &QPushButton::clicked, this, [this] { SetLesson(data_ + "/demo_lesson"); });
+
+  kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N は2秒押し続けたときだけ）"), this);
+  kiosk_->setObjectName("kiosk");
+  kiosk_->setChecked(kiosk);
+  // The style's box is a few pixels wide on any screen; here it is as tall as the text.
+  kiosk_->setStyleSheet(
+      QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(text.pixelSize()));
+  kiosk_->setFont(text);
+  auto* quit = new QPushButton(QStringLiteral("終了"), this);
+  quit->setObjectName("quit");
+  connect(quit, &QPushButton::clicked, this, &QWidget::close);
+
+  for (QPushButton* button : {choose, demo, quit}) {
+    button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,
+                           text.pixelSize() * 2);
+  }
+  auto* lesson_row = new QHBoxLayout;
+  lesson_row->addWidget(new QLabel(QStringLiteral("レッスン："), this));
+  lesson_row->addWidget(lesson_label_, 1);
+  lesson_row->addWidget(choose);
+  lesson_row->addWidget(demo);
+  auto* bottom_row = new QHBoxLayout;
+  bottom_row->addWidget(kiosk_);
+  bottom_row->addStretch();
+  bottom_row->addWidget(quit);
+  auto* column = new QVBoxLayout(this);
+  const int margin = screen_height / 30;
+  column->setContentsMargins(margin, margin, margin, margin);
+  column->addWidget(heading);
+  column->addLayout(games, 1);
+  column->addLayout(lesson_row);
+  column->addLayout(bottom_row);
+
+  lesson_ = RememberedLesson(data_ + "/demo_lesson");
+  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+}
+
+void MenuWindow::SetLesson(const QString& folder) {
+  lesson_ = QDir(folder).absolutePath();
+  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+  RememberLesson(lesson_);
+}
+
+void MenuWindow::Start(const QString& program) {
+  if (running_) return;  // a second click while the first game starts
+  QString error;
+  const QString user = launcher::PrepareUserFolder(data_, error);
+  if (user.isEmpty()) {
+    Tell(QStringLiteral("フォルダを作成できませんでした。\n") + error);
+    return;
+  }
+  running_ = true;
+  hide();
+  GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk()};
+  runner_.Run(start, [this, start](bool started) {
+    running_ = false;
+    showFullScreen();
+    raise();
+    activateWindow();
+    if (!started) Tell(QStringLiteral("ゲームを起動できませんでした。\n") + start.program);
+  });
+}
+
+void MenuWindow::Tell(const QString& text) {
+  if (tell_) {
+    tell_(text);
+    return;
+  }
+  QMessageBox::warning(this, QStringLiteral("かなえ"), text);
+}
+
+}  // namespace kanae::menu

@@ -1,0 +1,45 @@
+// The teacher's one way in: a full-screen menu with the six games as large
+// picture buttons, the lesson folder they play, and the kiosk lock. A chosen
+// game runs on the folder; when it ends, the menu comes back.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QWidget>
+#include <functional>
+
+#include "game_runner.h"
+
+namespace kanae::menu {
+
+class MenuWindow : public QWidget {
+ public:
+  // Asks the teacher for a folder, starting at the one given; empty when cancelled.
+  using FolderChooser = std::function<QString(const QString& start)>;
+
+  // data: the installed data (sounds/, demo_lesson/); kiosk: the lock's
+  // starting state (kanae --kiosk).
+  MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChooser choose_folder);
+
+  QString Lesson() const { return lesson_; }
+  bool Kiosk() const { return kiosk_->isChecked(); }
+  // Runs the game (its program name, "Oltar") on the lesson folder.
+  void Start(const QString& program);
+  // Where messages to the teacher go instead of a message box.
+  void SetMessenger(std::function<void(const QString&)> tell) { tell_ = std::move(tell); }
+
+ private:
+  void SetLesson(const QString& folder);
+  void Tell(const QString& text);
+
+  GameRunner& runner_;
+  QString data_;
+  FolderChooser choose_folder_;
+  QString lesson_;
+  QLabel* lesson_label_;
+  QCheckBox* kiosk_;
+  std::function<void(const QString&)> tell_;
+  bool running_ = false;
+};
+
+}  // namespace kanae::menu
