@@ -125,11 +125,14 @@ TextFileContent ReadTextFile(const std::filesystem::path& path, Decoding decodin
   TextFileContent content = ReadBounded(path, limit_bytes, bytes);
   if (content.status != ReadStatus::kOk) return content;
   if (bytes.size() > limit_bytes) {
-    // Keep whole lines only: a line break byte never occurs inside a CP932 or
-    // UTF-8 character, so the cut cannot split one.
+    // Keep whole lines, or whole fields of one long line. Neither a line
+    // break nor a comma byte occurs inside a CP932 or UTF-8 character, so the
+    // cut cannot split one.
     content.truncated = true;
-    const std::size_t last_break = bytes.rfind('\n', limit_bytes - 1);
-    bytes.resize(last_break == std::string::npos ? 0 : last_break + 1);
+    const std::string_view kept(bytes.data(), limit_bytes);
+    std::size_t cut = kept.rfind('\n');
+    if (cut == std::string_view::npos) cut = kept.rfind(',');
+    bytes.resize(cut == std::string_view::npos ? 0 : cut + 1);
   }
   auto text = DecodeFileBytes(bytes, decoding);
   if (!text) return {ReadStatus::kNotText, {}, content.truncated, 0};

@@ -9,7 +9,8 @@
 // byte-order mark instead, so that every name reads back as it was written.
 //
 // Reads are bounded: a file larger than the limit is read up to its last line
-// break within the limit, and the caller is told so.
+// break within the limit (or its last comma, for one long line), and the
+// caller is told so.
 #pragma once
 
 #include <cstddef>

@@ -82,6 +82,10 @@ TEST(TextFile, ReadsABoundedPrefixOfWholeLines) {
       {11, U"いぬ\r\n", true},
       {3, U"", true},
   };
+  folder.Write("one_line.txt", Cp932("すごい,やったね,よし"));
+  const auto one_line = ReadTextFile(folder / "one_line.txt", Decoding::kDetected, 16);
+  EXPECT_TRUE(one_line.truncated);
+  EXPECT_EQ(one_line.text, U"すごい,やったね,");  // one long line is cut after its last whole field
   for (const Case& c : cases) {
     const auto content = ReadTextFile(folder / "long.txt", Decoding::kByRule, c.limit);
     EXPECT_EQ(content.status, ReadStatus::kOk) << c.limit;
