@@ -12,8 +12,10 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libespeak-ng-dev espeak-ng-data
   libmecab-dev mecab-ipadic-utf8
+  libicu-dev
   fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
 )
 
 install_packages() {
@@ -59,8 +61,12 @@ case "${1:-}" in
     ctest --test-dir build --output-on-failure -j"$(nproc)"
     # Once more with AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKANAE_SANITIZE=ON -DKANAE_BUILD_BENCH=OFF
+    # Leaks are checked; only the D-Bus library's own objects at exit are suppressed.
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
       ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+    # Each fuzz target for a minute (./fuzz/run.sh SECONDS runs them longer).
+    ./fuzz/run.sh "${KANAE_FUZZ_SECONDS:-60}"
     ;;
   *)
     echo "usage: $0 run [--kiosk | Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2

@@ -61,6 +61,10 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
 
   const auto settings_file = PicturePath(FromUtf8(info.settings_file));
   const SettingsLoadOutcome settings = LoadSettings(settings_file, game.Settings());
+  if (settings.load == SettingsLoad::kUnreadable) {
+    ReportUnreadable(settings_file, U"設定ファイル", U"今回は初めの設定で続けます。", settings.read_error);
+  }
+  if (settings.truncated) ReportTruncated(settings_file, U"設定ファイル");
   ReportWrite(settings.write, settings_file, U"設定");
 
   LoadMessageFiles();
@@ -68,15 +72,31 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   // saves the input dialog.
   ReadSettingsOrDefaults(PicturePath(kInputSettingsFile), InputSettingSlots(input));
 
-  state.PictureFiles = ListPictureFiles(PathFromUtf8(state.DataFolder));
+  const PictureListing listing = ListPictureFolder(PathFromUtf8(state.DataFolder));
+  state.PictureFiles = listing.pictures;
+  if (!listing.complete) {
+    TellTeacher(U"レッスンのフォルダを最後まで読めませんでした。見つかった絵だけで続けます。"
+                U"課題の選択はそのままにしてあります。\n" +
+                FromUtf8(state.DataFolder) + U"\n" + FromUtf8(listing.error));
+  }
   if (state.PictureFileCount() < info.fewest_pictures) {
     TellTeacher(kTooFewPictures);
     return false;
   }
 
   const auto selection_file = PicturePath(U"Fname.txt");
-  const SelectionOutcome selection = LoadTaskSelection(selection_file, state.PictureFiles, state.TaskPictures);
-  ReportWrite(selection.write, selection_file, U"課題の選択");
+  if (listing.complete) {
+    const SelectionOutcome selection = LoadTaskSelection(selection_file, state.PictureFiles, state.TaskPictures);
+    if (selection.load == SelectionLoad::kUnreadable) {
+      ReportUnreadable(selection_file, U"課題の選択「Fname.txt」", U"今回はすべての絵で続けます。", selection.read_error);
+    }
+    if (selection.truncated) ReportTruncated(selection_file, U"課題の選択「Fname.txt」");
+    ReportWrite(selection.write, selection_file, U"課題の選択");
+  } else {
+    // Compared with part of the folder, the teacher's selection would look
+    // out of date and be rebuilt: it is left alone for this run.
+    state.TaskPictures = state.PictureFiles;
+  }
   // A selection too small for the game (none at all, or one picture where two
   // must be shown) would leave nothing to ask: the lesson then uses every
   // picture, and the teacher's file stays as it is.
@@ -102,11 +122,26 @@ void Lesson::LoadMessageFiles() {
     const auto path = CurrentFolderFile(file.name);
     const MessagesOutcome outcome = LoadMessages(path, file.default_text, *file.messages);
     if (outcome.load == MessagesLoad::kUnreadable) {
-      TellTeacher(U"「" + Text(file.name) + U"」を読み込めませんでした。今回は「" + Text(file.default_text) +
-                  U"」を使います。\n" + FromUtf8(PathToUtf8(path)));
+      Text text = U"「" + Text(file.name) + U"」を読み込めませんでした。今回は「" + Text(file.default_text) +
+                  U"」を使います。\n" + FromUtf8(PathToUtf8(path));
+      if (outcome.read_error != 0) text += U"\n" + ReadFailureReason(outcome.read_error);
+      TellTeacher(text);
+    }
+    if (outcome.truncated) {
+      TellTeacher(U"「" + Text(file.name) + U"」が大きすぎるため、初めの部分の言葉（" +
+                  FromUtf8(std::to_string(kMessagesLimit)) + U"個まで）だけを使います。\n" + FromUtf8(PathToUtf8(path)));
     }
     ReportWrite(outcome.write, path, Text(U"「") + file.name + U"」");
   }
+}
+
+void Lesson::ReportUnreadable(const std::filesystem::path& file, const Text& what, const Text& fallback, int error) {
+  TellTeacher(what + U"を読み込めませんでした。" + fallback + U"ファイルはそのままにしてあります。\n" +
+              FromUtf8(PathToUtf8(file)) + U"\n" + ReadFailureReason(error));
+}
+
+void Lesson::ReportTruncated(const std::filesystem::path& file, const Text& what) {
+  TellTeacher(what + U"が大きすぎるため、初めの部分だけを読み込みました。\n" + FromUtf8(PathToUtf8(file)));
 }
 
 void Lesson::ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what) {

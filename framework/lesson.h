@@ -137,6 +137,8 @@ class Lesson {
   bool LoadLesson(const std::vector<std::string>& arguments);
   void StopTimers();
   void LoadMessageFiles();
+  void ReportUnreadable(const std::filesystem::path& file, const Text& what, const Text& fallback, int error);
+  void ReportTruncated(const std::filesystem::path& file, const Text& what);
   void ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what);
 
   Services services_;

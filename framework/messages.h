@@ -2,6 +2,7 @@
 // from the same current directory.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <vector>
 
@@ -20,15 +21,21 @@ enum class MessagesLoad {
   kUnreadable  // the file exists but could not be read: the default is used, the file is kept
 };
 
+// More texts than any lesson could use; the rest of a larger file is left out.
+inline constexpr std::size_t kMessagesLimit = 10000;
+
 struct MessagesOutcome {
   MessagesLoad load = MessagesLoad::kRead;
-  WriteOutcome write;  // the creation of a missing file
+  WriteOutcome write;      // the creation of a missing file
+  int read_error = 0;      // the system's error number when kUnreadable
+  bool truncated = false;  // only the first part of the file was used (its size or its number of texts)
 };
 
-// Every non-empty text field of the file, however many there are. A missing
-// file is created with the default text; when that fails, or when the file
-// cannot be read, the default text is used for this run and the teacher's file
-// is left as it is.
+// Every non-empty text field of the file, up to kMessagesLimit, composed (NFC)
+// as they are spoken. The file's encoding is detected (a teacher's editor may
+// save UTF-8 or CP932). A missing file is created with the default text; when
+// that fails, when the file cannot be read or when it holds no text, the
+// default text is used for this run and the teacher's file is left as it is.
 MessagesOutcome LoadMessages(const std::filesystem::path& file, TextView default_text, std::vector<Text>& messages);
 
 // Entry Int(Rnd * count); an empty list gives an empty text.

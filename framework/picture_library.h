@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "random_source.h"
@@ -16,20 +18,40 @@ namespace kanae {
 // and names that are not valid UTF-8 are not pictures and are left out.
 std::vector<Text> ListPictureFiles(const std::filesystem::path& folder);
 
+struct PictureListing {
+  std::vector<Text> pictures;
+  bool complete = true;  // false when the folder could not be listed to its end
+  std::string error;     // the system's words for why, when not complete
+};
+
+// As ListPictureFiles, and says whether the listing reached the folder's end
+// (a USB stick pulled halfway gives the pictures found so far).
+PictureListing ListPictureFolder(const std::filesystem::path& folder);
+
 enum class SelectionLoad {
-  kRead,     // the file matched the folder and was taken as it stands
-  kCreated,  // no file: every picture selected and the file written
-  kRebuilt   // the file did not match the folder or could not be read: rebuilt with every picture
+  kRead,        // the file matched the folder and was taken as it stands
+  kCreated,     // no file: every picture selected and the file written
+  kRebuilt,     // the content did not match the folder or was not records: rebuilt with every picture
+  kUnreadable,  // the file exists but could not be read: every picture, the file left as it is
 };
 
 struct SelectionOutcome {
   SelectionLoad load = SelectionLoad::kRead;
   WriteOutcome write;
+  int read_error = 0;      // the system's error number when kUnreadable
+  bool truncated = false;  // the file was larger than a text file may be; its first records were used
 };
 
 // Fills tasks from the selection file, record by record against pictures.
 SelectionOutcome LoadTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
                                    std::vector<Text>& tasks);
+
+// The selected pictures that the file's content gives, or nullopt when it does
+// not match pictures record by record (or is not records of a name and a flag).
+std::optional<std::vector<Text>> ParseTaskSelection(TextView content, const std::vector<Text>& pictures);
+
+// The records of the selection file, one per picture.
+std::vector<Text> TaskSelectionLines(const std::vector<Text>& pictures, const std::vector<Text>& tasks);
 
 // One record per picture, in picture order, flagged when it is a task.
 WriteOutcome SaveTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
@@ -39,7 +61,8 @@ WriteOutcome SaveTaskSelection(const std::filesystem::path& file, const std::vec
 // positions (not a Fisher-Yates shuffle: lessons rely on its feel).
 void ShuffleTasks(std::vector<Text>& tasks, RandomSource& rnd);
 
-// The word a picture stands for: its file name up to the first ".".
+// The word a picture stands for: its file name up to the first ".", composed
+// (NFC) as it is shown and spoken, whatever form the folder spells it in.
 Text NameOfPicture(TextView file_name);
 
 }  // namespace kanae

@@ -6,11 +6,8 @@
 
 namespace kanae {
 
-namespace {
-
-// All values of the record, or nullopt when a field is missing or of the wrong
-// type. Fields beyond the game's list are ignored, as one read of N fields does.
-std::optional<std::vector<std::int16_t>> ParseRecord(TextView content, const SettingsList& settings) {
+// Fields beyond the game's list are ignored, as one read of N fields does.
+std::optional<std::vector<std::int16_t>> ParseSettingsRecord(TextView content, const SettingsList& settings) {
   FieldReader reader(content);
   std::vector<std::int16_t> values;
   values.reserve(settings.size());
@@ -23,8 +20,6 @@ std::optional<std::vector<std::int16_t>> ParseRecord(TextView content, const Set
   }
   return values;
 }
-
-}  // namespace
 
 void SetDefaults(const SettingsList& settings) {
   for (const SettingSlot& slot : settings) *slot.value = slot.default_value;
@@ -46,7 +41,7 @@ WriteOutcome SaveSettings(const std::filesystem::path& file, const SettingsList&
 bool ReadSettingsOrDefaults(const std::filesystem::path& file, const SettingsList& settings) {
   const TextFileContent content = ReadTextFile(file);
   if (content.status == ReadStatus::kOk) {
-    if (const auto values = ParseRecord(content.text, settings)) {
+    if (const auto values = ParseSettingsRecord(content.text, settings)) {
       for (std::size_t i = 0; i < settings.size(); ++i) *settings[i].value = (*values)[i];
       return true;
     }
@@ -57,16 +52,23 @@ bool ReadSettingsOrDefaults(const std::filesystem::path& file, const SettingsLis
 
 SettingsLoadOutcome LoadSettings(const std::filesystem::path& file, const SettingsList& settings) {
   const TextFileContent content = ReadTextFile(file);
+  SettingsLoadOutcome outcome;
+  outcome.truncated = content.truncated;
+  if (content.status == ReadStatus::kUnreadable) {
+    SetDefaults(settings);
+    outcome.load = SettingsLoad::kUnreadable;
+    outcome.read_error = content.error;
+    return outcome;
+  }
   if (content.status == ReadStatus::kOk) {
-    if (const auto values = ParseRecord(content.text, settings)) {
+    if (const auto values = ParseSettingsRecord(content.text, settings)) {
       for (std::size_t i = 0; i < settings.size(); ++i) *settings[i].value = (*values)[i];
-      return {SettingsLoad::kRead, {}};
+      return outcome;
     }
   }
   // The defaults just written are the values a second read would give, so
   // they are used directly; that also holds when the write fails.
   SetDefaults(settings);
-  SettingsLoadOutcome outcome;
   outcome.load = content.status == ReadStatus::kNotFound ? SettingsLoad::kCreated : SettingsLoad::kResetUnreadable;
   outcome.write = SaveSettings(file, settings);
   return outcome;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,24 +26,31 @@ struct SettingSlot {
 using SettingsList = std::vector<SettingSlot>;
 
 enum class SettingsLoad {
-  kRead,            // the file was read as it stands
-  kCreated,         // there was no file: defaults written
-  kResetUnreadable  // the file could not be read as settings: defaults written over it
+  kRead,             // the file was read as it stands
+  kCreated,          // there was no file: defaults written
+  kResetUnreadable,  // the content was not the game's record: defaults written over it
+  kUnreadable,       // the file exists but could not be read: defaults used, the file left as it is
 };
 
 struct SettingsLoadOutcome {
   SettingsLoad load = SettingsLoad::kRead;
-  WriteOutcome write;  // the write of the defaults, when one was needed
+  WriteOutcome write;      // the write of the defaults, when one was needed
+  int read_error = 0;      // the system's error number when kUnreadable
+  bool truncated = false;  // the file was larger than a text file may be; its first lines were used
 };
 
-// Sets every setting from the file; when it is missing or cannot be read as
+// Sets every setting from the file; when it is missing or its content is not
 // the game's record, sets the defaults and writes them. When that write fails
-// the defaults are used all the same and the failure is returned.
+// the defaults are used all the same and the failure is returned. A file that
+// cannot be read at all is never replaced.
 SettingsLoadOutcome LoadSettings(const std::filesystem::path& file, const SettingsList& settings);
 
 // Sets every setting from the file, or the defaults when it is missing or
 // cannot be read as the record; never writes. True when the file was read.
 bool ReadSettingsOrDefaults(const std::filesystem::path& file, const SettingsList& settings);
+// The record's values in the order of settings, or nullopt when a field is
+// missing or of the wrong type. Fields beyond the list are ignored.
+std::optional<std::vector<std::int16_t>> ParseSettingsRecord(TextView content, const SettingsList& settings);
 
 // Replaces the file with the current values. On failure the old file stays
 // whole and the values in memory are kept.

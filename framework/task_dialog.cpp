@@ -25,7 +25,9 @@ TaskDialog::DecideOutcome TaskDialog::Decide(const std::filesystem::path& select
   for (std::size_t i = 0; i < marks_.size(); ++i) {
     if (!marks_[i]) continue;
     marked.push_back(state_.PictureFiles[i]);
-    if (!state_.PictureFiles[i].empty()) initials.insert(state_.PictureFiles[i][0]);
+    // The initial as the child sees it (が, not the か of a decomposed name).
+    const Text name = NameOfPicture(state_.PictureFiles[i]);
+    if (!name.empty()) initials.insert(name[0]);
   }
   if (needs_four_initials_) {
     if (initials.size() < 4) return {Decision::kTooFewInitials, {}};

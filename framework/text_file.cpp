@@ -1,19 +1,14 @@
 #include "text_file.h"
 
+#include <fcntl.h>
 #include <iconv.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <random>
-#include <system_error>
-
-#ifdef _WIN32
-#include <io.h>
-#else
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <random>
 
 namespace kanae {
 
@@ -56,52 +51,107 @@ bool HasNonAscii(std::string_view bytes) {
   return false;
 }
 
-// Unicode forms that CP932 maps differently from JIS; teachers type both.
-char32_t ToCp932Form(char32_t c) {
-  switch (c) {
-    case U'\u301C': return U'\uFF5E';  // WAVE DASH -> FULLWIDTH TILDE
-    case U'\u2212': return U'\uFF0D';  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
-    case U'\u2016': return U'\u2225';  // DOUBLE VERTICAL LINE -> PARALLEL TO
-    case U'\u2014': return U'\u2015';  // EM DASH -> HORIZONTAL BAR
-    case U'\u00A2': return U'\uFFE0';  // CENT SIGN
-    case U'\u00A3': return U'\uFFE1';  // POUND SIGN
-    case U'\u00AC': return U'\uFFE2';  // NOT SIGN
-    default: return c;
-  }
-}
-
-}  // namespace
-
-std::optional<Text> DecodeFileBytes(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) return DecodeUtf8(bytes.substr(kUtf8Bom.size()));
+std::optional<Text> DecodeCp932(std::string_view bytes) {
   if (!HasNonAscii(bytes)) return DecodeUtf8(bytes);
-  if (auto utf8 = DecodeUtf8(bytes)) return utf8;
   auto converted = Convert("UTF-8", "CP932", bytes);
   if (!converted) return std::nullopt;
   return DecodeUtf8(*converted);
 }
 
-std::string EncodeForFile(TextView text) {
-  Text normalised(text);
-  for (char32_t& c : normalised) c = ToCp932Form(c);
-  const std::string utf8 = EncodeUtf8(normalised);
-  if (!HasNonAscii(utf8)) return utf8;
-  if (auto cp932 = Convert("CP932", "UTF-8", utf8)) return *cp932;
-  return std::string(kUtf8Bom) + EncodeUtf8(text);
+// Reads at most limit + 1 bytes, so that a larger file is noticed without
+// reading it all.
+TextFileContent ReadBounded(const std::filesystem::path& path, std::size_t limit, std::string& bytes) {
+  // O_NONBLOCK: a pipe under the file's name must not hang the start; it is
+  // refused below like any other file that is not a regular one.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return {ReadStatus::kNotFound, {}, false, 0};
+    return {ReadStatus::kUnreadable, {}, false, error};
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return {ReadStatus::kUnreadable, {}, false, S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
+  }
+  // Room for the file as it stands (it may still grow while it is read).
+  const std::size_t wanted = limit + 1;
+  const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+  bytes.resize(std::min(wanted, size + 1));
+  std::size_t used = 0;
+  while (true) {
+    if (used == bytes.size()) {
+      if (bytes.size() == wanted) break;
+      bytes.resize(std::min(wanted, bytes.size() * 2));
+    }
+    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      ::close(fd);
+      return {ReadStatus::kUnreadable, {}, false, error};
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(used);
+  return {ReadStatus::kOk, {}, false, 0};
 }
 
-TextFileContent ReadTextFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(status)) return {ReadStatus::kNotFound, {}};
-  if (!std::filesystem::is_regular_file(status)) return {ReadStatus::kUnreadable, {}};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {ReadStatus::kUnreadable, {}};
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return {ReadStatus::kUnreadable, {}};
-  auto text = DecodeFileBytes(bytes);
-  if (!text) return {ReadStatus::kNotText, {}};
-  return {ReadStatus::kOk, std::move(*text)};
+}  // namespace
+
+std::optional<Text> DecodeFileBytes(std::string_view bytes, Decoding decoding) {
+  if (bytes.starts_with(kUtf8Bom)) return DecodeUtf8(bytes.substr(kUtf8Bom.size()));
+  if (decoding == Decoding::kDetected) {
+    if (auto utf8 = DecodeUtf8(bytes)) return utf8;
+  }
+  return DecodeCp932(bytes);
+}
+
+std::string EncodeForFile(TextView text) {
+  const std::string utf8 = EncodeUtf8(text);
+  if (!HasNonAscii(utf8)) return utf8;
+  // CP932 maps some characters one way only (WAVE DASH is written as the
+  // FULLWIDTH TILDE's code); such text must not come back changed.
+  if (auto cp932 = Convert("CP932", "UTF-8", utf8)) {
+    if (DecodeCp932(*cp932) == Text(text)) return *cp932;
+  }
+  return std::string(kUtf8Bom) + utf8;
+}
+
+TextFileContent ReadTextFile(const std::filesystem::path& path, Decoding decoding, std::size_t limit_bytes) {
+  std::string bytes;
+  TextFileContent content = ReadBounded(path, limit_bytes, bytes);
+  if (content.status != ReadStatus::kOk) return content;
+  if (bytes.size() > limit_bytes) {
+    // Keep whole lines, or whole fields of one long line. Neither a line
+    // break nor a comma byte occurs inside a CP932 or UTF-8 character, so the
+    // cut cannot split one.
+    content.truncated = true;
+    const std::string_view kept(bytes.data(), limit_bytes);
+    std::size_t cut = kept.rfind('\n');
+    if (cut == std::string_view::npos) cut = kept.rfind(',');
+    bytes.resize(cut == std::string_view::npos ? 0 : cut + 1);
+  }
+  auto text = DecodeFileBytes(bytes, decoding);
+  if (!text) return {ReadStatus::kNotText, {}, content.truncated, 0};
+  content.text = std::move(*text);
+  return content;
+}
+
+Text ReadFailureReason(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return U"読み込む権限がありません。";
+    case EISDIR:
+      return U"同じ名前のフォルダがあります。";
+    case EIO:
+      return U"読み込み中に装置のエラーが起きました。";
+    default:
+      return U"読み込めませんでした（" + FromUtf8(std::strerror(error)) + U"）。";
+  }
 }
 
 std::vector<Text> SplitLines(TextView content) {
@@ -121,6 +171,46 @@ std::vector<Text> SplitLines(TextView content) {
   return lines;
 }
 
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Creates a new temporary file beside path. O_EXCL: a file or link planted
+// under the name is never followed or reused.
+int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temp) {
+  static std::mt19937 names{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path;
+    temp += ".tmp" + std::to_string(names() % 1000000);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+// The rename is only durable once the folder itself is on disk.
+void SyncFolder(const std::filesystem::path& path) {
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
 WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines) {
   Text content;
   for (const Text& line : lines) {
@@ -129,32 +219,23 @@ WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vecto
   }
   const std::string bytes = EncodeForFile(content);
 
-  static std::mt19937 names{std::random_device{}()};
-  std::filesystem::path temp = path;
-  temp += ".tmp" + std::to_string(names() % 1000000);
-
-  std::FILE* file = std::fopen(temp.string().c_str(), "wb");
-  if (file == nullptr) return {false, std::strerror(errno)};
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::filesystem::path temp;
+  const int fd = CreateTemporary(path, temp);
+  if (fd < 0) return {false, std::strerror(errno)};
+  bool written = WriteAll(fd, bytes);
   int saved_errno = written ? 0 : errno;
-  if (written && std::fflush(file) != 0) written = false, saved_errno = errno;
-#ifdef _WIN32
-  if (written && _commit(_fileno(file)) != 0) written = false, saved_errno = errno;
-#else
-  if (written && fsync(fileno(file)) != 0) written = false, saved_errno = errno;
-#endif
-  if (std::fclose(file) != 0 && written) written = false, saved_errno = errno;
-  std::error_code ec;
+  if (written && ::fsync(fd) != 0) written = false, saved_errno = errno;
+  if (::close(fd) != 0 && written) written = false, saved_errno = errno;
   if (!written) {
-    std::filesystem::remove(temp, ec);
+    ::unlink(temp.c_str());
     return {false, std::strerror(saved_errno != 0 ? saved_errno : EIO)};
   }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return {false, ec.message()};
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    saved_errno = errno;
+    ::unlink(temp.c_str());
+    return {false, std::strerror(saved_errno)};
   }
+  SyncFolder(path);
   return {};
 }
 

@@ -1,12 +1,19 @@
 // Whole-file reading and atomic replacement of the suite's small text files.
 //
-// Files are read as UTF-8 when they carry a UTF-8 byte-order mark, or when
-// they are valid UTF-8 holding non-ASCII text; otherwise as CP932 (the
-// Japanese Windows code page). Files are written in CP932 with CR LF; a text
-// that CP932 cannot hold is written as UTF-8 with a byte-order mark instead,
-// so that nothing the teacher typed or named is lost.
+// Files the games write are decoded by rule: a UTF-8 byte-order mark means
+// UTF-8, anything else CP932 (the Japanese Windows code page). Only the
+// teacher's own texts are guessed at: a byte-order mark, then strict UTF-8,
+// then CP932. Files are written in CP932 with CR LF; a text that CP932 cannot
+// hold exactly (a character it lacks, or one it would only approximate, such
+// as WAVE DASH read back as FULLWIDTH TILDE) is written as UTF-8 with a
+// byte-order mark instead, so that every name reads back as it was written.
+//
+// Reads are bounded: a file larger than the limit is read up to its last line
+// break within the limit (or its last comma, for one long line), and the
+// caller is told so.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,27 +26,40 @@ enum class ReadStatus {
   kOk,
   kNotFound,
   kUnreadable,  // exists but could not be opened or read (permissions, I/O)
-  kNotText,     // the bytes are neither valid UTF-8 nor valid CP932
+  kNotText,     // the bytes are not text in the expected encoding
 };
+
+enum class Decoding {
+  kByRule,    // files the games write: byte-order mark -> UTF-8, else CP932
+  kDetected,  // the teacher's own texts: byte-order mark, strict UTF-8, CP932
+};
+
+// Enough for any selection, settings or message file a lesson needs.
+inline constexpr std::size_t kTextFileLimitBytes = 1 << 20;
 
 struct TextFileContent {
   ReadStatus status = ReadStatus::kNotFound;
-  Text text;  // the decoded content when status is kOk
+  Text text;               // the decoded content when status is kOk
+  bool truncated = false;  // the file is larger than the limit; text holds its first lines
+  int error = 0;           // the system's error number when status is kUnreadable
 };
 
-TextFileContent ReadTextFile(const std::filesystem::path& path);
+TextFileContent ReadTextFile(const std::filesystem::path& path, Decoding decoding = Decoding::kByRule,
+                             std::size_t limit_bytes = kTextFileLimitBytes);
+
+// Why a file could not be read, in words for the teacher.
+Text ReadFailureReason(int error);
 
 // Splits decoded content into lines at CR LF, LF or a lone CR. A final line
 // break does not start another line.
 std::vector<Text> SplitLines(TextView content);
 
-// Encodes bytes for a file: CP932 when every character fits, else UTF-8 with a
-// byte-order mark. Characters whose usual Unicode form differs from the one
-// CP932 maps (WAVE DASH, MINUS SIGN, ...) are first changed to the CP932 form.
+// Encodes bytes for a file: CP932 when every character survives the round
+// trip exactly, else UTF-8 with a byte-order mark.
 std::string EncodeForFile(TextView text);
 
-// Decodes file bytes by the reading rule above; nullopt when neither fits.
-std::optional<Text> DecodeFileBytes(std::string_view bytes);
+// Decodes file bytes; nullopt when they are not text under the decoding.
+std::optional<Text> DecodeFileBytes(std::string_view bytes, Decoding decoding = Decoding::kByRule);
 
 struct WriteOutcome {
   bool ok = true;
@@ -47,8 +67,9 @@ struct WriteOutcome {
 };
 
 // Replaces the file with the given lines, each ended by CR LF. The new content
-// is written to a temporary file in the same folder, flushed to disk and then
-// renamed over the old file, so a failure leaves the old file whole.
+// is written to a newly created temporary file in the same folder, flushed to
+// disk and then renamed over the old file (and the folder flushed), so a
+// failure leaves the old file whole.
 WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines);
 
 }  // namespace kanae

@@ -8,11 +8,29 @@ namespace {
 
 const auto kProcessStart = std::chrono::steady_clock::now();
 
-// Tabs and line breaks inside details would break the one-line format.
+// Control characters inside details would break the one-line format (a tab
+// splits a field, a line break or NUL ends the line): they are written as
+// escapes. Everything else, backslashes included, is written as it is.
 std::string Clean(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      out.push_back(c);
+      continue;
+    }
+    switch (c) {
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\0': out += "\\0"; break;
+      default:
+        out += "\\x";
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 0xF]);
+    }
   }
   return out;
 }
@@ -38,7 +56,7 @@ void Trace::Write(std::string_view event, std::initializer_list<std::string_view
   std::string line = std::to_string(ms.count()) + "\t" + Clean(event);
   for (std::string_view detail : details) line += "\t" + Clean(detail);
   line += "\n";
-  std::fputs(line.c_str(), file_);
+  std::fwrite(line.data(), 1, line.size(), file_);
   std::fflush(file_);
 }
 

@@ -40,6 +40,20 @@ int ButtonNumber(Qt::MouseButton button) {
   }
 }
 
+// A picture that cannot be shown: a plain frame with a question mark, so the
+// teacher sees that something is missing rather than an empty screen.
+void DrawPlaceholder(QPainter& painter, const QRectF& area) {
+  painter.fillRect(area, Qt::white);
+  const qreal frame = std::max<qreal>(2.0, std::min(area.width(), area.height()) / 60.0);
+  painter.setPen(QPen(QColor(96, 96, 96), frame));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(area.adjusted(frame / 2, frame / 2, -frame / 2, -frame / 2));
+  QFont font = LabelFont(10);
+  font.setPixelSize(std::max(1, static_cast<int>(std::min(area.width(), area.height()) / 2)));
+  painter.setFont(font);
+  painter.drawText(area, Qt::AlignCenter, QStringLiteral("？"));
+}
+
 }  // namespace
 
 GameWindow::GameWindow(Lesson& lesson, Game& game)
@@ -87,7 +101,11 @@ void GameWindow::paintEvent(QPaintEvent*) {
     if (c->kind == ControlKind::kImage) {
       if (c->picture.empty()) continue;
       const QImage& image = pictures_.Get(c->picture);
-      if (!image.isNull()) painter.drawImage(area, image);
+      if (image.isNull()) {
+        DrawPlaceholder(painter, area);
+      } else {
+        painter.drawImage(area, image);
+      }
       continue;
     }
     if (!c->transparent) painter.fillRect(area, ToQColor(c->back_colour));

@@ -1,6 +1,7 @@
 #include "picture_cache.h"
 
 #include <QImageReader>
+#include <cstdio>
 
 namespace kanae {
 
@@ -30,7 +31,7 @@ const QImage& PictureCache::Get(const std::string& utf8_path) {
   return entries_.front().second;
 }
 
-QImage PictureCache::Decode(const std::string& utf8_path) const {
+QImage PictureCache::Decode(const std::string& utf8_path) {
   QImageReader reader(QString::fromStdString(utf8_path));
   reader.setAllocationLimit(kAllocationLimitMegabytes);
   reader.setAutoTransform(true);  // photos from phones carry their rotation
@@ -41,7 +42,13 @@ QImage PictureCache::Decode(const std::string& utf8_path) const {
     reader.setScaledSize(size.scaled(largest_, Qt::KeepAspectRatio));
   }
   QImage image = reader.read();
-  if (image.isNull()) return {};
+  if (image.isNull()) {
+    if (reported_.insert(utf8_path).second) {
+      std::fprintf(stderr, "kanae: cannot show picture %s (%s)\n", utf8_path.c_str(),
+                   reader.errorString().toStdString().c_str());
+    }
+    return {};
+  }
   return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 

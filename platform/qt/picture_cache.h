@@ -1,11 +1,13 @@
 // Decoded pictures, scaled down to the screen once so that painting them is
 // cheap. Decoding is bounded: a broken or enormous file gives no picture
-// rather than a crash or an unbounded allocation.
+// rather than a crash or an unbounded allocation, and one line on standard
+// error names it (once per file).
 #pragma once
 
 #include <QImage>
 #include <QSize>
 #include <list>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -21,11 +23,12 @@ class PictureCache {
   void SetLargest(QSize largest) { largest_ = largest; }
 
  private:
-  QImage Decode(const std::string& utf8_path) const;
+  QImage Decode(const std::string& utf8_path);
 
   QSize largest_;
   std::size_t capacity_;
   std::list<std::pair<std::string, QImage>> entries_;  // most recent first
+  std::set<std::string> reported_;                      // files already named on standard error
 };
 
 }  // namespace kanae

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QMetaObject>
+#include <cstdio>
+#include <cstdlib>
 
+#include "display_check.h"
 #include "game_window.h"
 #include "kiosk_lock.h"
 #include "platform/audio/sdl_cue_player.h"
@@ -14,6 +17,11 @@
 namespace kanae {
 
 int RunGame(int argc, char** argv, const GameFactory& make_game) {
+  const std::string missing_display = MissingDisplay([](const char* name) { return std::getenv(name); });
+  if (!missing_display.empty()) {
+    std::fprintf(stderr, "%s\n", missing_display.c_str());
+    return 1;
+  }
   QApplication app(argc, argv);
   QFont font = QApplication::font();
   font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});

@@ -3,6 +3,8 @@
 #include <mecab.h>
 
 #include <array>
+#include <cctype>
+#include <cstdio>
 #include <optional>
 #include <memory>
 #include <mutex>
@@ -136,11 +138,34 @@ Text Sanitise(const Text& text) {
   return out;
 }
 
+constexpr char kUtf8Dictionary[] = "/var/lib/mecab/dic/ipadic-utf8";
+
+// The readings are taken as UTF-8: a dictionary in another character set
+// (the system default may be the EUC-JP ipadic) would give mojibake.
+bool IsUtf8Dictionary(const MeCab::Model& model) {
+  const MeCab::DictionaryInfo* info = model.dictionary_info();
+  if (info == nullptr || info->charset == nullptr) return false;
+  std::string charset(info->charset);
+  for (char& c : charset) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return charset == "utf-8" || charset == "utf8";
+}
+
 MeCab::Model* SharedModel() {
   // The model is thread-safe and costly to load; taggers made from it are cheap.
   static std::unique_ptr<MeCab::Model> model = [] {
     std::unique_ptr<MeCab::Model> m(MeCab::createModel(""));
-    if (!m) m.reset(MeCab::createModel("-d /var/lib/mecab/dic/ipadic-utf8"));
+    if (m && IsUtf8Dictionary(*m)) return m;
+    // Copied: the default model's information goes with it.
+    const std::string found = !m ? "missing"
+                              : m->dictionary_info() != nullptr && m->dictionary_info()->charset != nullptr
+                                  ? m->dictionary_info()->charset
+                                  : "of unknown character set";
+    m.reset(MeCab::createModel((std::string("-d ") + kUtf8Dictionary).c_str()));
+    if (m && !IsUtf8Dictionary(*m)) m.reset();
+    if (found != "missing" || !m) {
+      std::fprintf(stderr, "kanae: the default MeCab dictionary is %s; %s\n", found.c_str(),
+                   m ? "using /var/lib/mecab/dic/ipadic-utf8" : "no UTF-8 dictionary, readings are not looked up");
+    }
     return m;
   }();
   return model.get();

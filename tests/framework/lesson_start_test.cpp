@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <fstream>
 
 #include "fakes.h"
 #include "lesson.h"
+#include "messages.h"
+#include "picture_library.h"
 #include "records.h"
 
 namespace kanae {
@@ -146,11 +152,73 @@ TEST_F(LessonStart, ASelectionTooSmallForTheGamePlaysEveryPictureAndKeepsTheFile
 
 TEST_F(LessonStart, AnUnwritableSettingsFileIsReportedAndTheLessonGoesOn) {
   lesson_folder.Touch({"a.jpg"});
-  std::filesystem::create_directory(lesson_folder / "Test.txt");  // cannot be replaced by a file
-  ASSERT_TRUE(Start(Info(), Args()));
+  lesson_folder.Write("Fname.txt", "\"a.jpg\",#TRUE#\r\n");
+  current_folder.Write("O.txt", "good\r\n");
+  current_folder.Write("X.txt", "again\r\n");
+  // A file-size limit makes the write of the defaults fail the way a full disk does, even for root.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  rlimit tight = old_limit;
+  tight.rlim_cur = 4;
+  setrlimit(RLIMIT_FSIZE, &tight);
+  const bool started = Start(Info(), Args());
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  ASSERT_TRUE(started);
   ASSERT_EQ(platform.shell.messages.size(), 1u);
   EXPECT_NE(platform.shell.messages[0].text.find(U"設定を保存できませんでした"), Text::npos);
   EXPECT_EQ(game->touch_mode, kFalse);
+}
+
+TEST_F(LessonStart, FilesThatCannotBeReadAreKeptAndReportedOnceEach) {
+  lesson_folder.Touch({"a.jpg", "b.jpg"});
+  // A folder in a file's place cannot be read, like another user's file or a failing disk.
+  for (const char* name : {"Test.txt", "Fname.txt"}) std::filesystem::create_directory(lesson_folder / name);
+  ASSERT_TRUE(Start(Info(), Args()));
+  EXPECT_EQ(game->touch_mode, kFalse);  // the default
+  EXPECT_EQ(lesson.state.TaskCount(), 2);
+  ASSERT_EQ(platform.shell.messages.size(), 2u);
+  const Text& settings = platform.shell.messages[0].text;
+  const Text& selection = platform.shell.messages[1].text;
+  EXPECT_TRUE(settings.starts_with(U"設定ファイルを読み込めませんでした。今回は初めの設定で続けます。")) << ToUtf8(settings);
+  EXPECT_NE(settings.find(FromUtf8(PathToUtf8(lesson_folder / "Test.txt"))), Text::npos);
+  EXPECT_NE(settings.find(U"同じ名前のフォルダがあります。"), Text::npos);
+  EXPECT_TRUE(selection.starts_with(U"課題の選択「Fname.txt」を読み込めませんでした。今回はすべての絵で続けます。"))
+      << ToUtf8(selection);
+  EXPECT_NE(selection.find(FromUtf8(PathToUtf8(lesson_folder / "Fname.txt"))), Text::npos);
+  for (const char* name : {"Test.txt", "Fname.txt"}) EXPECT_TRUE(std::filesystem::is_directory(lesson_folder / name));
+}
+
+TEST_F(LessonStart, LookAlikeNamesKeepTheTeachersSelectionThroughSaveAndRestart) {
+  const std::vector<std::string> names = {"ゆ〜.jpg", "ま−る.jpg", "‖.jpg", "—.jpg", "¢.jpg", "£.jpg", "¬.jpg", "いぬ.jpg"};
+  lesson_folder.Touch(names);
+  ASSERT_TRUE(Start(Info(), Args()));
+  ASSERT_EQ(lesson.state.TaskCount(), 8);
+  // The teacher keeps three pictures, as the task selection dialog saves them.
+  const std::vector<Text> chosen = {U"ゆ〜.jpg", U"ま−る.jpg", U"¬.jpg"};
+  ASSERT_TRUE(SaveTaskSelection(lesson_folder / "Fname.txt", lesson.state.PictureFiles, chosen).ok);
+  const std::string saved = lesson_folder.Read("Fname.txt");
+
+  FakePlatform again;
+  Lesson restarted(again.services(), current_folder.path());
+  RecordingGame game_again(restarted, Info());
+  ASSERT_TRUE(restarted.Start(Args(), game_again));
+  std::vector<Text> tasks = restarted.state.TaskPictures;
+  std::sort(tasks.begin(), tasks.end());
+  std::vector<Text> expected = chosen;
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(tasks, expected);
+  EXPECT_EQ(lesson_folder.Read("Fname.txt"), saved);  // not rebuilt
+  EXPECT_TRUE(again.shell.messages.empty());
+}
+
+TEST_F(LessonStart, AnOversizedMessageFileIsReportedAndItsFirstTextsUsed) {
+  lesson_folder.Touch({"a.jpg"});
+  current_folder.Write("O.txt", "great\r\n" + std::string(2 * kTextFileLimitBytes, 'x'));
+  ASSERT_TRUE(Start(Info(), Args()));
+  EXPECT_EQ(lesson.fields.PraiseMessages, std::vector<Text>{U"great"});
+  ASSERT_EQ(platform.shell.messages.size(), 1u);
+  EXPECT_TRUE(platform.shell.messages[0].text.starts_with(U"「O.txt」が大きすぎるため")) << ToUtf8(platform.shell.messages[0].text);
 }
 
 TEST_F(LessonStart, KeysStopSoundAndSpeechAndOpenDialogsOrQuit) {

@@ -22,7 +22,9 @@ TEST(Messages, ReadsEveryNonEmptyTextField) {
       {Cp932("\"すごい、やったね,ほんとに\"\r\n"), {U"すごい、やったね,ほんとに"}},
       {Cp932("  よし  \r\n"), {U"よし"}},
       {"\xEF\xBB\xBF\xE3\x81\x99\xE3\x81\x94\xE3\x81\x84\r\n", {U"すごい"}},  // UTF-8 from a modern editor
-      {"\r\n\r\n", {}},
+      {"\xE3\x81\x99\xE3\x81\x94\xE3\x81\x84\r\n", {U"すごい"}},  // UTF-8 without a mark
+      {"\xE3\x81\x8B\xE3\x82\x99\xE3\x82\x93\xE3\x81\xB0\xE3\x82\x8C\r\n", {U"がんばれ"}},  // decomposed: composed
+      {"\r\n\r\n", {kDefaultPraise}},  // nothing to say: the default, not an empty praise
   };
   for (const Case& c : cases) {
     TempFolder folder;
@@ -42,6 +44,28 @@ TEST(Messages, TakesAllTextsOfALongFile) {
   LoadMessages(folder / "X.txt", kDefaultRetry, messages);
   ASSERT_EQ(messages.size(), 30u);
   EXPECT_EQ(messages.back(), U"text29");
+}
+
+TEST(Messages, TakesTheFirstTenThousandTextsAndSaysSo) {
+  TempFolder folder;
+  std::string content;
+  for (std::size_t i = 0; i <= kMessagesLimit; ++i) content += "t" + std::to_string(i) + "\r\n";
+  folder.Write("O.txt", content);
+  std::vector<Text> messages;
+  const auto outcome = LoadMessages(folder / "O.txt", kDefaultPraise, messages);
+  EXPECT_TRUE(outcome.truncated);
+  ASSERT_EQ(messages.size(), kMessagesLimit);
+  EXPECT_EQ(messages.back(), FromUtf8("t" + std::to_string(kMessagesLimit - 1)));
+}
+
+TEST(Messages, AFileLargerThanTheLimitGivesItsFirstLines) {
+  TempFolder folder;
+  folder.Write("O.txt", Cp932("すごい\r\n") + std::string(kTextFileLimitBytes, 'a'));
+  std::vector<Text> messages;
+  const auto outcome = LoadMessages(folder / "O.txt", kDefaultPraise, messages);
+  EXPECT_EQ(outcome.load, MessagesLoad::kRead);
+  EXPECT_TRUE(outcome.truncated);
+  EXPECT_EQ(messages, std::vector<Text>{U"すごい"});
 }
 
 TEST(Messages, CreatesAMissingFileWithItsDefaultAndNeverRewritesIt) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "fakes.h"
 
 namespace kanae {
@@ -104,6 +106,77 @@ TEST_F(Selection, TakesEveryPictureOfALargeFolder) {
   EXPECT_EQ(tasks.size(), 153u);
   EXPECT_EQ(Load().load, SelectionLoad::kRead);  // and the file it wrote matches next time
   EXPECT_EQ(tasks.size(), 153u);
+}
+
+TEST_F(Selection, NamesThatCp932CanOnlyApproximateReadBackExactly) {
+  for (const std::string name : {"ゆ〜.jpg", "ま−.jpg", "‖.jpg", "—.jpg", "¢.jpg", "£.jpg", "¬.jpg", "～.jpg"}) {
+    TempFolder lesson;
+    lesson.Touch({"a.jpg", name});
+    const std::vector<Text> pictures = ListPictureFiles(lesson.path());
+    ASSERT_TRUE(SaveTaskSelection(lesson / "Fname.txt", pictures, {FromUtf8(name)}).ok);
+    std::vector<Text> loaded;
+    EXPECT_EQ(LoadTaskSelection(lesson / "Fname.txt", pictures, loaded).load, SelectionLoad::kRead) << name;
+    EXPECT_EQ(loaded, std::vector<Text>{FromUtf8(name)}) << name;
+  }
+}
+
+TEST_F(Selection, AHalfWidthKatakanaNameInCp932IsReadAsCp932) {
+  // ﾈｺ is C8 BA in CP932, which is also a valid UTF-8 character.
+  folder.Touch({"ﾈｺ.jpg"});
+  folder.Write("Fname.txt", "\"a.jpg\",#FALSE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#FALSE#\r\n\"\xC8\xBA.jpg\",#TRUE#\r\n");
+  EXPECT_EQ(Load().load, SelectionLoad::kRead);
+  EXPECT_EQ(tasks, std::vector<Text>{U"ﾈｺ.jpg"});
+}
+
+TEST_F(Selection, AFileThatCannotBeReadIsLeftAsItIsAndEveryPicturePlays) {
+  std::filesystem::create_directory(folder / "Fname.txt");
+  const SelectionOutcome outcome = Load();
+  EXPECT_EQ(outcome.load, SelectionLoad::kUnreadable);
+  EXPECT_EQ(outcome.read_error, EISDIR);
+  EXPECT_EQ(tasks, Pictures());
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "Fname.txt"));
+}
+
+TEST_F(Selection, AFileLargerThanATextFileMayBeIsReadUpToTheLimit) {
+  std::string content = "\"a.jpg\",#FALSE#\r\n\"b.gif\",#TRUE#\r\n";
+  content.append(kTextFileLimitBytes, ' ');
+  folder.Write("Fname.txt", content);
+  const SelectionOutcome outcome = Load();
+  EXPECT_EQ(outcome.load, SelectionLoad::kRead);
+  EXPECT_TRUE(outcome.truncated);
+  EXPECT_EQ(tasks, std::vector<Text>{U"b.gif"});
+}
+
+TEST_F(Selection, DecomposedNamesStayAsTheFolderSpellsThemButAreNamedComposed) {
+  const std::string decomposed = "か\u3099き.jpg";  // が as か + combining voiced mark
+  folder.Touch({decomposed});
+  EXPECT_EQ(Load().load, SelectionLoad::kCreated);
+  // The combining mark has no CP932 code: the file is UTF-8, with the name as the folder has it.
+  EXPECT_TRUE(folder.Read("Fname.txt").starts_with("\xEF\xBB\xBF"));
+  EXPECT_NE(folder.Read("Fname.txt").find("\"" + decomposed + "\""), std::string::npos);
+  EXPECT_EQ(Load().load, SelectionLoad::kRead);
+  EXPECT_EQ(NameOfPicture(FromUtf8(decomposed)), U"がき");
+  EXPECT_EQ(NameOfPicture(FromUtf8(decomposed)).size(), 2u);
+}
+
+TEST(PictureFolder, AFolderThatCannotBeListedIsReportedNotThrown) {
+  TempFolder folder;
+  folder.Write("file", "not a folder");
+  const PictureListing listing = ListPictureFolder(folder / "file");
+  EXPECT_FALSE(listing.complete);
+  EXPECT_FALSE(listing.error.empty());
+  EXPECT_TRUE(listing.pictures.empty());
+  folder.Touch({"a.jpg"});
+  EXPECT_TRUE(ListPictureFolder(folder.path()).complete);
+}
+
+TEST(SelectionRecords, ParsingTheWrittenLinesGivesTheSelectionBack) {
+  const std::vector<Text> pictures = {U"a.jpg", U"say \"hi\".jpg", U"〜.jpg", U"x,y.jpg"};
+  const std::vector<Text> tasks = {U"say \"hi\".jpg", U"x,y.jpg"};
+  Text content;
+  for (const Text& line : TaskSelectionLines(pictures, tasks)) content += line + U"\r\n";
+  EXPECT_EQ(ParseTaskSelection(content, pictures), tasks);
+  EXPECT_EQ(ParseTaskSelection(content, {U"a.jpg"}), std::nullopt);  // more records than pictures
 }
 
 TEST(Shuffle, MakesCountExchangesOfIndependentlyDrawnPositions) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "../../games/card_picking/settings.h"
 #include "../../games/initial_letter/settings.h"
 #include "../../games/kana_catching/settings.h"
@@ -40,6 +42,28 @@ std::vector<GameSettings> AllGames() {
       {"Quoma.txt", "#TRUE#,#FALSE#,#TRUE#", Holder<name_choice::Settings>()},
       {"Vintal.txt", "#TRUE#,#FALSE#,#TRUE#,#TRUE#", Holder<picture_card::Settings>()},
   };
+}
+
+TEST(SettingsFile, AFileThatCannotBeReadIsLeftAsItIsAndTheDefaultsAreUsed) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder / "Oltar.txt");
+  initial_letter::Settings s;
+  for (SettingSlot& slot : SettingSlots(s)) *slot.value = 5;
+  const auto outcome = LoadSettings(folder / "Oltar.txt", SettingSlots(s));
+  EXPECT_EQ(outcome.load, SettingsLoad::kUnreadable);
+  EXPECT_EQ(outcome.read_error, EISDIR);
+  for (const SettingSlot& slot : SettingSlots(s)) EXPECT_EQ(*slot.value, slot.default_value) << slot.name;
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "Oltar.txt"));
+}
+
+TEST(SettingsFile, TheWrittenLineParsesBackToTheSameValues) {
+  card_picking::Settings s;
+  SettingsList slots = SettingSlots(s);
+  std::int16_t v = -3;
+  for (SettingSlot& slot : slots) *slot.value = v++;
+  const auto values = ParseSettingsRecord(FormatSettingsLine(slots) + U"\r\n", slots);
+  ASSERT_TRUE(values.has_value());
+  for (std::size_t i = 0; i < slots.size(); ++i) EXPECT_EQ((*values)[i], *slots[i].value) << slots[i].name;
 }
 
 TEST(SettingsFile, EachGameCreatesItsDefaultLineByteForByte) {

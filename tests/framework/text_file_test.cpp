@@ -1,7 +1,10 @@
 #include "text_file.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 #include "fakes.h"
@@ -9,6 +12,7 @@
 namespace kanae {
 namespace {
 
+using testing::Cp932;
 using testing::TempFolder;
 
 TEST(TextFile, WritesCp932WithCrLfAndReadsItBack) {
@@ -21,9 +25,18 @@ TEST(TextFile, WritesCp932WithCrLfAndReadsItBack) {
   EXPECT_EQ(back.text, U"いぬ\r\nケーキ～\r\n");
 }
 
-TEST(TextFile, ChangesJisFormsToTheirCp932FormsBeforeEncoding) {
-  // WAVE DASH and MINUS SIGN have no CP932 code of their own.
-  EXPECT_EQ(EncodeForFile(U"〜−"), "\x81\x60\x81\x7C");
+TEST(TextFile, LookAlikesThatCp932WouldChangeAreWrittenAsUtf8) {
+  // CP932 writes these with the code of a look-alike (〜 as ～), which would
+  // read back as another character: such text goes out as UTF-8 instead.
+  TempFolder folder;
+  for (const Text name : {U"〜", U"−", U"‖", U"—", U"¢", U"£", U"¬"}) {
+    const std::string bytes = EncodeForFile(U"な" + name + U".jpg");
+    EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF")) << ToUtf8(name);
+    ASSERT_TRUE(ReplaceTextFile(folder / "a.txt", {name}).ok);
+    EXPECT_EQ(ReadTextFile(folder / "a.txt").text, name + U"\r\n") << ToUtf8(name);
+  }
+  // Their CP932 forms stay CP932.
+  EXPECT_EQ(EncodeForFile(U"～－∥―￠￡￢"), "\x81\x60\x81\x7C\x81\x61\x81\x5C\x81\x91\x81\x92\x81\xCA");
 }
 
 TEST(TextFile, KeepsTextThatCp932CannotHoldAsUtf8) {
@@ -33,20 +46,74 @@ TEST(TextFile, KeepsTextThatCp932CannotHoldAsUtf8) {
   EXPECT_EQ(ReadTextFile(folder / "a.txt").text, U"강아지.jpg\r\nいぬ\r\n");
 }
 
-TEST(TextFile, DecodesByTheReadingRule) {
+TEST(TextFile, DecodesFilesTheGamesWroteByRuleAndDetectsOnlyTheTeachersTexts) {
   struct Case {
     const char* bytes;
-    std::optional<Text> text;
+    std::optional<Text> by_rule;
+    std::optional<Text> detected;
   };
   const Case cases[] = {
-      {"abc", U"abc"},
-      {"\xEF\xBB\xBF\xE3\x81\x84", U"い"},  // UTF-8 with a byte-order mark
-      {"\xE3\x81\x84\xE3\x81\xAC", U"いぬ"},  // UTF-8 without one
-      {"\x82\xA2\x82\xCA", U"いぬ"},          // CP932
-      {"\x82\xA2\xFF", std::nullopt},        // neither
-      {"\xEF\xBB\xBF\xFF", std::nullopt},    // a byte-order mark over bad bytes
+      {"abc", U"abc", U"abc"},
+      {"\xEF\xBB\xBF\xE3\x81\x84", U"い", U"い"},           // UTF-8 with a byte-order mark
+      {"\x82\xA2\x82\xCA", U"いぬ", U"いぬ"},                 // CP932
+      {"\xC8\xBA.jpg", U"ﾈｺ.jpg", U"Ⱥ.jpg"},                 // CP932 that is also valid UTF-8
+      {"\xE3\x81\x84\xE3\x81\xAC", std::nullopt, U"いぬ"},  // UTF-8 without a mark: only detected
+      {"\x82\xA2\xFF", std::nullopt, std::nullopt},         // neither
+      {"\xEF\xBB\xBF\xFF", std::nullopt, std::nullopt},     // a byte-order mark over bad bytes
   };
-  for (const Case& c : cases) EXPECT_EQ(DecodeFileBytes(c.bytes), c.text) << c.bytes;
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecodeFileBytes(c.bytes, Decoding::kByRule), c.by_rule) << c.bytes;
+    EXPECT_EQ(DecodeFileBytes(c.bytes, Decoding::kDetected), c.detected) << c.bytes;
+  }
+}
+
+TEST(TextFile, ReadsABoundedPrefixOfWholeLines) {
+  TempFolder folder;
+  folder.Write("long.txt", Cp932("いぬ\r\nねこ\r\nうさぎ\r\n"));  // 6 + 6 + 8 bytes
+  struct Case {
+    std::size_t limit;
+    Text text;
+    bool truncated;
+  };
+  const Case cases[] = {
+      {20, U"いぬ\r\nねこ\r\nうさぎ\r\n", false},
+      {19, U"いぬ\r\nねこ\r\n", true},  // never half a line, nor half a character
+      {13, U"いぬ\r\nねこ\r\n", true},
+      {11, U"いぬ\r\n", true},
+      {3, U"", true},
+  };
+  folder.Write("one_line.txt", Cp932("すごい,やったね,よし"));
+  const auto one_line = ReadTextFile(folder / "one_line.txt", Decoding::kDetected, 16);
+  EXPECT_TRUE(one_line.truncated);
+  EXPECT_EQ(one_line.text, U"すごい,やったね,");  // one long line is cut after its last whole field
+  for (const Case& c : cases) {
+    const auto content = ReadTextFile(folder / "long.txt", Decoding::kByRule, c.limit);
+    EXPECT_EQ(content.status, ReadStatus::kOk) << c.limit;
+    EXPECT_EQ(content.text, c.text) << c.limit;
+    EXPECT_EQ(content.truncated, c.truncated) << c.limit;
+  }
+}
+
+TEST(TextFile, SaysWhyAFileCouldNotBeRead) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder / "dir.txt");
+  const auto content = ReadTextFile(folder / "dir.txt");
+  EXPECT_EQ(content.status, ReadStatus::kUnreadable);
+  EXPECT_EQ(content.error, EISDIR);
+  // A pipe in a file's place is refused at once, never waited on.
+  ASSERT_EQ(mkfifo((folder / "pipe.txt").c_str(), 0600), 0);
+  EXPECT_EQ(ReadTextFile(folder / "pipe.txt").status, ReadStatus::kUnreadable);
+  struct Case {
+    int error;
+    Text reason;
+  };
+  const Case cases[] = {
+      {EACCES, U"読み込む権限がありません。"},
+      {EISDIR, U"同じ名前のフォルダがあります。"},
+      {EIO, U"読み込み中に装置のエラーが起きました。"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadFailureReason(c.error), c.reason) << c.error;
+  EXPECT_TRUE(ReadFailureReason(ENOMEM).starts_with(U"読み込めませんでした（")) << ToUtf8(ReadFailureReason(ENOMEM));
 }
 
 TEST(TextFile, ReportsMissingAndUnreadableFiles) {
@@ -82,6 +149,15 @@ TEST(TextFile, AFailedWriteReportsAndLeavesTheOldFileWhole) {
   EXPECT_EQ(folder.Read("keep.txt"), "old content\r\n");
   // No temporary file is left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(TextFile, AReplacementKeepsNoTemporaryFileAndLeavesOtherFilesAlone) {
+  TempFolder folder;
+  folder.Write("other.txt", "x");
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(ReplaceTextFile(folder / "a.txt", {FromUtf8(std::to_string(i))}).ok);
+  EXPECT_EQ(folder.Read("a.txt"), "19\r\n");
+  EXPECT_EQ(folder.Read("other.txt"), "x");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
 }
 
 TEST(TextFile, AWriteIntoAMissingFolderFails) {

@@ -101,6 +101,20 @@ TEST_F(InitialLetter, APromptWithoutTheName) {
   EXPECT_EQ(game->Label1.caption, U"");
 }
 
+TEST_F(InitialLetter, ADecomposedNameAsksForTheComposedLetter) {
+  // Copied from macOS: が is か followed by a combining voiced mark.
+  Start({"か\u3099き.jpg"});
+  EXPECT_EQ(game->Label1.caption, U"が");
+  EXPECT_EQ(game->Label5.caption, U"き");
+  EXPECT_EQ(CardShowing(U'が'), RightCard());
+  Finish();
+  Click(RightCard());
+  EXPECT_EQ(platform.player.Played().front(), LetterSoundFile(U'が'));
+  EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、がき、だね。");
+  // The lesson still knows the picture by the folder's own spelling.
+  EXPECT_EQ(lesson->state.TaskPictures[0], FromUtf8("か\u3099き.jpg"));
+}
+
 TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
   Start({"りんご.jpg", "アイス.jpg"});
   const Text first = Asked();

@@ -64,6 +64,27 @@ TEST_F(GameWindowTest, DrawsTheCardsAndTheBackgroundWhereTheModelPutsThem) {
   EXPECT_TRUE(dark);
 }
 
+TEST_F(GameWindowTest, APictureThatCannotBeDecodedShowsAFramedQuestionMark) {
+  // The lesson's only picture is an empty file.
+  const Control& picture = game.Image1;
+  ASSERT_TRUE(picture.visible);
+  const QImage image = window->grab().toImage();
+  const int left = static_cast<int>(picture.left / 15);
+  const int top = static_cast<int>(picture.top / 15);
+  const int right = static_cast<int>((picture.left + picture.width) / 15) - 1;
+  const int bottom = std::min(359, static_cast<int>((picture.top + picture.height) / 15) - 1);
+  // A white area inside a grey frame, with a dark mark in its middle.
+  EXPECT_EQ(image.pixelColor(left + 6, top + 6), QColor(255, 255, 255));
+  EXPECT_LT(image.pixelColor(left, (top + bottom) / 2).lightness(), 160);
+  bool dark = false;
+  for (int x = left + (right - left) / 4; x < right - (right - left) / 4; ++x) {
+    for (int y = top + (bottom - top) / 4; y < bottom - (bottom - top) / 4; ++y) {
+      if (image.pixelColor(x, y).lightness() < 128) dark = true;
+    }
+  }
+  EXPECT_TRUE(dark);
+}
+
 TEST_F(GameWindowTest, AClickOnACardReachesTheAnswerRule) {
   QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(*game.Label2[0]));
   ASSERT_FALSE(platform.player.played.empty());

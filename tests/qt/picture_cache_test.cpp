@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <algorithm>
 
 #include "fakes.h"
 #include "lesson.h"
@@ -48,6 +49,20 @@ TEST(PictureCache, BrokenFilesGiveNoPicture) {
   // A truncated JPEG still decodes what it has, or nothing; it never throws.
   cache.Get(PathToUtf8(folder / "truncated.jpg"));
   EXPECT_EQ(cache.Get(PathToUtf8(folder / "good.jpg")).size(), QSize(64, 48));
+}
+
+TEST(PictureCache, NamesEachFileItCannotShowOnceOnStandardError) {
+  TempFolder folder;
+  folder.Write("broken.jpg", "not a picture at all");
+  const std::string path = PathToUtf8(folder / "broken.jpg");
+  PictureCache cache(QSize(1280, 720), 1);
+  ::testing::internal::CaptureStderr();
+  cache.Get(path);
+  cache.Get(PathToUtf8(folder / "missing.jpg"));  // pushes the broken one out of the cache
+  cache.Get(path);                                  // decoded again, but not named again
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+  EXPECT_TRUE(errors.starts_with("kanae: cannot show picture " + path)) << errors;
 }
 
 TEST(PictureCache, LargePicturesAreDecodedAtScreenSize) {
