@@ -62,6 +62,12 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
     return false;
   }
 
+  const RecordPlace record = record_.Open(PathFromUtf8(state.DataFolder));
+  if (record.in_user_folder) {
+    TellTeacher(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
+                FromUtf8(PathToUtf8(record.folder)));
+  }
+
   const auto selection_file = PicturePath(U"Fname.txt");
   const SelectionOutcome selection = LoadTaskSelection(selection_file, state.PictureFiles, state.TaskPictures);
   ReportWrite(selection.write, selection_file, U"課題の選択");
@@ -104,6 +110,7 @@ void Lesson::ReportWrite(const WriteOutcome& outcome, const std::filesystem::pat
 }
 
 void Lesson::Activate() {
+  attempt_ = 1;
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
@@ -111,18 +118,28 @@ void Lesson::Activate() {
 
 void Lesson::OnKey(int key_code) {
   if (key_code != static_cast<int>(Key::kEscape) && key_code != static_cast<int>(Key::kH) &&
-      key_code != static_cast<int>(Key::kN)) {
+      key_code != static_cast<int>(Key::kN) && key_code != static_cast<int>(Key::kR)) {
     return;
   }
   StopPlayer();
   StopSpeech();
   if (key_code == static_cast<int>(Key::kEscape)) {
+    record_.WaitUntilDurable();
     services_.trace.Event("exit");
     services_.shell.Quit();
     return;
   }
   if (game_ != nullptr) {
     for (Timer* timer : game_->WaitingTimers()) timer->SetEnabled(false);
+  }
+  if (key_code == static_cast<int>(Key::kR)) {
+    // The report reads the record from disk: every answer so far is in it.
+    record_.WaitUntilDurable();
+    const std::filesystem::path lesson_folder = PathFromUtf8(state.DataFolder);
+    const std::filesystem::path page = RecordPlaceFor(lesson_folder).folder / PathFromUtf8("学習記録.html");
+    services_.shell.ShowLearningReport(lesson_folder, page);
+    Activate();
+    return;
   }
   const DialogKind kind = key_code == static_cast<int>(Key::kH) ? DialogKind::kSettings : DialogKind::kTasks;
   services_.trace.Event("dialog", kind == DialogKind::kSettings ? "settings" : "tasks");
@@ -139,6 +156,10 @@ void Lesson::StopSpeech() { services_.speech.Stop(); }
 void Lesson::OnSpeechFinished() {
   services_.trace.Event("speech-end");
   fields.IsSpeaking = false;
+  if (prompt_playing_) {
+    prompt_playing_ = false;
+    time_base_ms_ = clock_->SteadyMilliseconds();
+  }
 }
 
 void Lesson::PlayCue() {
@@ -172,6 +193,7 @@ Text Lesson::DrawPraise() { return DrawMessage(fields.PraiseMessages, Rnd()); }
 Text Lesson::DrawRetry() { return DrawMessage(fields.RetryMessages, Rnd()); }
 
 void Lesson::AdvanceQuestion() {
+  attempt_ = 1;
   fields.QuestionIndex += 1;
   if (fields.QuestionIndex >= state.TaskCount()) {
     fields.QuestionIndex = 0;
@@ -190,14 +212,62 @@ std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
 }
 
 void Lesson::QuestionShown() {
+  // Every answer of the last question is on disk before the next one is asked.
+  record_.WaitUntilDurable();
+  prompt_playing_ = true;
+  question_shown_ms_ = clock_->SteadyMilliseconds();
   ++questions_shown_;
   const auto& tasks = state.TaskPictures;
   const int i = fields.QuestionIndex;
   services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");
 }
 
-void Lesson::AnswerJudged(bool right) {
+void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
   services_.trace.Event("answer", std::to_string(fields.ChosenIndex), right ? "right" : "wrong");
+  RecordEntry entry;
+  entry.asked = asked;
+  entry.chosen = chosen;
+  entry.right = right;
+  entry.seconds = SecondsSinceTimeBase();
+  entry.attempt = attempt_;
+  Remember(std::move(entry));
+  if (!right) ++attempt_;
+  if (!prompt_playing_) time_base_ms_ = clock_->SteadyMilliseconds();
+}
+
+void Lesson::LetterCaught(const Text& letter) {
+  RecordEntry entry;
+  entry.asked = letter;
+  entry.chosen = letter;
+  entry.right = true;
+  // No prompt comes before a catch: the time counts from the letter's first jump.
+  entry.seconds = static_cast<double>(clock_->SteadyMilliseconds() - question_shown_ms_) / 1000.0;
+  entry.attempt = attempt_;
+  entry.phase = RecordPhase::kCatch;
+  Remember(std::move(entry));
+}
+
+double Lesson::SecondsSinceTimeBase() const {
+  if (prompt_playing_) return 0;
+  return static_cast<double>(clock_->SteadyMilliseconds() - time_base_ms_) / 1000.0;
+}
+
+void Lesson::Remember(RecordEntry entry) {
+  if (game_ == nullptr) return;
+  entry.date_time = clock_->LocalDateTime();
+  entry.game = game_->Info().title;
+  const int i = fields.QuestionIndex;
+  if (i >= 0 && i < state.TaskCount()) entry.picture = state.TaskPictures[i];
+  // The settings that make a question harder or easier, by their names in the
+  // game's settings list; a game without one leaves its column empty.
+  for (const SettingSlot& slot : game_->Settings()) {
+    if (slot.name == "DistractorCount") entry.distractors = *slot.value;
+    if (slot.name == "FourCards") entry.cards = *slot.value != 0 ? 4 : 2;
+    if (slot.name == "TouchMode") entry.touch = *slot.value != 0;
+  }
+  if (record_.Append(entry) || record_failure_told_) return;
+  record_failure_told_ = true;
+  TellTeacher(U"学習記録を保存できませんでした。ゲームはこのまま続けます。\n" + FromUtf8(record_.error()));
 }
 
 void Lesson::TellTeacher(const Text& text) {

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "controls.h"
 #include "game.h"
+#include "learning_record.h"
 #include "lesson_state.h"
 #include "platform/cue_player.h"
 #include "platform/shell.h"
@@ -37,7 +39,7 @@ std::string DataFolderFromArguments(const std::vector<std::string>& arguments);
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-enum class Key { kEscape = 27, kH = 72, kN = 78 };
+enum class Key { kEscape = 27, kH = 72, kN = 78, kR = 82 };
 
 class Lesson {
  public:
@@ -54,7 +56,7 @@ class Lesson {
   bool Start(const std::vector<std::string>& arguments, Game& game);
   // QuestionIndex 0, a new play order, the game's first question.
   void Activate();
-  // Esc, H, N (by key code; other keys are ignored).
+  // Esc, H, N, R (by key code; other keys are ignored).
   void OnKey(int key_code);
 
   // Speech: Speak says SpeechText; callers set IsSpeaking after it.
@@ -84,9 +86,13 @@ class Lesson {
   // Shows the lesson's picture file in an image control.
   void LoadPicture(Control& image, TextView file_name) const { image.picture = PathToUtf8(PicturePath(file_name)); }
   std::filesystem::path CurrentFolderFile(TextView file_name) const;
-  // Trace points the games mark: a question set up, an answer judged.
+  // Trace points the games mark: a question set up, an answer judged. Each
+  // judged answer also goes into the learning record: asked is the letter or
+  // name asked for, chosen the letter, name or picture file chosen.
   void QuestionShown();
-  void AnswerJudged(bool right);
+  void AnswerJudged(bool right, const Text& asked, const Text& chosen);
+  // A letter caught in the kana-catching game's catching phase.
+  void LetterCaught(const Text& letter);
   bool HasShownQuestion() const { return questions_shown_ > 0; }
 
   // A message box with the game's title.
@@ -95,16 +101,33 @@ class Lesson {
   RandomSource& Rnd() { return services_.rnd; }
   Services& Platform() { return services_; }
   Game* CurrentGame() { return game_; }
+  // The clock of the learning record; tests hand in their own.
+  void UseClock(Clock& clock) { clock_ = &clock; }
+  LearningRecord& Record() { return record_; }
 
  private:
   bool LoadLesson(const std::vector<std::string>& arguments);
   void LoadMessageFiles();
   void ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what);
+  void Remember(RecordEntry entry);
+  double SecondsSinceTimeBase() const;
 
   Services services_;
   std::filesystem::path current_folder_;
   Game* game_ = nullptr;
   int questions_shown_ = 0;
+
+  SystemClock system_clock_;
+  Clock* clock_ = &system_clock_;
+  LearningRecord record_;
+  bool record_failure_told_ = false;
+  // Response times count from the end of the question's prompt, or from the
+  // previous answer in the same question (the word-building game takes a
+  // letter at a time); an answer given while the prompt still plays counts 0.
+  bool prompt_playing_ = false;
+  std::int64_t time_base_ms_ = 0;
+  std::int64_t question_shown_ms_ = 0;
+  int attempt_ = 1;
 };
 
 }  // namespace kanae

@@ -134,7 +134,7 @@ void WordBuildingGame::CheckAnswer() {
   Control& card = *Label2[chosen_index];
   // Compared by letter, so either card of a repeated letter fits either cell.
   if (LabelLetters[AnswerProgress] != chosen) {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
     Label3.Place(card.left, Label1.top + lesson_.form.height * 3.0 / 4, CellSize, CellSize);
     Label3.font_points = Int(CellSize / 19.0);
     Label3.visible = true;
@@ -144,7 +144,7 @@ void WordBuildingGame::CheckAnswer() {
     return;  // Busy stays set until the question starts over
   }
 
-  lesson_.AnswerJudged(true);
+  lesson_.AnswerJudged(true, LabelLetters[AnswerProgress], chosen);
   f.CueFile = U"ガチャ.wav";
   lesson_.PlayCue();
   card.top = Label1.top;

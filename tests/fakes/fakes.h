@@ -89,6 +89,9 @@ class FakeShell : public Shell {
   void Repaint() override { ++repaints; }
   void OpenDialog(DialogKind kind) override { dialogs.push_back(kind); }
   void Quit() override { quit = true; }
+  void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) override {
+    reports.push_back({lesson_folder, page});
+  }
 
   struct Message {
     Text caption;
@@ -97,8 +100,23 @@ class FakeShell : public Shell {
   ScreenSize screen{1280 * 15, 720 * 15};
   std::vector<Message> messages;
   std::vector<DialogKind> dialogs;
+  struct Report {
+    std::filesystem::path lesson_folder;
+    std::filesystem::path page;
+  };
+  std::vector<Report> reports;
   int repaints = 0;
   bool quit = false;
+};
+
+// A clock moved by hand; the date is a fixed local time.
+class ManualClock : public Clock {
+ public:
+  std::int64_t SteadyMilliseconds() override { return now_ms; }
+  std::string LocalDateTime() override { return date_time; }
+  void Advance(std::int64_t ms) { now_ms += ms; }
+  std::int64_t now_ms = 1'000'000;
+  std::string date_time = "2026-12-10T09:30:00+09:00";
 };
 
 // Hands out the given numbers in turn, then repeats the last one.
