@@ -13,6 +13,7 @@ packages=(
   libmecab-dev mecab-ipadic-utf8
   fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcsv-dev chromium
 )
 
 install_packages() {

@@ -29,6 +29,7 @@ class GameFixture : public ::testing::Test {
     RandomSource& rnd = numbers.empty() ? static_cast<RandomSource&>(platform.rnd) : *scripted;
     lesson = std::make_unique<Lesson>(
         Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
+    lesson->UseClock(clock);
     game = std::make_unique<GameT>(*lesson);
     if (!settings_line.empty()) folder->Write(game->Info().settings_file, settings_line + "\r\n");
     cwd.Write("O.txt", Cp932("よくできました\r\n"));
@@ -54,6 +55,7 @@ class GameFixture : public ::testing::Test {
   std::unique_ptr<TempFolder> folder;
   TempFolder cwd;
   FakePlatform platform;
+  ManualClock clock;
   std::unique_ptr<ScriptedRandom> scripted;
   std::unique_ptr<Lesson> lesson;
   std::unique_ptr<GameT> game;
