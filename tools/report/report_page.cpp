@@ -17,6 +17,16 @@ QString Percent(const Tally& t) {
 
 QString Number(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
+// The top of a chart's axis: four equal steps of a round size (15, 2.5, 300 ...).
+double AxisTop(double most) {
+  const double rough = std::max(most, 0.4) / 4;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  for (const double factor : {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
+    if (factor * power >= rough - 1e-9) return 4 * factor * power;
+  }
+  return 40 * power;
+}
+
 // "2026-12-10" as the teacher reads it: 12月10日(木).
 QString DayLabel(const QString& day, bool with_year = false) {
   const QDate date = QDate::fromString(day, Qt::ISODate);
@@ -78,13 +88,16 @@ QString SummaryCards(const ReportData& data) {
 }
 
 QString GameTable(const ReportData& data) {
+  const bool catches = data.total.caught > 0;
   QString html =
       "<h2>ゲームごとの答え</h2><table><tr><th class=\"name\">ゲーム</th><th>答えた数</th><th>正解</th>"
-      "<th>正答率</th><th></th><th>つかまえた文字</th></tr>";
+      "<th>正答率</th><th></th>" +
+      QString(catches ? "<th>つかまえた文字</th>" : "") + "</tr>";
   for (const auto& [game, t] : data.games) {
     html += "<tr><td class=\"name\">" + E(game) + "</td><td>" + QString::number(t.answers) + "</td><td>" +
-            QString::number(t.right) + "</td><td>" + Percent(t) + "</td><td>" + AccuracyBar(t) + "</td><td>" +
-            (t.caught > 0 ? QString::number(t.caught) : QString()) + "</td></tr>";
+            QString::number(t.right) + "</td><td>" + Percent(t) + "</td><td>" + AccuracyBar(t) + "</td>" +
+            (catches ? "<td>" + (t.caught > 0 ? QString::number(t.caught) : QString()) + "</td>" : QString()) +
+            "</tr>";
   }
   return html + "</table>";
 }
@@ -92,8 +105,9 @@ QString GameTable(const ReportData& data) {
 // One bar per day: right answers below, wrong ones stacked on top.
 QString DayChart(const ReportData& data) {
   const int n = static_cast<int>(data.days.size());
-  int most = 1;
-  for (const DayTally& d : data.days) most = std::max(most, d.tally.answers);
+  double most = 1;
+  for (const DayTally& d : data.days) most = std::max<double>(most, d.tally.answers);
+  most = AxisTop(most);
   const double left = 56, top = 20, plot_w = 880, plot_h = 220;
   const double slot = plot_w / std::max(n, 1);
   const double bar = std::min(slot * 0.7, 60.0);
@@ -214,12 +228,12 @@ QString ResponseTimes(const ReportData& data) {
     if (d.tally.answers > 0) days.push_back(&d);
   }
   if (days.empty()) return html + "<p>まだ記録がありません。</p>";
-  double most = 1;
+  double most = 0;
   for (const DayTally* d : days) most = std::max(most, d->median_seconds);
-  most = std::ceil(most);
+  most = AxisTop(most);
   const double left = 56, top = 20, plot_w = 880, plot_h = 220;
   const int n = static_cast<int>(days.size());
-  const double step = n > 1 ? plot_w / (n - 1) : 0;
+  const double slot = plot_w / n;
   QString svg = QStringLiteral("<svg class=\"chart\" viewBox=\"0 0 960 300\" role=\"img\" aria-label=\"答えるまでの時間\">");
   for (int k = 0; k <= 4; ++k) {
     const double y = top + plot_h - plot_h * k / 4;
@@ -227,12 +241,12 @@ QString ResponseTimes(const ReportData& data) {
     svg += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"14\" text-anchor=\"end\" fill=\"#555\">%3秒</text>")
                .arg(left - 6)
                .arg(y + 5)
-               .arg(Number(most * k / 4, 1));
+               .arg(QString::number(most * k / 4));
   }
   QString points;
   const int label_every = std::max(1, n / 12);
   for (int i = 0; i < n; ++i) {
-    const double x = n > 1 ? left + step * i : left + plot_w / 2;
+    const double x = left + slot * (i + 0.5);  // under the day's bar above
     const double y = top + plot_h - plot_h * days[static_cast<std::size_t>(i)]->median_seconds / most;
     points += QStringLiteral("%1,%2 ").arg(Number(x, 1), Number(y, 1));
     svg += QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"5\" fill=\"#3d5fc4\"><title>%3</title></circle>")
