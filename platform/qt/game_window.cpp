@@ -153,6 +153,7 @@ void GameWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape: lesson_.OnKey(static_cast<int>(Key::kEscape)); break;
     case Qt::Key_H: lesson_.OnKey(static_cast<int>(Key::kH)); break;
     case Qt::Key_N: lesson_.OnKey(static_cast<int>(Key::kN)); break;
+    case Qt::Key_R: lesson_.OnKey(static_cast<int>(Key::kR)); break;
     default: QWidget::keyPressEvent(event); return;
   }
   Refresh();

@@ -1,6 +1,7 @@
 #include "learning_report.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "learning_record.h"
@@ -34,6 +35,8 @@ ReportOutcome WriteLearningReport(const std::filesystem::path& lesson_folder, co
   outcome.answers = data.total.answers;
 
   const QByteArray html = ReportPage(data, LessonName(lesson_folder), since).toUtf8();
+  // A read-only lesson's per-user folder may not exist before its first answer.
+  QDir().mkpath(QFileInfo(QtPath(page)).absolutePath());
   QSaveFile file(QtPath(page));
   if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
     outcome.error = "学習記録のページを書き込めませんでした。\n" + QtPath(page) + "\n" + file.errorString();
