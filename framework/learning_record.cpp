@@ -162,7 +162,13 @@ RecordPlace LearningRecord::Open(const std::filesystem::path& lesson_folder) {
   CloseFile();
   const RecordPlace place = RecordPlaceFor(lesson_folder);
   folder_ = FolderOrCurrent(place.folder);
-  number_ = 0;
+  // The newest file of the series is the one to go on with. It is opened (and
+  // a torn end cut off) now, at start-up, so that the first answer does not
+  // wait for a large file to be read.
+  number_ = 1;
+  std::error_code ec;
+  while (std::filesystem::exists(RecordFileName(folder_, number_ + 1), ec)) ++number_;
+  if (std::filesystem::exists(RecordFileName(folder_, number_), ec)) OpenFile(number_);
   return place;
 }
 
@@ -215,13 +221,7 @@ void LearningRecord::CloseFile() {
 bool LearningRecord::Append(const RecordEntry& entry) {
   if (folder_.empty()) return false;
   const std::string line = FormatRecordLine(entry);
-  if (fd_ < 0) {
-    // The newest file of the series is the one to go on with.
-    int number = 1;
-    std::error_code ec;
-    while (std::filesystem::exists(RecordFileName(folder_, number + 1), ec)) ++number;
-    if (!OpenFile(number)) return false;
-  }
+  if (fd_ < 0 && !OpenFile(number_)) return false;
   if (size_ > 0 && size_ + line.size() > limit_) {
     WaitUntilDurable();
     CloseFile();

@@ -159,6 +159,7 @@ void Lesson::OnSpeechFinished() {
   if (prompt_playing_) {
     prompt_playing_ = false;
     time_base_ms_ = clock_->SteadyMilliseconds();
+    blocked_ms_ = 0;
   }
 }
 
@@ -170,7 +171,10 @@ void Lesson::PlayCue() {
 void Lesson::WaitForCueEnd() {
   // What the model shows now must be seen while the cue plays.
   services_.shell.Repaint();
+  const std::int64_t wait_start = clock_->SteadyMilliseconds();
   services_.player.WaitForEnd();
+  // No input is taken while a cue is waited for: not the child's time.
+  blocked_ms_ += clock_->SteadyMilliseconds() - wait_start;
   services_.trace.Event("cue-end");
 }
 
@@ -232,7 +236,10 @@ void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
   entry.attempt = attempt_;
   Remember(std::move(entry));
   if (!right) ++attempt_;
-  if (!prompt_playing_) time_base_ms_ = clock_->SteadyMilliseconds();
+  if (!prompt_playing_) {
+    time_base_ms_ = clock_->SteadyMilliseconds();
+    blocked_ms_ = 0;
+  }
 }
 
 void Lesson::LetterCaught(const Text& letter) {
@@ -249,7 +256,7 @@ void Lesson::LetterCaught(const Text& letter) {
 
 double Lesson::SecondsSinceTimeBase() const {
   if (prompt_playing_) return 0;
-  return static_cast<double>(clock_->SteadyMilliseconds() - time_base_ms_) / 1000.0;
+  return static_cast<double>(clock_->SteadyMilliseconds() - time_base_ms_ - blocked_ms_) / 1000.0;
 }
 
 void Lesson::Remember(RecordEntry entry) {

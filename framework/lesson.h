@@ -124,8 +124,11 @@ class Lesson {
   // Response times count from the end of the question's prompt, or from the
   // previous answer in the same question (the word-building game takes a
   // letter at a time); an answer given while the prompt still plays counts 0.
+  // The wait for the chosen letter's own sound, before the answer is judged,
+  // is left out.
   bool prompt_playing_ = false;
   std::int64_t time_base_ms_ = 0;
+  std::int64_t blocked_ms_ = 0;  // spent waiting on cues since the time base
   std::int64_t question_shown_ms_ = 0;
   int attempt_ = 1;
 };

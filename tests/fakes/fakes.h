@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ class FakePlayer : public CuePlayer {
   bool IsPlaying() override { return playing; }
   void WaitForEnd() override {
     ++waits;
+    if (while_waiting) while_waiting();
     playing = false;
   }
 
@@ -51,6 +53,7 @@ class FakePlayer : public CuePlayer {
   std::vector<std::u8string> played;
   bool playing = false;
   bool play_leaves_playing = true;  // false: like a missing file, nothing plays
+  std::function<void()> while_waiting;  // e.g. a clock moving on while the cue plays
   int stops = 0;
   int waits = 0;
 };

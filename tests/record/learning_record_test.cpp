@@ -63,6 +63,8 @@ class InitialLetterRecord : public GameFixture<initial_letter::InitialLetterGame
 
 TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptAndSettings) {
   Start({"いぬ.jpg"}, kOneDistractor);  // card 0 shows い, card 1 the distractor あ
+  // Each cue takes 600 ms: the chosen letter's sound before the judgement is not the child's time.
+  platform.player.while_waiting = [this] { clock.Advance(600); };
   Prompt();
   clock.Advance(1500);
   Click(1);  // wrong
