@@ -55,6 +55,27 @@ void BM_AppendOneAnswerAndSync(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendOneAnswerAndSync)->Unit(benchmark::kMillisecond)->Iterations(200);
 
+// Start-up with a record file at its size limit: it is read once to find a
+// torn last line.
+void BM_OpenAFullRecordFile(benchmark::State& state) {
+  TempFolder folder;
+  {
+    std::ofstream out(RecordFileName(folder.path(), 1), std::ios::binary);
+    out << "\xEF\xBB\xBF";
+    std::uintmax_t size = 0;
+    for (int i = 0; size < kRecordFileLimit - 200; ++i) {
+      const std::string line = FormatRecordLine(SampleEntry(i));
+      out << line;
+      size += line.size();
+    }
+  }
+  for (auto _ : state) {
+    LearningRecord record;
+    benchmark::DoNotOptimize(record.Open(folder.path()));
+  }
+}
+BENCHMARK(BM_OpenAFullRecordFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_ReportFor100000Answers(benchmark::State& state) {
   TempFolder folder;
   {

@@ -1,9 +1,11 @@
 #include "learning_record.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -134,6 +136,12 @@ std::vector<std::filesystem::path> RecordFilesFor(const std::filesystem::path& l
 }
 
 std::size_t CompleteRecordLength(std::string_view bytes) {
+  // Usually the last line feed ends a record: quotes come in pairs before it.
+  // Counting them is quick even in a file at its size limit.
+  const std::size_t last = bytes.rfind('\n');
+  if (last == std::string_view::npos) return 0;
+  if (std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(last), '"') % 2 == 0) return last + 1;
+  // It lies inside a quoted name of a torn line: find the record end before it.
   bool quoted = false;
   std::size_t complete = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -188,10 +196,10 @@ bool LearningRecord::OpenFile(int number) {
     // A line torn by a crash or a pulled plug is cut off, so that what is
     // appended now starts a line of its own (an open quote in the torn part
     // would otherwise swallow it).
-    std::string bytes(size, '\0');
-    const ssize_t got = ::pread(fd, bytes.data(), size, 0);
-    if (got == static_cast<ssize_t>(size)) {
-      std::size_t keep = CompleteRecordLength(bytes);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (mapped != MAP_FAILED) {
+      std::size_t keep = CompleteRecordLength(std::string_view(static_cast<const char*>(mapped), size));
+      ::munmap(mapped, size);
       if (keep < HeaderLine().size() + 3) keep = 0;  // not even the header is whole
       if (keep < size && ::ftruncate(fd, static_cast<off_t>(keep)) == 0) size = keep;
     }
