@@ -16,6 +16,7 @@ packages=(
   fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
+  libcsv-dev chromium
 )
 
 install_packages() {

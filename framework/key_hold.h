@@ -1,4 +1,4 @@
-// The kiosk lock on the teacher's keys: Esc, H and N act only after being
+// The kiosk lock: the teacher's keys (Esc, H, N, S, R) act only after being
 // held down for two seconds, so a child's stray press does nothing. The
 // window feeds key presses, releases and clock ticks; this decides.
 #pragma once

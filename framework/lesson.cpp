@@ -84,6 +84,12 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
     return false;
   }
 
+  const RecordPlace record = record_.Open(PathFromUtf8(state.DataFolder));
+  if (record.in_user_folder) {
+    TellTeacher(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
+                FromUtf8(PathToUtf8(record.folder)));
+  }
+
   const auto selection_file = PicturePath(U"Fname.txt");
   if (listing.complete) {
     const SelectionOutcome selection = LoadTaskSelection(selection_file, state.PictureFiles, state.TaskPictures);
@@ -156,6 +162,7 @@ void Lesson::Restart() {
   mode_ = LessonMode::kStarting;
   prompt_.clear();
   assist_.Configure(input);
+  attempt_ = 1;
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
@@ -211,7 +218,8 @@ void Lesson::OnKey(int key_code) {
     return;
   }
   if (key_code != static_cast<int>(Key::kEscape) && key_code != static_cast<int>(Key::kH) &&
-      key_code != static_cast<int>(Key::kN) && key_code != static_cast<int>(Key::kS)) {
+      key_code != static_cast<int>(Key::kN) && key_code != static_cast<int>(Key::kS) &&
+      key_code != static_cast<int>(Key::kR)) {
     return;
   }
   if (mode_ == LessonMode::kEnded) return;
@@ -221,12 +229,22 @@ void Lesson::OnKey(int key_code) {
   if (key_code == static_cast<int>(Key::kEscape)) {
     mode_ = LessonMode::kEnded;
     StopTimers();
+    record_.WaitUntilDurable();
     services_.trace.Event("exit");
     services_.shell.Quit();
     return;
   }
-  // Nothing of the game runs on behind a dialog.
+  // Nothing of the game runs on behind a dialog or the report.
   StopTimers();
+  if (key_code == static_cast<int>(Key::kR)) {
+    // The report reads the record from disk: every answer so far is in it.
+    record_.WaitUntilDurable();
+    const std::filesystem::path lesson_folder = PathFromUtf8(state.DataFolder);
+    const std::filesystem::path page = RecordPlaceFor(lesson_folder).folder / PathFromUtf8("学習記録.html");
+    services_.shell.ShowLearningReport(lesson_folder, page);
+    Restart();
+    return;
+  }
   mode_ = LessonMode::kDialog;
   const DialogKind kind = key_code == static_cast<int>(Key::kH)   ? DialogKind::kSettings
                           : key_code == static_cast<int>(Key::kN) ? DialogKind::kTasks
@@ -259,6 +277,11 @@ void Lesson::StopSpeech() { services_.speech.Stop(); }
 void Lesson::OnSpeechFinished() {
   services_.trace.Event("speech-end");
   fields.IsSpeaking = false;
+  if (prompt_playing_) {
+    prompt_playing_ = false;
+    time_base_ms_ = clock_->SteadyMilliseconds();
+    blocked_ms_ = 0;
+  }
   if (mode_ == LessonMode::kAsking) assist_.BeginScanning();
 }
 
@@ -270,7 +293,10 @@ void Lesson::PlayCue() {
 void Lesson::WaitForCueEnd() {
   // What the model shows now must be seen while the cue plays.
   services_.shell.Repaint();
+  const std::int64_t wait_start = clock_->SteadyMilliseconds();
   services_.player.WaitForEnd();
+  // No input is taken while a cue is waited for: not the child's time.
+  blocked_ms_ += clock_->SteadyMilliseconds() - wait_start;
   services_.trace.Event("cue-end");
 }
 
@@ -293,6 +319,7 @@ Text Lesson::DrawPraise() { return DrawMessage(fields.PraiseMessages, Rnd()); }
 Text Lesson::DrawRetry() { return DrawMessage(fields.RetryMessages, Rnd()); }
 
 void Lesson::AdvanceQuestion() {
+  attempt_ = 1;
   fields.QuestionIndex += 1;
   if (fields.QuestionIndex >= state.TaskCount()) {
     fields.QuestionIndex = 0;
@@ -323,6 +350,10 @@ std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
 }
 
 void Lesson::QuestionShown() {
+  // Every answer of the last question is on disk before the next one is asked.
+  record_.WaitUntilDurable();
+  prompt_playing_ = true;
+  question_shown_ms_ = clock_->SteadyMilliseconds();
   ++questions_shown_;
   if (mode_ != LessonMode::kDialog && mode_ != LessonMode::kEnded) {
     mode_ = LessonMode::kAsking;
@@ -334,8 +365,55 @@ void Lesson::QuestionShown() {
   services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");
 }
 
-void Lesson::AnswerJudged(bool right) {
+void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
   services_.trace.Event("answer", std::to_string(fields.ChosenIndex), right ? "right" : "wrong");
+  RecordEntry entry;
+  entry.asked = asked;
+  entry.chosen = chosen;
+  entry.right = right;
+  entry.seconds = SecondsSinceTimeBase();
+  entry.attempt = attempt_;
+  Remember(std::move(entry));
+  if (!right) ++attempt_;
+  if (!prompt_playing_) {
+    time_base_ms_ = clock_->SteadyMilliseconds();
+    blocked_ms_ = 0;
+  }
+}
+
+void Lesson::LetterCaught(const Text& letter) {
+  RecordEntry entry;
+  entry.asked = letter;
+  entry.chosen = letter;
+  entry.right = true;
+  // No prompt comes before a catch: the time counts from the letter's first jump.
+  entry.seconds = static_cast<double>(clock_->SteadyMilliseconds() - question_shown_ms_) / 1000.0;
+  entry.attempt = attempt_;
+  entry.phase = RecordPhase::kCatch;
+  Remember(std::move(entry));
+}
+
+double Lesson::SecondsSinceTimeBase() const {
+  if (prompt_playing_) return 0;
+  return static_cast<double>(clock_->SteadyMilliseconds() - time_base_ms_ - blocked_ms_) / 1000.0;
+}
+
+void Lesson::Remember(RecordEntry entry) {
+  if (game_ == nullptr) return;
+  entry.date_time = clock_->LocalDateTime();
+  entry.game = game_->Info().title;
+  const int i = fields.QuestionIndex;
+  if (i >= 0 && i < state.TaskCount()) entry.picture = state.TaskPictures[i];
+  // The settings that make a question harder or easier, by their names in the
+  // game's settings list; a game without one leaves its column empty.
+  for (const SettingSlot& slot : game_->Settings()) {
+    if (slot.name == "DistractorCount") entry.distractors = *slot.value;
+    if (slot.name == "FourCards") entry.cards = *slot.value != 0 ? 4 : 2;
+    if (slot.name == "TouchMode") entry.touch = *slot.value != 0;
+  }
+  if (record_.Append(entry) || record_failure_told_) return;
+  record_failure_told_ = true;
+  TellTeacher(U"学習記録を保存できませんでした。ゲームはこのまま続けます。\n" + FromUtf8(record_.error()));
 }
 
 void Lesson::TellTeacher(const Text& text) {

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "controls.h"
 #include "game.h"
 #include "input_assist.h"
 #include "input_settings.h"
 #include "lesson_mode.h"
+#include "learning_record.h"
 #include "lesson_state.h"
 #include "platform/cue_player.h"
 #include "platform/shell.h"
@@ -42,7 +44,7 @@ std::string DataFolderFromArguments(const std::vector<std::string>& arguments);
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-enum class Key { kEnter = 13, kEscape = 27, kSpace = 32, kH = 72, kN = 78, kS = 83 };
+enum class Key { kEnter = 13, kEscape = 27, kSpace = 32, kH = 72, kN = 78, kR = 82, kS = 83 };
 
 class Lesson {
  public:
@@ -62,11 +64,12 @@ class Lesson {
   bool Start(const std::vector<std::string>& arguments, Game& game);
   // The first activation of the game window: the lesson starts.
   void Activate() { Restart(); }
-  // The one way the lesson starts over (at start-up and after a dialog):
-  // every timer off, QuestionIndex 0, a new play order, the first question.
+  // The one way the lesson starts over (at start-up, after a dialog and after
+  // the learning report): every timer off, QuestionIndex 0, a new play
+  // order, the first question.
   void Restart();
-  // Esc, H, N and S for the teacher; Space and Enter (the switches, or Space
-  // to hear the question again) for the child. Other keys are ignored.
+  // Esc, H, N, S and R for the teacher; Space and Enter (the switches, or
+  // Space to hear the question again) for the child. Other keys are ignored.
   void OnKey(int key_code);
   // Every way out of a dialog (its buttons, Esc, the title bar) comes here;
   // the lesson restarts once no dialog is left open.
@@ -121,9 +124,13 @@ class Lesson {
   void LoadPicture(Control& image, TextView file_name) const { image.picture = PathToUtf8(PicturePath(file_name)); }
   std::filesystem::path CurrentFolderFile(TextView file_name) const;
   // Trace points the games mark: a question set up (the lesson asks from
-  // now on), an answer judged.
+  // now on), an answer judged. Each judged answer also goes into the
+  // learning record: asked is the letter or name asked for, chosen the
+  // letter, name or picture file chosen.
   void QuestionShown();
-  void AnswerJudged(bool right);
+  void AnswerJudged(bool right, const Text& asked, const Text& chosen);
+  // A letter caught in the kana-catching game's catching phase.
+  void LetterCaught(const Text& letter);
   bool HasShownQuestion() const { return questions_shown_ > 0; }
 
   // A message box with the game's title.
@@ -132,6 +139,9 @@ class Lesson {
   RandomSource& Rnd() { return services_.rnd; }
   Services& Platform() { return services_; }
   Game* CurrentGame() { return game_; }
+  // The clock of the learning record; tests hand in their own.
+  void UseClock(Clock& clock) { clock_ = &clock; }
+  LearningRecord& Record() { return record_; }
 
  private:
   bool LoadLesson(const std::vector<std::string>& arguments);
@@ -140,6 +150,8 @@ class Lesson {
   void ReportUnreadable(const std::filesystem::path& file, const Text& what, const Text& fallback, int error);
   void ReportTruncated(const std::filesystem::path& file, const Text& what);
   void ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what);
+  void Remember(RecordEntry entry);
+  double SecondsSinceTimeBase() const;
 
   Services services_;
   std::filesystem::path current_folder_;
@@ -148,6 +160,21 @@ class Lesson {
   std::vector<Timer*> timers_;
   std::vector<DialogKind> open_dialogs_;
   int questions_shown_ = 0;
+
+  SystemClock system_clock_;
+  Clock* clock_ = &system_clock_;
+  LearningRecord record_;
+  bool record_failure_told_ = false;
+  // Response times count from the end of the question's prompt, or from the
+  // previous answer in the same question (the word-building game takes a
+  // letter at a time); an answer given while the prompt still plays counts 0.
+  // The wait for the chosen letter's own sound, before the answer is judged,
+  // is left out.
+  bool prompt_playing_ = false;
+  std::int64_t time_base_ms_ = 0;
+  std::int64_t blocked_ms_ = 0;  // spent waiting on cues since the time base
+  std::int64_t question_shown_ms_ = 0;
+  int attempt_ = 1;
   Text prompt_;
   // Last: its timers come from the lesson.
   InputAssist assist_;

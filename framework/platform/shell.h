@@ -1,6 +1,8 @@
 // What the lesson framework needs from the window system around the game window.
 #pragma once
 
+#include <filesystem>
+
 #include "../text.h"
 
 namespace kanae {
@@ -23,6 +25,9 @@ class Shell {
   virtual void Repaint() = 0;
   // Shows the dialog (created on first use), modeless, over the game window.
   virtual void OpenDialog(DialogKind kind) = 0;
+  // Writes the learning report of the lesson folder to page and opens it in
+  // the default browser, or tells the teacher where it is when none starts.
+  virtual void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) = 0;
   // Ends the program at once.
   virtual void Quit() = 0;
 };

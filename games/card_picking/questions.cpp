@@ -164,8 +164,10 @@ void CardPickingGame::CheckAnswer() {
   // The letter exactly as shown: a katakana card sounds its own file.
   if (LetterSize() > 0) lesson_.PlayCueAndWait(Label1[f.ChosenIndex]->caption + U".wav");
 
+  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
+  const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
   if (f.ChosenIndex != CorrectCard) {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, asked, tasks[CardTasks[f.ChosenIndex]]);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
@@ -173,7 +175,7 @@ void CardPickingGame::CheckAnswer() {
     const int top_row = i > 1 ? -1 : 0;
     Label2.Place(Image1[i]->left, Int(H / 2) * top_row + Int(H * 29 / 60), Int(W / 5 * 2), Int(H * 16 / 30));
   } else {
-    lesson_.AnswerJudged(true);
+    lesson_.AnswerJudged(true, asked, tasks[CardTasks[f.ChosenIndex]]);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     const Text praise = lesson_.DrawPraise();
     const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);

@@ -128,7 +128,7 @@ void InitialLetterGame::CheckAnswer() {
 
   const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
   if (LabelLetters[AnswerProgress] != chosen) {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
     const Control& card = *Label2[f.ChosenIndex];
     Label3.Place(card.left, Label1.top + H * 3 / 4, CellSize, CellSize);
     Label3.font_points = Int(CellSize / 19.0);
@@ -141,7 +141,7 @@ void InitialLetterGame::CheckAnswer() {
     return;
   }
 
-  lesson_.AnswerJudged(true);
+  lesson_.AnswerJudged(true, LabelLetters[AnswerProgress], chosen);
   lesson_.PlayCueAndWait(U"ガチャ.wav");
   Control& card = *Label2[f.ChosenIndex];
   card.top = Label1.top;

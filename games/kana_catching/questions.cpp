@@ -83,6 +83,7 @@ void KanaCatchingGame::Timer3Tick() {
 
 void KanaCatchingGame::OnLetterCaught() {
   Timer3->SetEnabled(false);
+  lesson_.LetterCaught(Label1.caption);
   lesson_.form.back_colour = kRed;
   lesson_.PlayCueAndWait(U"バーン.wav");
   ShowLetterChoices();
@@ -174,7 +175,7 @@ void KanaCatchingGame::CheckAnswer() {
 
   const Text name = CurrentName();
   if (LabelLetters[CorrectChoice] != chosen) {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, LabelLetters[CorrectChoice], chosen);
     Label3.caption = U"×";
     Label3.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");
@@ -185,7 +186,7 @@ void KanaCatchingGame::CheckAnswer() {
     return;
   }
 
-  lesson_.AnswerJudged(true);
+  lesson_.AnswerJudged(true, LabelLetters[CorrectChoice], chosen);
   Label3.caption = U"○";
   Label3.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");

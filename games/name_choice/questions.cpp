@@ -121,8 +121,10 @@ void NameChoiceGame::CheckAnswer() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
 
+  const auto& tasks = lesson_.state.TaskPictures;
+  const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
   if (f.ChosenIndex == CorrectSide) {
-    lesson_.AnswerJudged(true);
+    lesson_.AnswerJudged(true, asked, asked);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
     f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
@@ -136,7 +138,7 @@ void NameChoiceGame::CheckAnswer() {
     // After the last task the list starts again in a new order.
     lesson_.AdvanceQuestion();
   } else {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, asked, DecoyIndex >= 0 ? NameOfPicture(tasks[DecoyIndex]) : Text());
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();

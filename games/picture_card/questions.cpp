@@ -137,8 +137,9 @@ void PictureCardGame::CheckAnswer() {
   const double H = lesson_.form.height;
   const int p = f.ChosenIndex;
 
+  const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
   if (p == CorrectSide) {
-    lesson_.AnswerJudged(true);
+    lesson_.AnswerJudged(true, NameOfPicture(task), task);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
     f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
@@ -148,7 +149,7 @@ void PictureCardGame::CheckAnswer() {
     Image1[p]->Place(0, 0, W, H);
     lesson_.AdvanceQuestion();
   } else {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, NameOfPicture(task), DecoyPicture);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();

@@ -140,7 +140,7 @@ void WordBuildingGame::CheckAnswer() {
   Control& card = *Label2[chosen_index];
   // Compared by letter, so either card of a repeated letter fits either cell.
   if (LabelLetters[AnswerProgress] != chosen) {
-    lesson_.AnswerJudged(false);
+    lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
     lesson_.BeginFeedback();  // until the question starts over
     Label3.Place(card.left, Label1.top + lesson_.form.height * 3.0 / 4, CellSize, CellSize);
     Label3.font_points = Int(CellSize / 19.0);
@@ -151,7 +151,7 @@ void WordBuildingGame::CheckAnswer() {
     return;
   }
 
-  lesson_.AnswerJudged(true);
+  lesson_.AnswerJudged(true, LabelLetters[AnswerProgress], chosen);
   f.CueFile = U"ガチャ.wav";
   lesson_.PlayCue();
   card.top = Label1.top;

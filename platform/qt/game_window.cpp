@@ -206,6 +206,7 @@ void GameWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Space: lesson_.OnKey(static_cast<int>(Key::kSpace)); break;
     case Qt::Key_Return:
     case Qt::Key_Enter: lesson_.OnKey(static_cast<int>(Key::kEnter)); break;
+    case Qt::Key_R: lesson_.OnKey(static_cast<int>(Key::kR)); break;
     default: QWidget::keyPressEvent(event); return;
   }
   Refresh();

@@ -17,6 +17,8 @@ int TeacherKey(int qt_key) {
     case Qt::Key_Escape: return static_cast<int>(Key::kEscape);
     case Qt::Key_H: return static_cast<int>(Key::kH);
     case Qt::Key_N: return static_cast<int>(Key::kN);
+    case Qt::Key_S: return static_cast<int>(Key::kS);
+    case Qt::Key_R: return static_cast<int>(Key::kR);
     default: return 0;
   }
 }
@@ -26,8 +28,10 @@ int QtKey(int key_code) {
     case Key::kEscape: return Qt::Key_Escape;
     case Key::kH: return Qt::Key_H;
     case Key::kN: return Qt::Key_N;
+    case Key::kS: return Qt::Key_S;
+    case Key::kR: return Qt::Key_R;
+    default: return 0;
   }
-  return 0;
 }
 
 QString HintText(int key_code) {
@@ -35,6 +39,9 @@ QString HintText(int key_code) {
     case Key::kEscape: return QStringLiteral("Esc を押し続けると終了します");
     case Key::kH: return QStringLiteral("H を押し続けると設定画面を開きます");
     case Key::kN: return QStringLiteral("N を押し続けると課題選択画面を開きます");
+    case Key::kS: return QStringLiteral("S を押し続けると入力方法の設定を開きます");
+    case Key::kR: return QStringLiteral("R を押し続けると学習記録を開きます");
+    default: break;
   }
   return {};
 }

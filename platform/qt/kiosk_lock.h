@@ -1,4 +1,4 @@
-// The kiosk lock on the game window (KANAE_KIOSK=1): Esc, H and N reach the
+// The kiosk lock on the game window (KANAE_KIOSK=1): the teacher's keys reach the
 // window only after being held for two seconds, while a small hint at the
 // bottom of the screen shows how long is left. Other keys pass unchanged.
 #pragma once

@@ -1,11 +1,14 @@
 #include "qt_shell.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 
 #include "game_window.h"
+#include "learning_report.h"
 #include "settings_dialog_widget.h"
 #include "input_settings.h"
 #include "task_dialog_widget.h"
@@ -38,6 +41,20 @@ void QtShell::Repaint() {
 }
 
 void QtShell::Quit() { QApplication::quit(); }
+
+void QtShell::ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) {
+  if (lesson_ == nullptr) return;
+  const report::ReportOutcome outcome = report::WriteLearningReport(lesson_folder, page, QString());
+  if (!outcome.ok) {
+    lesson_->TellTeacher(outcome.error.toStdU32String());
+    return;
+  }
+  const std::u8string name = page.u8string();
+  const QString path = QString::fromUtf8(reinterpret_cast<const char*>(name.data()), static_cast<qsizetype>(name.size()));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    lesson_->TellTeacher(U"学習記録のページを作りました。ブラウザーで開いてください。\n" + path.toStdU32String());
+  }
+}
 
 void QtShell::ReturnToGame(DialogKind from) {
   window_->raise();

@@ -28,6 +28,7 @@ class QtShell : public Shell {
   void ShowMessage(const Text& caption, const Text& text) override;
   void Repaint() override;
   void OpenDialog(DialogKind kind) override;
+  void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) override;
   void Quit() override;
 
  private:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,7 @@ class FakePlayer : public CuePlayer {
   bool IsPlaying() override { return playing; }
   void WaitForEnd() override {
     ++waits;
+    if (while_waiting) while_waiting();
     playing = false;
   }
 
@@ -51,6 +53,7 @@ class FakePlayer : public CuePlayer {
   std::vector<std::u8string> played;
   bool playing = false;
   bool play_leaves_playing = true;  // false: like a missing file, nothing plays
+  std::function<void()> while_waiting;  // e.g. a clock moving on while the cue plays
   int stops = 0;
   int waits = 0;
 };
@@ -89,6 +92,9 @@ class FakeShell : public Shell {
   void Repaint() override { ++repaints; }
   void OpenDialog(DialogKind kind) override { dialogs.push_back(kind); }
   void Quit() override { quit = true; }
+  void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) override {
+    reports.push_back({lesson_folder, page});
+  }
 
   struct Message {
     Text caption;
@@ -97,8 +103,23 @@ class FakeShell : public Shell {
   ScreenSize screen{1280 * 15, 720 * 15};
   std::vector<Message> messages;
   std::vector<DialogKind> dialogs;
+  struct Report {
+    std::filesystem::path lesson_folder;
+    std::filesystem::path page;
+  };
+  std::vector<Report> reports;
   int repaints = 0;
   bool quit = false;
+};
+
+// A clock moved by hand; the date is a fixed local time.
+class ManualClock : public Clock {
+ public:
+  std::int64_t SteadyMilliseconds() override { return now_ms; }
+  std::string LocalDateTime() override { return date_time; }
+  void Advance(std::int64_t ms) { now_ms += ms; }
+  std::int64_t now_ms = 1'000'000;
+  std::string date_time = "2026-12-10T09:30:00+09:00";
 };
 
 // Hands out the given numbers in turn, then repeats the last one.

@@ -30,6 +30,7 @@ class GameFixture : public ::testing::Test {
     first_timer = platform.timers.created.size();
     lesson = std::make_unique<Lesson>(
         Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
+    lesson->UseClock(clock);
     game = std::make_unique<GameT>(*lesson);
     if (!settings_line.empty()) folder->Write(game->Info().settings_file, settings_line + "\r\n");
     cwd.Write("O.txt", Cp932("よくできました\r\n"));
@@ -60,6 +61,7 @@ class GameFixture : public ::testing::Test {
   std::unique_ptr<TempFolder> folder;
   TempFolder cwd;
   FakePlatform platform;
+  ManualClock clock;
   std::unique_ptr<ScriptedRandom> scripted;
   std::size_t first_timer = 0;
   std::unique_ptr<Lesson> lesson;

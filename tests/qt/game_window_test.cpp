@@ -118,6 +118,8 @@ TEST_F(GameWindowTest, KeysReachTheLessonWithOrWithoutShift) {
   QTest::keyClick(window.get(), Qt::Key_H, Qt::ShiftModifier);
   QTest::keyClick(window.get(), Qt::Key_N);
   EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));
+  QTest::keyClick(window.get(), Qt::Key_R, Qt::ShiftModifier);
+  EXPECT_EQ(platform.shell.reports.size(), 1u);
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_TRUE(platform.shell.quit);
 }

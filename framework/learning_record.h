@@ -1,0 +1,125 @@
+// The learning record: one CSV line per judged answer (and per caught letter),
+// appended to "学習記録.csv" so that a teacher can see later which letters a
+// child mixes up. UTF-8 with a BOM, CR LF, fields quoted as RFC 4180 says, so
+// a spreadsheet opens it as it is.
+//
+// Durability: each line goes out in one write() on a file opened O_APPEND, so
+// another program appending at the same time never interleaves inside a line
+// and a crash leaves at most the last line torn. fdatasync costs milliseconds
+// on ordinary disks, far more than an answer may wait, so a small thread
+// syncs behind the game; WaitUntilDurable (called before the next question)
+// waits for it, which in practice never waits because the feedback lasts
+// longer than the sync.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "text.h"
+
+namespace kanae {
+
+enum class RecordPhase { kAnswer, kCatch };
+
+struct RecordEntry {
+  std::string date_time;  // local ISO 8601, from the clock
+  Text game;              // the game's title
+  Text picture;           // the picture file of the question
+  Text asked;             // the letter or name asked for
+  Text chosen;            // the letter, name or picture file chosen
+  bool right = false;
+  double seconds = 0;  // from the end of the prompt (or the previous answer) to this one
+  int attempt = 1;     // 1 + wrong answers so far in this question
+  std::optional<int> distractors;
+  std::optional<int> cards;
+  bool touch = false;  // answered by touching (moving onto), not by clicking
+  RecordPhase phase = RecordPhase::kAnswer;
+};
+
+inline constexpr char kRecordBaseName[] = "学習記録";
+inline constexpr std::uintmax_t kRecordFileLimit = 50u * 1024 * 1024;
+
+// The column names, in order; the header line of a new file.
+const std::vector<std::string>& RecordColumns();
+// Texts of the coded columns, shared with the reader.
+inline constexpr char kRight[] = "正解";
+inline constexpr char kWrong[] = "不正解";
+inline constexpr char kTouch[] = "触れる";
+inline constexpr char kClick[] = "クリック";
+inline constexpr char kPhaseAnswer[] = "答え";
+inline constexpr char kPhaseCatch[] = "つかまえた";
+
+// One field quoted when it holds a comma, a quote, CR or LF; quotes doubled.
+std::string CsvField(std::string_view utf8);
+// The whole line for an entry, CR LF included.
+std::string FormatRecordLine(const RecordEntry& entry);
+
+// Where a lesson's record lives: the lesson folder itself, or, when that
+// cannot be written, $XDG_DATA_HOME/kanae/records/<lesson name>/ (by default
+// ~/.local/share/...).
+struct RecordPlace {
+  std::filesystem::path folder;
+  bool in_user_folder = false;
+};
+std::filesystem::path UserRecordFolder(const std::filesystem::path& lesson_folder);
+RecordPlace RecordPlaceFor(const std::filesystem::path& lesson_folder);
+// Every record file of a lesson, oldest first: 学習記録.csv, 学習記録-2.csv, ...
+// from the lesson folder and from the per-user folder.
+std::vector<std::filesystem::path> RecordFilesFor(const std::filesystem::path& lesson_folder);
+std::filesystem::path RecordFileName(const std::filesystem::path& folder, int number);
+
+// The byte length of the whole records at the start of bytes (BOM and header
+// included): everything after it is a torn line that must not be read or
+// written after.
+std::size_t CompleteRecordLength(std::string_view bytes);
+
+class LearningRecord {
+ public:
+  LearningRecord() = default;
+  ~LearningRecord();
+  LearningRecord(const LearningRecord&) = delete;
+  LearningRecord& operator=(const LearningRecord&) = delete;
+
+  // Decides where the record goes; writes nothing yet.
+  RecordPlace Open(const std::filesystem::path& lesson_folder);
+  // Appends one line; false (with error()) when it could not be written.
+  bool Append(const RecordEntry& entry);
+  // Returns once every appended line has reached the disk.
+  void WaitUntilDurable();
+  const std::string& error() const { return error_; }
+  // The file lines go to now (empty before the first append).
+  const std::filesystem::path& current_file() const { return file_; }
+  // The size past which a new file is started; the tests make it small.
+  void SetFileLimit(std::uintmax_t bytes) { limit_ = bytes; }
+
+ private:
+  bool OpenFile(int number);
+  void CloseFile();
+  bool WriteWhole(const std::string& bytes);
+  void SyncLoop();
+
+  std::filesystem::path folder_;
+  std::filesystem::path file_;
+  std::uintmax_t limit_ = kRecordFileLimit;
+  int number_ = 0;
+  int fd_ = -1;
+  std::uintmax_t size_ = 0;
+  std::string error_;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable synced_;
+  std::uint64_t written_ = 0;
+  std::uint64_t durable_ = 0;
+  int dir_to_sync_ = -1;
+  bool stopping_ = false;
+  std::thread syncer_;
+};
+
+}  // namespace kanae
