@@ -9,6 +9,7 @@
 #include "platform/timer.h"
 #include "settings_dialog.h"
 #include "settings_file.h"
+#include "spoken_text.h"
 #include "text.h"
 
 namespace kanae {
@@ -56,6 +57,20 @@ class Game {
   virtual SettingsDialogLayout SettingsDialog() = 0;
   // Pointer input on the game window.
   virtual void OnPointer(const PointerEvent& event) = 0;
+
+  // What the game says to ask for task question_index, and its praise after
+  // a right answer built around message. The lesson has the voice prepare
+  // them ahead (the next prompt while the feedback ends, the praise while
+  // the cues play), so speech starts as soon as it is asked for. Empty: the
+  // game does not tell, and its speech is made when it is spoken.
+  virtual SpokenText PromptFor(int question_index) {
+    (void)question_index;
+    return {};
+  }
+  virtual SpokenText PraiseFor(const Text& message, int question_index) {
+    (void)message, (void)question_index;
+    return {};
+  }
 };
 
 }  // namespace kanae

@@ -1,6 +1,7 @@
 #include "lesson.h"
 
 #include <system_error>
+#include <utility>
 
 #include "messages.h"
 #include "picture_library.h"
@@ -104,6 +105,8 @@ void Lesson::ReportWrite(const WriteOutcome& outcome, const std::filesystem::pat
 }
 
 void Lesson::Activate() {
+  praise_ahead_.reset();
+  retry_ahead_.reset();
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
@@ -130,8 +133,12 @@ void Lesson::OnKey(int key_code) {
 }
 
 void Lesson::Speak() {
-  services_.trace.Event("speak", ToUtf8(fields.SpeechText));
-  services_.speech.Speak(fields.SpeechText);
+  const Text reading = services_.speech.Speak(fields.SpeechText);
+  services_.trace.Event("speak", ToUtf8(fields.SpeechText.Plain()), ToUtf8(reading));
+}
+
+void Lesson::PrepareSpeech(const SpokenText& text) {
+  if (!text.empty()) services_.speech.Prepare(text);
 }
 
 void Lesson::StopSpeech() { services_.speech.Stop(); }
@@ -167,9 +174,15 @@ void Lesson::ApplyPointer(bool cursor_visible) { form.pointer_hidden = !cursor_v
 
 bool Lesson::DrawDistractor(TextView table) { return kanae::DrawDistractor(table, fields.ChoiceLetters, Rnd()); }
 
-Text Lesson::DrawPraise() { return DrawMessage(fields.PraiseMessages, Rnd()); }
+Text Lesson::DrawPraise() {
+  std::optional<Text> ahead = std::exchange(praise_ahead_, std::nullopt);
+  return ahead ? *ahead : DrawMessage(fields.PraiseMessages, Rnd());
+}
 
-Text Lesson::DrawRetry() { return DrawMessage(fields.RetryMessages, Rnd()); }
+Text Lesson::DrawRetry() {
+  std::optional<Text> ahead = std::exchange(retry_ahead_, std::nullopt);
+  return ahead ? *ahead : DrawMessage(fields.RetryMessages, Rnd());
+}
 
 void Lesson::AdvanceQuestion() {
   fields.QuestionIndex += 1;
@@ -177,6 +190,8 @@ void Lesson::AdvanceQuestion() {
     fields.QuestionIndex = 0;
     ShuffleTasks();
   }
+  // The next prompt is made while the praise is spoken.
+  if (game_ != nullptr) PrepareSpeech(game_->PromptFor(fields.QuestionIndex));
 }
 
 void Lesson::ShuffleTasks() { kanae::ShuffleTasks(state.TaskPictures, Rnd()); }
@@ -198,6 +213,17 @@ void Lesson::QuestionShown() {
 
 void Lesson::AnswerJudged(bool right) {
   services_.trace.Event("answer", std::to_string(fields.ChosenIndex), right ? "right" : "wrong");
+  // Only a game that tells its praise draws its message here: it draws it
+  // next, after the cues, with no other draw between, so the sequence of
+  // random draws is the same as without the look-ahead.
+  if (game_ == nullptr || game_->PraiseFor(Text(), fields.QuestionIndex).empty()) return;
+  if (right) {
+    praise_ahead_ = DrawMessage(fields.PraiseMessages, Rnd());
+    PrepareSpeech(game_->PraiseFor(*praise_ahead_, fields.QuestionIndex));
+  } else {
+    retry_ahead_ = DrawMessage(fields.RetryMessages, Rnd());
+    PrepareSpeech(*retry_ahead_);
+  }
 }
 
 void Lesson::TellTeacher(const Text& text) {

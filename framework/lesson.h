@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ class Lesson {
 
   // Speech: Speak says SpeechText; callers set IsSpeaking after it.
   void Speak();
+  // Has the voice prepare what the game will say next (see Game::PromptFor).
+  void PrepareSpeech(const SpokenText& text);
   void StopSpeech();
   void OnSpeechFinished();
 
@@ -74,6 +77,7 @@ class Lesson {
 
   // Appends one free letter of table to ChoiceLetters; false when none is free.
   bool DrawDistractor(TextView table);
+  // A praise or retry message; one drawn ahead when an answer was judged.
   Text DrawPraise();
   Text DrawRetry();
   // Moves QuestionIndex on; after the last task, back to 0 with a new order.
@@ -105,6 +109,10 @@ class Lesson {
   std::filesystem::path current_folder_;
   Game* game_ = nullptr;
   int questions_shown_ = 0;
+  // Messages drawn when the answer was judged, before the cues, so their
+  // speech could be prepared while the cues play; the next draw takes them.
+  std::optional<Text> praise_ahead_;
+  std::optional<Text> retry_ahead_;
 };
 
 }  // namespace kanae

@@ -34,6 +34,8 @@ class CardPickingGame : public Game {
   void NextQuestion() override;
   std::vector<Timer*> WaitingTimers() override { return {Timer1.get()}; }
   void OnPointer(const PointerEvent& event) override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   void CheckAnswer();
   void ShowQuestion();

@@ -24,6 +24,8 @@ class InitialLetterGame : public Game {
   // would set up a second question right after the lesson restarts.
   std::vector<Timer*> WaitingTimers() override { return {Timer1.get(), Timer2.get()}; }
   void OnPointer(const PointerEvent& event) override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   void CheckAnswer();
   void ShowQuestion();

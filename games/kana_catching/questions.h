@@ -26,6 +26,8 @@ class KanaCatchingGame : public Game {
   // would tear down the restarted lesson's question a second after its prompt.
   std::vector<Timer*> WaitingTimers() override { return {Timer1.get(), Timer2.get(), Timer3.get()}; }
   void OnPointer(const PointerEvent& event) override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   void OnLetterCaught();
   void ShowLetterChoices();
