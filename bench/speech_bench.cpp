@@ -55,7 +55,7 @@ void BM_FirstSample(benchmark::State& state, std::string engine, bool prepared) 
       // As the lesson does: the praise is prepared while the cues play.
       state.PauseTiming();
       speech.Prepare(text);
-      std::this_thread::sleep_for(std::chrono::milliseconds(engine == "espeak" ? 300 : 800));
+      std::this_thread::sleep_for(std::chrono::milliseconds(engine == "espeak" ? 500 : 2500));
       state.ResumeTiming();
     }
     state.SetIterationTime(SecondsToFirstSample(speech, *device, text));

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -81,6 +82,23 @@ std::vector<Text> Chunks(const Text& input) {
   }
   if (!rest.empty()) chunks.push_back(rest);
   return chunks;
+}
+
+// open_jtalk frames its speech with about 0.4 s of silence before and 0.6 s
+// after: cut to a short margin, so the voice is heard as soon as it starts
+// and the end of speech is reported when the words end.
+void TrimSilence(Pcm& pcm) {
+  constexpr int kThreshold = 300;  // about -40 dBFS
+  auto& s = pcm.samples;
+  std::size_t first = 0;
+  while (first < s.size() && std::abs(s[first]) < kThreshold) ++first;
+  if (first == s.size()) return;  // nothing loud: leave it as it is
+  std::size_t last = s.size() - 1;
+  while (last > first && std::abs(s[last]) < kThreshold) --last;
+  const std::size_t rate = static_cast<std::size_t>(pcm.sample_rate);
+  const std::size_t begin = first > rate / 50 ? first - rate / 50 : 0;  // 20 ms before
+  const std::size_t end = std::min(s.size(), last + 1 + rate * 3 / 20);  // 150 ms after
+  s = std::vector<std::int16_t>(s.begin() + static_cast<std::ptrdiff_t>(begin), s.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 }  // namespace
@@ -222,6 +240,7 @@ std::optional<Utterance> OpenJTalkVoice::Render(const SpokenText& text) {
       out.pcm.samples.insert(out.pcm.samples.end(), part->pcm.samples.begin(), part->pcm.samples.end());
     }
   }
+  if (out.pcm.sample_rate > 0) TrimSilence(out.pcm);
   return out;
 }
 

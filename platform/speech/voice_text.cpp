@@ -139,7 +139,9 @@ Text VoiceReadyText(TextView plain, NumberSpelling spelling) {
 Text LetterNames(TextView letters) {
   Text out;
   for (char32_t c : letters) {
-    if (IsKana(c) && c != U'ー') out += ToKatakana(Text(1, c));
+    if (c == U'ー') continue;  // no sound of its own
+    if (IsKana(c)) out += ToKatakana(Text(1, c));
+    else if (IsSpeakable(c) && c > 0x7F) out += c;  // a kanji or a digit is read as written
   }
   return out;
 }

@@ -25,7 +25,8 @@ enum class NumberSpelling {
 Text VoiceReadyText(TextView plain, NumberSpelling spelling);
 
 // The katakana name of each letter: は -> ハ, へ -> ヘ, を -> ヲ (said "o");
-// katakana stays itself. Characters that are no kana are left out.
+// katakana stays itself. The long-vowel mark and symbols are left out;
+// other characters (a kanji, a full-width digit) are read as written.
 Text LetterNames(TextView letters);
 
 // Hiragana to katakana; everything else unchanged.
