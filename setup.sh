@@ -13,11 +13,27 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   libmecab-dev mecab-ipadic-utf8
   libicu-dev
+  open-jtalk open-jtalk-mecab-naist-jdic hts-voice-nitech-jp-atr503-m001
   fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   libcsv-dev chromium
 )
+
+# The Open JTalk voice is in Debian's contrib component. Adds contrib to the
+# Debian sources (deb822 debian.sources or a classic sources.list) where it
+# is missing; running it again changes nothing.
+enable_contrib() {
+  local sudo=$1
+  local deb822=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$deb822" ] && grep -q '^Components:' "$deb822"; then
+    $sudo sed -i -E '/^Components:/{/(^|[[:space:]])contrib([[:space:]]|$)/!s/$/ contrib/}' "$deb822"
+  fi
+  if [ -f /etc/apt/sources.list ]; then
+    $sudo sed -i -E '/^deb(-src)?[[:space:]].*debian/{/[[:space:]]contrib([[:space:]]|$)/!s/([[:space:]]main)([[:space:]]|$)/\1 contrib\2/}' \
+      /etc/apt/sources.list
+  fi
+}
 
 install_packages() {
   local missing=()
@@ -28,6 +44,11 @@ install_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
+  if ! apt-cache policy hts-voice-nitech-jp-atr503-m001 | grep -q 'Candidate: [0-9]'; then
+    echo "setup.sh: enabling Debian's contrib component for the Open JTalk voice" >&2
+    enable_contrib "$sudo"
+    $sudo apt-get update
+  fi
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 

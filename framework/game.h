@@ -9,6 +9,7 @@
 #include "platform/timer.h"
 #include "settings_dialog.h"
 #include "settings_file.h"
+#include "spoken_text.h"
 #include "text.h"
 
 namespace kanae {
@@ -66,6 +67,20 @@ class Game {
   // True when the right mouse button answers, so it cannot ask for the
   // question again.
   virtual bool UsesRightButton() const { return false; }
+
+  // What the game says to ask for task question_index, and its praise after
+  // a right answer built around message. The lesson has the voice prepare
+  // them ahead (the next prompt while the feedback ends, the praise while
+  // the cues play), so speech starts as soon as it is asked for. Empty: the
+  // game does not tell, and its speech is made when it is spoken.
+  virtual SpokenText PromptFor(int question_index) {
+    (void)question_index;
+    return {};
+  }
+  virtual SpokenText PraiseFor(const Text& message, int question_index) {
+    (void)message, (void)question_index;
+    return {};
+  }
 };
 
 }  // namespace kanae

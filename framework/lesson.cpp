@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "messages.h"
 #include "picture_library.h"
@@ -160,9 +161,11 @@ void Lesson::Restart() {
   // A feedback timer left running would tear down the new first question.
   StopTimers();
   mode_ = LessonMode::kStarting;
-  prompt_.clear();
+  prompt_ = {};
   assist_.Configure(input);
   attempt_ = 1;
+  praise_ahead_.reset();
+  retry_ahead_.reset();
   fields.QuestionIndex = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
@@ -207,7 +210,7 @@ void Lesson::StopTimers() {
 void Lesson::BeginFeedback() {
   if (mode_ == LessonMode::kAsking) mode_ = LessonMode::kFeedback;
   assist_.Pause();
-  prompt_.clear();
+  prompt_ = {};
 }
 
 void Lesson::OnKey(int key_code) {
@@ -257,8 +260,12 @@ void Lesson::OnKey(int key_code) {
 }
 
 void Lesson::Speak() {
-  services_.trace.Event("speak", ToUtf8(fields.SpeechText));
-  services_.speech.Speak(fields.SpeechText);
+  const Text reading = services_.speech.Speak(fields.SpeechText);
+  services_.trace.Event("speak", ToUtf8(fields.SpeechText.Plain()), ToUtf8(reading));
+}
+
+void Lesson::PrepareSpeech(const SpokenText& text) {
+  if (!text.empty()) services_.speech.Prepare(text);
 }
 
 void Lesson::SpeakPrompt() {
@@ -314,9 +321,15 @@ void Lesson::ApplyPointer(bool cursor_visible) { form.pointer_hidden = !cursor_v
 
 bool Lesson::DrawDistractor(TextView table) { return kanae::DrawDistractor(table, fields.ChoiceLetters, Rnd()); }
 
-Text Lesson::DrawPraise() { return DrawMessage(fields.PraiseMessages, Rnd()); }
+Text Lesson::DrawPraise() {
+  std::optional<Text> ahead = std::exchange(praise_ahead_, std::nullopt);
+  return ahead ? *ahead : DrawMessage(fields.PraiseMessages, Rnd());
+}
 
-Text Lesson::DrawRetry() { return DrawMessage(fields.RetryMessages, Rnd()); }
+Text Lesson::DrawRetry() {
+  std::optional<Text> ahead = std::exchange(retry_ahead_, std::nullopt);
+  return ahead ? *ahead : DrawMessage(fields.RetryMessages, Rnd());
+}
 
 void Lesson::AdvanceQuestion() {
   attempt_ = 1;
@@ -325,6 +338,8 @@ void Lesson::AdvanceQuestion() {
     fields.QuestionIndex = 0;
     ShuffleTasks();
   }
+  // The next prompt is made while the praise is spoken.
+  if (game_ != nullptr) PrepareSpeech(game_->PromptFor(fields.QuestionIndex));
 }
 
 bool Lesson::SkipNamelessTasks() {
@@ -378,6 +393,17 @@ void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
   if (!prompt_playing_) {
     time_base_ms_ = clock_->SteadyMilliseconds();
     blocked_ms_ = 0;
+  }
+  // Only a game that tells its praise draws its message here: it draws it
+  // next, after the cues, with no other draw between, so the sequence of
+  // random draws is the same as without the look-ahead.
+  if (game_ == nullptr || game_->PraiseFor(Text(), fields.QuestionIndex).empty()) return;
+  if (right) {
+    praise_ahead_ = DrawMessage(fields.PraiseMessages, Rnd());
+    PrepareSpeech(game_->PraiseFor(*praise_ahead_, fields.QuestionIndex));
+  } else {
+    retry_ahead_ = DrawMessage(fields.RetryMessages, Rnd());
+    PrepareSpeech(*retry_ahead_);
   }
 }
 

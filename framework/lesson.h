@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ class Lesson {
   void SpeakPrompt();
   // The open question's prompt once more; it judges nothing.
   void RepeatPrompt();
+  // Has the voice prepare what the game will say next (see Game::PromptFor).
+  void PrepareSpeech(const SpokenText& text);
   void StopSpeech();
   void OnSpeechFinished();
 
@@ -110,6 +113,7 @@ class Lesson {
 
   // Appends one free letter of table to ChoiceLetters; false when none is free.
   bool DrawDistractor(TextView table);
+  // A praise or retry message; one drawn ahead when an answer was judged.
   Text DrawPraise();
   Text DrawRetry();
   // Moves QuestionIndex on; after the last task, back to 0 with a new order.
@@ -175,9 +179,13 @@ class Lesson {
   std::int64_t blocked_ms_ = 0;  // spent waiting on cues since the time base
   std::int64_t question_shown_ms_ = 0;
   int attempt_ = 1;
-  Text prompt_;
+  SpokenText prompt_;
   // Last: its timers come from the lesson.
   InputAssist assist_;
+  // Messages drawn when the answer was judged, before the cues, so their
+  // speech could be prepared while the cues play; the next draw takes them.
+  std::optional<Text> praise_ahead_;
+  std::optional<Text> retry_ahead_;
 };
 
 }  // namespace kanae

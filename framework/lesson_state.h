@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kana_tables.h"
+#include "spoken_text.h"
 #include "text.h"
 
 namespace kanae {
@@ -28,7 +29,7 @@ struct FormFields {
   int ChosenIndex = 0;
   std::vector<Text> PraiseMessages;
   std::vector<Text> RetryMessages;
-  Text SpeechText;
+  SpokenText SpeechText;
   bool IsSpeaking = false;
   Text CueFile;
   Text ChoiceLetters;

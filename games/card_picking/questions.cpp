@@ -123,8 +123,7 @@ void CardPickingGame::NextQuestion() {
     Label1[i]->caption = Left(picture, 1);
   }
 
-  const Text name = NameOfPicture(tasks[f.QuestionIndex]);
-  f.SpeechText = LetterSize() != 0 ? name + U"の、" + Left(name, 1) + U"、は、どれかな" : name + U"は、どれかな";
+  f.SpeechText = PromptFor(f.QuestionIndex);
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
@@ -177,10 +176,7 @@ void CardPickingGame::CheckAnswer() {
   } else {
     lesson_.AnswerJudged(true, asked, tasks[CardTasks[f.ChosenIndex]]);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    const Text praise = lesson_.DrawPraise();
-    const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
-    f.SpeechText = LetterSize() != 0 ? praise + U"。これが、" + name + U"の、" + Left(name, 1) + U"、だね。"
-                                     : praise + U"。これが、" + name + U"だね。";
+    f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
     lesson_.Speak();
     HideQuestion();
     Control& picture = *Image1[CorrectCard];
@@ -218,6 +214,24 @@ void CardPickingGame::Timer1Tick() {
   if (lesson_.fields.IsSpeaking) return;
   Timer1->SetEnabled(false);
   NextQuestion();
+}
+
+namespace {
+// The whole name of task i (speech uses it uncut); empty when there is none.
+Text TaskName(const LessonState& state, int i) {
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+}
+}  // namespace
+
+SpokenText CardPickingGame::PromptFor(int question_index) {
+  const Text name = TaskName(lesson_.state, question_index);
+  return LetterSize() != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな" : name + U"は、どれかな";
+}
+
+SpokenText CardPickingGame::PraiseFor(const Text& message, int question_index) {
+  const Text name = TaskName(lesson_.state, question_index);
+  return LetterSize() != 0 ? message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。"
+                           : message + U"。これが、" + name + U"だね。";
 }
 
 }  // namespace kanae::card_picking

@@ -85,8 +85,7 @@ void InitialLetterGame::NextQuestion() {
     card.caption = LabelLetters[j];
   }
 
-  f.SpeechText = settings.AskWithName != 0 ? name + U"の、" + Left(name, 1) + U"、は、どれかな"
-                                           : Text(U"この名前は、どれかな");
+  f.SpeechText = PromptFor(f.QuestionIndex);
   AnswerProgress = 0;
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
@@ -126,7 +125,6 @@ void InitialLetterGame::CheckAnswer() {
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
   lesson_.BeginFeedback();
 
-  const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
   if (LabelLetters[AnswerProgress] != chosen) {
     lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
     const Control& card = *Label2[f.ChosenIndex];
@@ -148,7 +146,7 @@ void InitialLetterGame::CheckAnswer() {
   card.left = NameLeft;
   Label4.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+  f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.IsSpeaking = true;
@@ -179,6 +177,23 @@ void InitialLetterGame::Timer2Tick() {
   Label4.visible = false;
   Timer2->SetEnabled(false);
   NextQuestion();
+}
+
+namespace {
+// The whole name of task i (speech uses it uncut); empty when there is none.
+Text TaskName(const LessonState& state, int i) {
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+}
+}  // namespace
+
+SpokenText InitialLetterGame::PromptFor(int question_index) {
+  const Text name = TaskName(lesson_.state, question_index);
+  return settings.AskWithName != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
+                                   : Text(U"この名前は、どれかな");
+}
+
+SpokenText InitialLetterGame::PraiseFor(const Text& message, int question_index) {
+  return message + U"。これが、" + TaskName(lesson_.state, question_index) + U"、だね。";
 }
 
 }  // namespace kanae::initial_letter

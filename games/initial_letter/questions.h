@@ -22,6 +22,8 @@ class InitialLetterGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   void CheckAnswer();
   void ShowQuestion();

@@ -126,7 +126,7 @@ void KanaCatchingGame::ShowLetterChoices() {
     label.caption = LabelLetters[j];
   }
 
-  f.SpeechText = name + U"の、" + Left(name, 1) + U"、は、どれかな";
+  f.SpeechText = PromptFor(f.QuestionIndex);
   CorrectChoice = 0;
   // The teacher's pointer choice holds in every question, with or without the catching phase.
   lesson_.ApplyPointer(settings.CursorVisible != 0);
@@ -173,7 +173,6 @@ void KanaCatchingGame::CheckAnswer() {
   Label3.Place(Int(W * 132 / 800) * SlotOrder[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
                Int(H / 3));
 
-  const Text name = CurrentName();
   if (LabelLetters[CorrectChoice] != chosen) {
     lesson_.AnswerJudged(false, LabelLetters[CorrectChoice], chosen);
     Label3.caption = U"×";
@@ -190,7 +189,7 @@ void KanaCatchingGame::CheckAnswer() {
   Label3.caption = U"○";
   Label3.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"の、" + Left(name, 1) + U"、だね。";
+  f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.IsSpeaking = true;
@@ -218,6 +217,23 @@ void KanaCatchingGame::Timer2Tick() {
   if (lesson_.fields.IsSpeaking) return;
   Timer2->SetEnabled(false);
   NextQuestion();
+}
+
+namespace {
+// The whole name of task i (speech uses it uncut); empty when there is none.
+Text TaskName(const LessonState& state, int i) {
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+}
+}  // namespace
+
+SpokenText KanaCatchingGame::PromptFor(int question_index) {
+  const Text name = TaskName(lesson_.state, question_index);
+  return name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな";
+}
+
+SpokenText KanaCatchingGame::PraiseFor(const Text& message, int question_index) {
+  const Text name = TaskName(lesson_.state, question_index);
+  return message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。";
 }
 
 }  // namespace kanae::kana_catching

@@ -24,6 +24,8 @@ class KanaCatchingGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   void OnLetterCaught();
   void ShowLetterChoices();

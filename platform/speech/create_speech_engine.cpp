@@ -2,26 +2,32 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+#include <string>
 
-#include "platform/speech/espeak_speech.h"
+#include "platform/speech/espeak_voice.h"
 #include "platform/speech/null_speech.h"
-#include "platform/speech/synthesis.h"
+#include "platform/speech/open_jtalk_voice.h"
+#include "platform/speech/voiced_speech.h"
 
 namespace kanae::speech {
+
+std::vector<std::unique_ptr<Voice>> VoicesFor(std::string_view engine) {
+  std::vector<std::unique_ptr<Voice>> voices;
+  if (engine == "none") return voices;
+  if (!engine.empty() && engine != "openjtalk" && engine != "espeak") {
+    std::fprintf(stderr, "kanae: the speech engine \"%s\" is not known (openjtalk, espeak or none); using the default\n",
+                 std::string(engine).c_str());
+  }
+  if (engine != "espeak") voices.push_back(std::make_unique<OpenJTalkVoice>(OpenJTalkSetup::FromEnvironment()));
+  voices.push_back(std::make_unique<EspeakVoice>());
+  return voices;
+}
 
 std::unique_ptr<SpeechEngine> CreateSpeechEngine(PostToGui post_to_gui) {
   const char* env = std::getenv("KANAE_SPEECH");
   const std::string_view choice = env != nullptr ? env : "";
   if (choice == "none") return std::make_unique<NullSpeech>(std::move(post_to_gui));
-  if (!choice.empty() && choice != "espeak") {
-    std::fprintf(stderr, "kanae: KANAE_SPEECH=%s is not known (espeak or none); using espeak\n", env);
-  }
-  if (!SynthesizerAvailable()) {
-    std::fprintf(stderr, "kanae: the espeak-ng Japanese voice cannot start; speaking nothing\n");
-    return std::make_unique<NullSpeech>(std::move(post_to_gui));
-  }
-  return std::make_unique<EspeakSpeech>(std::move(post_to_gui));
+  return std::make_unique<VoicedSpeech>(std::move(post_to_gui), VoicesFor(choice));
 }
 
 }  // namespace kanae::speech

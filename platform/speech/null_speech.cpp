@@ -4,7 +4,10 @@ namespace kanae::speech {
 
 NullSpeech::NullSpeech(PostToGui post_to_gui) : ends_(std::move(post_to_gui), [this] { NotifyFinished(); }) {}
 
-void NullSpeech::Speak(const Text&) { ends_.PostEnd(ends_.NewTurn()); }
+Text NullSpeech::Speak(const SpokenText&) {
+  ends_.PostEnd(ends_.NewTurn());
+  return {};  // nothing was given to a voice
+}
 
 void NullSpeech::Stop() { ends_.NewTurn(); }
 

@@ -10,7 +10,7 @@ namespace kanae::speech {
 class NullSpeech : public SpeechEngine {
  public:
   explicit NullSpeech(PostToGui post_to_gui);
-  void Speak(const Text& text) override;
+  Text Speak(const SpokenText& text) override;
   void Stop() override;
 
  private:

@@ -1,19 +1,18 @@
-// What the speech engine pronounces for a text: kana as spoken.
+// What the espeak-ng voice pronounces for a text: kana as spoken.
 #pragma once
 
+#include "platform/speech/counted_numbers.h"
+#include "spoken_text.h"
 #include "text.h"
 
 namespace kanae::speech {
 
-// The kana reading of text, as the voice will pronounce it: digit runs become
-// Japanese numbers, MeCab's pronunciation replaces words it knows (kanji read
-// as kana, the particle は as ワ, へ as エ), words it does not know keep their
+// The kana reading of text, as the espeak-ng voice will pronounce it:
+// numbers are read with their counters, letters marked as letters by their
+// names, MeCab's pronunciation replaces words it knows (kanji read as kana,
+// the particle は as ワ, へ as エ), words it does not know keep their
 // spelling, and the pauses 、 。 stay in place. Mostly katakana.
+Text ReadingOf(const SpokenText& text);
 Text ReadingOf(const Text& text);
-
-// A run of digits (ASCII or full-width) read as a Japanese number in
-// hiragana: "300" -> さんびゃく. Runs with a leading zero or of more than 16
-// digits are read digit by digit. Anything that is not a digit is dropped.
-Text NumberReading(const Text& digits);
 
 }  // namespace kanae::speech

@@ -21,11 +21,20 @@ namespace kanae::testing {
 // Records what is spoken; the end of speech comes only when the test calls Finish.
 class FakeSpeech : public SpeechEngine {
  public:
-  void Speak(const Text& text) override { spoken.push_back(text); }
+  Text Speak(const SpokenText& text) override {
+    spoken.push_back(text.Plain());
+    said.push_back(text);
+    return reading_prefix + text.Plain();
+  }
+  void Prepare(const SpokenText& text) override { prepared.push_back(text); }
   void Stop() override { ++stops; }
   void Finish() { NotifyFinished(); }
 
-  std::vector<Text> spoken;
+  std::vector<Text> spoken;       // as written
+  std::vector<SpokenText> said;   // with the letters marked
+  std::vector<SpokenText> prepared;
+  // Speak reports this followed by the plain text as its reading.
+  Text reading_prefix;
   int stops = 0;
 };
 

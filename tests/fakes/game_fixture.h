@@ -45,6 +45,15 @@ class GameFixture : public ::testing::Test {
   // The speech fake reports the end of what it was saying.
   void Finish() { platform.speech.Finish(); }
   Text LastSpoken() const { return platform.speech.spoken.empty() ? Text() : platform.speech.spoken.back(); }
+  // The pieces of the last spoken text marked to be read as letters.
+  Text LastSpokenLetters() const {
+    Text letters;
+    if (platform.speech.said.empty()) return letters;
+    for (const SpokenPiece& piece : platform.speech.said.back().Pieces()) {
+      if (piece.letter) letters += piece.text;
+    }
+    return letters;
+  }
   // Input goes through the lesson, as the window sends it.
   void Click(const Control* control, int button = 1) { lesson->OnPointer({PointerAction::kClick, control, button}); }
   void Move(const Control* control) { lesson->OnPointer({PointerAction::kMove, control, 0}); }

@@ -250,3 +250,28 @@ TEST_F(LessonStart, AdvancingPastTheLastTaskStartsANewOrder) {
 
 }  // namespace
 }  // namespace kanae
+
+namespace kanae {
+namespace {
+
+// The trace's speak line: the text as written, then the reading the voice was given.
+TEST(LessonSpeech, TheTraceShowsTheTextAndTheReadingTheVoiceWasGiven) {
+  TempFolder folder;
+  const auto trace_file = folder / "trace.txt";
+  FakePlatform platform;
+  platform.speech.reading_prefix = U"読み:";
+  {
+    Trace trace(trace_file.string());
+    Lesson lesson({platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace});
+    lesson.fields.SpeechText = Text(U"はなの、") + Letter(U"は") + U"、は、どれかな";
+    lesson.Speak();
+  }
+  EXPECT_EQ(platform.speech.said.back(), Text(U"はなの、") + Letter(U"は") + U"、は、どれかな");
+  const std::string line = folder.Read("trace.txt");
+  const std::string expected = "\tspeak\tはなの、は、は、どれかな\t読み:はなの、は、は、どれかな\n";
+  ASSERT_GE(line.size(), expected.size());
+  EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
+}
+
+}  // namespace
+}  // namespace kanae

@@ -201,6 +201,10 @@ TEST_F(CardPicking, LetterSizeDecidesPromptSoundAndPraise) {
     SCOPED_TRACE(c.size + " " + c.pictures[0]);
     Start(c.pictures, "#TRUE#," + c.size + ",#FALSE#,#TRUE#");
     EXPECT_EQ(LastSpoken(), c.prompt);
+    // The letter of the prompt is read by its name; without letters nothing is marked.
+    const Text letter = c.letters ? c.prompt.substr(0, 1) : Text();
+    EXPECT_EQ(LastSpokenLetters(), letter);
+    platform.speech.prepared.clear();
     EXPECT_EQ(game->Label1[0]->visible, c.letters);
     EXPECT_EQ(game->Image1[0]->visible, c.pictures_shown);
     Finish();
@@ -209,6 +213,11 @@ TEST_F(CardPicking, LetterSizeDecidesPromptSoundAndPraise) {
     if (!c.letter_cue.empty()) cues.insert(cues.begin(), c.letter_cue);
     EXPECT_EQ(platform.player.Played(), cues);
     EXPECT_EQ(LastSpoken(), c.praise);
+    EXPECT_EQ(LastSpokenLetters(), letter);
+    // The praise was prepared while the cues played, then the next prompt.
+    ASSERT_EQ(platform.speech.prepared.size(), 2u);
+    EXPECT_EQ(platform.speech.prepared[0], platform.speech.said.back());
+    EXPECT_EQ(platform.speech.prepared[1], game->PromptFor(f().QuestionIndex));
     EXPECT_TRUE(game->Image1[0]->visible);  // the picture is shown whatever the size
     EXPECT_EQ(game->Label1[0]->visible, c.letters);
     platform.player.played.clear();

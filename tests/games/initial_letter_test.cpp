@@ -95,6 +95,26 @@ TEST_F(InitialLetter, PromptsSpeakTheWholeName) {
   EXPECT_TRUE(f().IsSpeaking);
 }
 
+// The initial is marked to be read by its name (は as "ha"); the particle after it is not.
+TEST_F(InitialLetter, ThePromptMarksTheInitialAsALetter) {
+  struct Case {
+    std::string picture, settings;
+    SpokenText prompt;
+  };
+  const Case cases[] = {
+      {"はな.jpg", "", Text(U"はなの、") + Letter(U"は") + U"、は、どれかな"},
+      {"へび.jpg", "", Text(U"へびの、") + Letter(U"へ") + U"、は、どれかな"},
+      {"ハンカチ.jpg", "", Text(U"ハンカチの、") + Letter(U"ハ") + U"、は、どれかな"},
+      {"はな.jpg", "#FALSE#,#FALSE#,0,0,#TRUE#,#FALSE#", SpokenText(U"この名前は、どれかな")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture + " " + c.settings);
+    Start({c.picture}, c.settings);
+    EXPECT_EQ(platform.speech.said.back(), c.prompt);
+    EXPECT_EQ(game->PromptFor(f().QuestionIndex), c.prompt);
+  }
+}
+
 TEST_F(InitialLetter, APromptWithoutTheName) {
   Start({"りんご.jpg"}, "#FALSE#,#FALSE#,0,0,#TRUE#,#FALSE#");
   EXPECT_EQ(platform.speech.spoken.back(), U"この名前は、どれかな");
@@ -128,6 +148,9 @@ TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
   EXPECT_TRUE(game->Label4.visible);
   EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
   EXPECT_EQ(f().QuestionIndex, 1);
+  // The praise was prepared while the cues played, and then the next prompt.
+  EXPECT_EQ(platform.speech.prepared,
+            (std::vector<SpokenText>{platform.speech.said.back(), game->PromptFor(f().QuestionIndex)}));
   EXPECT_TRUE(Timer2().Enabled());
 
   Timer2().Tick();  // the praise is still being spoken

@@ -166,6 +166,7 @@ TEST(KanaCatchingCatch, CatchingStopsTheLetterSoundAndTheWindowIsRedWhileTheBang
     EXPECT_TRUE(game.Image1.visible);
     EXPECT_TRUE(game.Label2[0]->visible);
     EXPECT_EQ(p.speech.spoken, std::vector<Text>{U"りんごの、り、は、どれかな"});
+    EXPECT_EQ(p.speech.said, std::vector<SpokenText>{Text(U"りんごの、") + Letter(U"り") + U"、は、どれかな"});
     EXPECT_TRUE(lesson.fields.IsSpeaking);
   }
 }
@@ -218,6 +219,7 @@ TEST_F(KanaCatching, ARightAnswerIsCircledAndPraisedWithTheInitialThenTheNextPic
   Click(0);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{Text(1, name[0]) + U".wav", U"ピンポン.wav"}));
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + name + U"の、" + name.substr(0, 1) + U"、だね。");
+  EXPECT_EQ(LastSpokenLetters(), name.substr(0, 1));  // read by its name
   EXPECT_EQ(f().QuestionIndex, 1);
   EXPECT_TRUE(Timer2().Enabled());
 
@@ -248,6 +250,9 @@ TEST_F(KanaCatching, AWrongAnswerIsCrossedAndTheSamePictureIsCaughtAgain) {
   EXPECT_EQ(game->Label3.caption, U"×");
   EXPECT_EQ(game->Label3.left, 3168 * game->SlotOrder[1] - 216);
   EXPECT_EQ(LastSpoken(), U"ざんねん");
+  // Drawn when the answer was judged and prepared while the cues played.
+  ASSERT_FALSE(platform.speech.prepared.empty());
+  EXPECT_EQ(platform.speech.prepared.back(), SpokenText(U"ざんねん"));
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_TRUE(Timer1().Enabled());
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
+#include <utility>
 
 #include "platform/speech/reading.h"
 #include "platform/speech/synthesis.h"
@@ -80,6 +82,54 @@ TEST(SynthesisTest, NothingToSayGivesNoSamples) {
     ASSERT_TRUE(pcm);
     EXPECT_TRUE(pcm->samples.empty());
   }
+}
+
+}  // namespace
+}  // namespace kanae::speech
+
+namespace kanae::speech {
+namespace {
+
+// Every classroom counter after the numbers whose sound changes differ.
+TEST(CountReading, EachCounterWithItsSoundChanges) {
+  struct Case {
+    int value;
+    const char* after;
+    const char* reading;
+  };
+  const Case cases[] = {
+      {1, "本", "いっぽん"},   {3, "ぼん", "さんぼん"},   {6, "ぽん", "ろっぽん"},     {10, "本", "じゅっぽん"},
+      {1, "匹", "いっぴき"},   {3, "びき", "さんびき"},   {6, "ぴき", "ろっぴき"},     {300, "ぴき", "さんびゃっぴき"},
+      {1, "回", "いっかい"},   {3, "階", "さんがい"},     {8, "回", "はっかい"},       {6, "こ", "ろっこ"},
+      {8, "個", "はっこ"},     {8, "点", "はってん"},     {4, "問", "よんもん"},       {7, "枚", "ななまい"},
+      {9, "番", "きゅうばん"}, {1, "歳", "いっさい"},     {20, "さい", "はたち"},      {8, "冊", "はっさつ"},
+      {1, "台", "いちだい"},   {3, "羽", "さんわ"},       {1, "頭", "いっとう"},       {10, "ぷん", "じゅっぷん"},
+      {4, "分", "よんぷん"},   {4, "円", "よえん"},       {3, "杯", "さんばい"},       {6, "ぱい", "ろっぱい"},
+      {3, "足", "さんぞく"},   {4, "時", "よじ"},         {9, "時", "くじ"},           {1, "人", "ひとり"},
+      {2, "人", "ふたり"},     {4, "人", "よにん"},       {14, "人", "じゅうよにん"},  {2, "日", "ふつか"},
+      {14, "日", "じゅうよっか"}, {20, "日", "はつか"},   {12, "日", "じゅうににち"},  {1, "つ", "ひとつ"},
+      {9, "つ", "ここのつ"},   {10, "つ", "とお"},        {11, "つ", "じゅういち"},    {1000, "本", "せんぼん"},
+      {21, "本", "にじゅういっぽん"}, {100, "こ", "ひゃっこ"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.value) + c.after);
+    const auto counted = ReadCount(c.value, FromUtf8(c.after));
+    ASSERT_TRUE(counted.has_value());
+    EXPECT_EQ(ToUtf8(counted->reading), c.reading);
+    EXPECT_EQ(counted->counter_length, FromUtf8(c.after).size());
+  }
+  // No counter, or a number out of range: nothing to read here.
+  EXPECT_FALSE(ReadCount(3, U"ねこ").has_value());
+  EXPECT_FALSE(ReadCount(10000, U"本").has_value());
+  EXPECT_FALSE(ReadCount(0, U"本").has_value());
+}
+
+TEST(KanjiNumber, ValuesUpTo9999) {
+  const std::pair<const char32_t*, int> cases[] = {
+      {U"三", 3}, {U"十", 10}, {U"十二", 12}, {U"二十", 20}, {U"百", 100}, {U"三千五百", 3500},
+      {U"二千二十六", 2026}, {U"二〇二六", 2026}, {U"九千九百九十九", 9999}};
+  for (const auto& [numerals, value] : cases) EXPECT_EQ(KanjiNumberValue(numerals), value) << ToUtf8(numerals);
+  for (const char32_t* bad : {U"", U"十百", U"二十三十", U"一〇〇〇〇"}) EXPECT_FALSE(KanjiNumberValue(bad).has_value()) << ToUtf8(bad);
 }
 
 }  // namespace

@@ -10,9 +10,10 @@
 
 #include "headless.h"
 #include "platform/speech/create_speech_engine.h"
-#include "platform/speech/espeak_speech.h"
+#include "platform/speech/espeak_voice.h"
 #include "platform/speech/null_speech.h"
 #include "platform/speech/synthesis.h"
+#include "platform/speech/voiced_speech.h"
 
 namespace kanae::speech {
 namespace {
@@ -80,6 +81,19 @@ Clock::duration SpokenLength(const Text& text) {
   if (!pcm || pcm->sample_rate <= 0) return {};
   return std::chrono::microseconds(static_cast<long long>(pcm->samples.size()) * 1000000 / pcm->sample_rate);
 }
+
+// The engine around the espeak-ng voice alone.
+class EspeakSpeech : public VoicedSpeech {
+ public:
+  explicit EspeakSpeech(PostToGui post) : VoicedSpeech(std::move(post), Voices()) {}
+
+ private:
+  static std::vector<std::unique_ptr<Voice>> Voices() {
+    std::vector<std::unique_ptr<Voice>> voices;
+    voices.push_back(std::make_unique<EspeakVoice>());
+    return voices;
+  }
+};
 
 class EspeakSpeechTest : public ::testing::Test {
  protected:
@@ -213,10 +227,11 @@ TEST(CreateSpeechEngineTest, HonoursKanaeSpeech) {
   setenv("KANAE_SPEECH", "none", 1);
   EXPECT_NE(dynamic_cast<NullSpeech*>(CreateSpeechEngine(gui.Poster()).get()), nullptr);
   if (SynthesizerAvailable()) {
-    for (const char* choice : {"espeak", ""}) {
-      setenv("KANAE_SPEECH", choice, 1);
-      EXPECT_NE(dynamic_cast<EspeakSpeech*>(CreateSpeechEngine(gui.Poster()).get()), nullptr) << choice;
-    }
+    setenv("KANAE_SPEECH", "espeak", 1);
+    auto engine = CreateSpeechEngine(gui.Poster());
+    auto* voiced = dynamic_cast<VoicedSpeech*>(engine.get());
+    ASSERT_NE(voiced, nullptr);
+    EXPECT_EQ(voiced->VoiceName(), "espeak-ng");
   }
   if (saved != nullptr) setenv("KANAE_SPEECH", restore.c_str(), 1);
   else unsetenv("KANAE_SPEECH");

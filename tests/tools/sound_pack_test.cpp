@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -126,6 +127,46 @@ TEST(SoundPack, EverySoundIsCleanPcmAtOneRate) {
     // Faded ends: no click as the sound starts or stops.
     EXPECT_LT(std::abs(wav->samples.front()), 330);
     EXPECT_LT(std::abs(wav->samples.back()), 330);
+  }
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Each letter file says its letter by name, as the voice reported when the
+// file was made: は.wav "ha" (not the particle "wa"), へ.wav "he", を.wav "o".
+TEST(SoundPack, EveryLetterFileSaysItsLetter) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  std::map<std::string, std::string> readings;
+  std::ifstream list(kPack / sound_pack::kReadingsFile);
+  for (std::string line; std::getline(list, line);) {
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string::npos) readings[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  for (const sound_pack::LetterRange& range : sound_pack::kAskableLetters) {
+    for (char32_t c = range.first; c <= range.last; ++c) {
+      for (const Text& file : {Text(1, c) + U".wav", LetterSoundFile(c)}) {
+        SCOPED_TRACE(ToUtf8(file));
+        const auto found = readings.find(ToUtf8(file));
+        ASSERT_NE(found, readings.end());
+        EXPECT_FALSE(found->second.empty());
+        if (c >= U'０' && c <= U'９') {
+          // Digits are said as numbers; 8 is はち, never the particle reading ワチ.
+          static const char* const kNumbers[] = {"ゼロ", "イチ", "ニ", "サン", "ヨン", "ゴ", "ロク", "ナナ", "ハチ", "キュ"};
+          EXPECT_EQ(found->second.rfind(kNumbers[c - U'０'], 0), 0u) << found->second;
+        }
+        if (!sound_pack::SpokenByName(c)) continue;
+        Text name = sound_pack::SpokenLetter(c);
+        for (char32_t& k : name) k += U'ァ' - U'ぁ';
+        EXPECT_EQ(found->second, ToUtf8(name));
+      }
+    }
+  }
+  // Letters that share a sound with a particle sound different from it.
+  for (const auto& [letter, particle] : {std::pair{"は.wav", "わ.wav"}, std::pair{"へ.wav", "え.wav"}}) {
+    EXPECT_NE(FileBytes(kPack / letter), FileBytes(kPack / particle)) << letter;
   }
 }
 

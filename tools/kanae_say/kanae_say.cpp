@@ -1,23 +1,27 @@
 // kanae-say: the speech engine from the command line.
-//   kanae-say --reading TEXT     prints the kana reading the voice pronounces
-//   kanae-say --wav FILE TEXT    writes the speech to FILE (16-bit PCM mono)
+//   kanae-say [--engine NAME] [--letter] --reading TEXT   prints the kana reading the voice pronounces
+//   kanae-say [--engine NAME] [--letter] --wav FILE TEXT  writes the speech to FILE (16-bit PCM mono)
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/audio/wav.h"
-#include "platform/speech/reading.h"
-#include "platform/speech/synthesis.h"
+#include "platform/speech/create_speech_engine.h"
+#include "platform/speech/voiced_speech.h"
 
 namespace {
 
 int Usage() {
   std::fputs(
-      "usage: kanae-say --reading TEXT\n"
-      "       kanae-say --wav FILE TEXT\n"
+      "usage: kanae-say [--engine NAME] [--letter] --reading TEXT\n"
+      "       kanae-say [--engine NAME] [--letter] --wav FILE TEXT\n"
       "  --reading  print on one line the kana reading the voice pronounces for TEXT\n"
       "  --wav      write TEXT spoken by the voice to FILE (16-bit PCM mono WAV)\n"
+      "  --engine   openjtalk, espeak or none (default: KANAE_SPEECH, else Open JTalk,\n"
+      "             falling back to espeak-ng); KANAE_VOICE=FILE.htsvoice picks the voice\n"
+      "  --letter   TEXT is letters, each read by its name (は as ハ, を as ヲ)\n"
       "TEXT is UTF-8; several arguments are joined by single spaces.\n",
       stderr);
   return 2;
@@ -35,26 +39,46 @@ std::string Join(const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const char* env = std::getenv("KANAE_SPEECH");
+  std::string engine = env != nullptr ? env : "";
+  bool letter = false;
+  while (!args.empty()) {
+    if (args[0] == "--engine" && args.size() >= 2) {
+      engine = args[1];
+      args.erase(args.begin(), args.begin() + 2);
+    } else if (args[0] == "--letter") {
+      letter = true;
+      args.erase(args.begin());
+    } else {
+      break;
+    }
+  }
   if (args.empty()) return Usage();
   const std::string_view mode = args[0];
+  const bool reading = mode == "--reading" && args.size() >= 2;
+  const bool wav = mode == "--wav" && args.size() >= 3 && !args[1].empty();
+  if (!reading && !wav) return Usage();
 
-  if (mode == "--reading" && args.size() >= 2) {
-    const kanae::Text reading = kanae::speech::ReadingOf(kanae::FromUtf8(Join({args.begin() + 1, args.end()})));
-    std::printf("%s\n", kanae::ToUtf8(reading).c_str());
-    return 0;
+  const kanae::Text plain = kanae::FromUtf8(Join({args.begin() + (reading ? 1 : 2), args.end()}));
+  const kanae::SpokenText text = letter ? kanae::Letter(plain) : kanae::SpokenText(plain);
+  const auto voices = kanae::speech::VoicesFor(engine);
+  kanae::speech::Voice* voice = kanae::speech::StartFirstVoice(voices);
+  if (reading) {
+    // No voice: nothing is pronounced, so the reading is empty.
+    const auto made = voice != nullptr ? voice->Render(text) : std::nullopt;
+    std::printf("%s\n", made ? kanae::ToUtf8(made->reading).c_str() : "");
+    return voice == nullptr || made ? 0 : 1;
   }
-  if (mode == "--wav" && args.size() >= 3 && !args[1].empty()) {
-    const auto pcm = kanae::speech::Synthesize(kanae::FromUtf8(Join({args.begin() + 2, args.end()})));
-    if (!pcm) {
-      std::fputs("kanae-say: the espeak-ng Japanese voice cannot start\n", stderr);
-      return 1;
-    }
-    if (!kanae::audio::WriteWavFile(args[1], pcm->samples, pcm->sample_rate)) {
-      std::fprintf(stderr, "kanae-say: cannot write %s\n", args[1].c_str());
-      return 1;
-    }
-    return 0;
+  if (voice == nullptr) return 1;
+  const auto made = voice->Render(text);
+  if (!made) {
+    std::fprintf(stderr, "kanae-say: %s did not speak the text\n", voice->Name().c_str());
+    return 1;
   }
-  return Usage();
+  if (!kanae::audio::WriteWavFile(args[1], made->pcm.samples, made->pcm.sample_rate > 0 ? made->pcm.sample_rate : 22050)) {
+    std::fprintf(stderr, "kanae-say: cannot write %s\n", args[1].c_str());
+    return 1;
+  }
+  return 0;
 }

@@ -28,13 +28,23 @@ inline constexpr LetterRange kAskableLetters[] = {
 // it would sound like its big letter. The long-vowel mark has no sound of its
 // own, so it is named too, as classrooms call it ("のばすぼう"). Digits are read
 // as numbers.
+// Whether SpokenLetter(letter) is the letter itself, to be read by its name
+// (は as "ha", not the particle "wa"); the rest are ordinary words.
+inline bool SpokenByName(char32_t letter) {
+  return letter != U'ー' && !(letter >= U'０' && letter <= U'９') && Text(U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶ").find(letter) == Text::npos;
+}
+
+// The name of the file listing, for each letter file, the kana reading the
+// voice gave when the file was made.
+inline constexpr char kReadingsFile[] = "letter_readings.tsv";
+
 inline Text SpokenLetter(char32_t letter) {
   static constexpr char32_t kSmall[] = U"ぁぃぅぇぉっゃゅょゎゕゖ";
   static constexpr char32_t kBig[] = U"あいうえおつやゆよわかけ";
-  static constexpr const char32_t* kDigits[] = {U"ぜろ", U"いち", U"に",  U"さん",  U"よん",
-                                                U"ご",   U"ろく", U"なな", U"はち", U"きゅう"};
   if (letter == U'ー') return U"のばすぼう";
-  if (letter >= U'０' && letter <= U'９') return kDigits[letter - U'０'];
+  // The digit itself: the voice reads it as a number (spelt out, はち would
+  // be taken for the particle は).
+  if (letter >= U'０' && letter <= U'９') return Text(1, letter);
   if (letter >= U'ァ' && letter <= U'ヶ') letter -= U'ァ' - U'ぁ';
   for (std::size_t i = 0; kSmall[i] != 0; ++i) {
     if (kSmall[i] == letter) return Text(U"ちいさい") + kBig[i];

@@ -2,8 +2,10 @@
 // speech program is given, one spoken file per letter a game can ask for.
 //
 // Usage: kanae_sound_pack OUTPUT_FOLDER [SAY_PROGRAM WORK_FOLDER]
-// SAY_PROGRAM is called as SAY_PROGRAM --wav FILE TEXT.
+// SAY_PROGRAM is called as SAY_PROGRAM [--letter] --wav FILE TEXT and
+// SAY_PROGRAM [--letter] --reading TEXT.
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -12,7 +14,10 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "cues.h"
 #include "kana_tables.h"
@@ -55,50 +60,87 @@ bool WriteClearIcon(const fs::path& file) {
 // Text to speak -> the files it makes. Each letter gives its own name
 // (card-picking plays the letter as shown) and the name the framework's rule
 // turns it into; letters that sound alike share one reading.
-std::map<Text, std::vector<Text>> LetterFiles() {
-  std::map<Text, Text> text_of_file;
+struct Spoken {
+  Text text;
+  bool by_name = false;
+  auto operator<=>(const Spoken&) const = default;
+};
+
+std::map<Spoken, std::vector<Text>> LetterFiles() {
+  std::map<Text, Spoken> text_of_file;
   for (const LetterRange& range : kAskableLetters) {
     for (char32_t c = range.first; c <= range.last; ++c) {
-      text_of_file.emplace(Text(1, c) + U".wav", SpokenLetter(c));
-      text_of_file.emplace(LetterSoundFile(c), SpokenLetter(c));  // first one wins: あ.wav is read from あ
+      const Spoken spoken{SpokenLetter(c), SpokenByName(c)};
+      text_of_file.emplace(Text(1, c) + U".wav", spoken);
+      text_of_file.emplace(LetterSoundFile(c), spoken);  // first one wins: あ.wav is read from あ
     }
   }
-  std::map<Text, std::vector<Text>> files_of_text;
-  for (const auto& [file, text] : text_of_file) files_of_text[text].push_back(file);
+  std::map<Spoken, std::vector<Text>> files_of_text;
+  for (const auto& [file, spoken] : text_of_file) files_of_text[spoken].push_back(file);
   return files_of_text;
 }
 
-bool Say(const std::string& program, const fs::path& wav, const Text& text) {
-  const std::string file = wav.string();
-  const std::string words = EncodeUtf8(text);
-  const char* argv[] = {program.c_str(), "--wav", file.c_str(), words.c_str(), nullptr};
+// Runs the speech program with arguments; its standard output goes to
+// output_file when one is given.
+bool Run(const std::string& program, const std::vector<std::string>& arguments, const fs::path& output_file = {}) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  const std::string output = output_file.string();
+  if (!output.empty()) posix_spawn_file_actions_addopen(&files, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return false;
+  const bool spawned = posix_spawn(&pid, program.c_str(), &files, nullptr, argv.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&files);
+  if (!spawned) return false;
   int status = 0;
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Speaks text into wav and returns the reading the voice gave for it. A
+// plain letter is marked as a letter, so は says "ha" and not the particle "wa".
+std::optional<std::string> Say(const std::string& program, const fs::path& wav, const Text& text, bool by_name,
+                               const fs::path& reading_file) {
+  const std::string words = EncodeUtf8(text);
+  std::vector<std::string> flags;
+  if (by_name) flags.push_back("--letter");
+  std::vector<std::string> say_wav = flags, say_reading = flags;
+  say_wav.insert(say_wav.end(), {"--wav", wav.string(), words});
+  say_reading.insert(say_reading.end(), {"--reading", words});
+  if (!Run(program, say_wav) || !Run(program, say_reading, reading_file)) return std::nullopt;
+  std::ifstream in(reading_file);
+  std::string reading;
+  std::getline(in, reading);
+  return reading;
+}
+
 bool WriteLetters(const fs::path& out, const std::string& say, const fs::path& work) {
   fs::create_directories(work);
-  const std::map<Text, std::vector<Text>> files = LetterFiles();
-  const std::vector<std::pair<Text, std::vector<Text>>> jobs(files.begin(), files.end());
+  const std::map<Spoken, std::vector<Text>> files = LetterFiles();
+  const std::vector<std::pair<Spoken, std::vector<Text>>> jobs(files.begin(), files.end());
   std::atomic<std::size_t> next{0};
   std::atomic<bool> ok{true};
   std::mutex report;
+  std::map<Text, std::string> readings;  // file -> reading, under report
   // The speech program starts afresh for every reading; keep every core busy.
   const auto worker = [&] {
     for (std::size_t i = next++; i < jobs.size() && ok; i = next++) {
-      const auto& [text, names] = jobs[i];
+      const auto& [spoken, names] = jobs[i];
       const fs::path raw = work / (std::to_string(i) + ".wav");  // plain name for the other program
+      const fs::path reading_file = work / (std::to_string(i) + ".txt");
       std::optional<Samples> speech;
-      if (Say(say, raw, text)) speech = ReadWav(raw);
+      const std::optional<std::string> reading = Say(say, raw, spoken.text, spoken.by_name, reading_file);
+      if (reading) speech = ReadWav(raw);
       const Samples tidy = speech ? TidySpeech(*speech) : Samples{};
+      std::lock_guard lock(report);
       for (const Text& name : names) {
         if (tidy.empty() || !WriteWav(out / fs::path(EncodeUtf8(name)), tidy)) {
-          std::lock_guard lock(report);
           std::fprintf(stderr, "kanae_sound_pack: cannot make %s (\"%s\")\n", EncodeUtf8(name).c_str(),
-                       EncodeUtf8(text).c_str());
+                       EncodeUtf8(spoken.text).c_str());
           ok = false;
+        } else {
+          readings[name] = *reading;
         }
       }
     }
@@ -106,7 +148,11 @@ bool WriteLetters(const fs::path& out, const std::string& say, const fs::path& w
   std::vector<std::thread> threads;
   for (unsigned t = 0; t < std::max(2u, std::thread::hardware_concurrency()); ++t) threads.emplace_back(worker);
   for (std::thread& t : threads) t.join();
-  return ok;
+  // What each file says, for the pack's test (and a curious teacher).
+  std::ofstream list(out / kReadingsFile, std::ios::binary | std::ios::trunc);
+  for (const auto& [name, reading] : readings) list << EncodeUtf8(name) << '\t' << reading << '\n';
+  list.close();
+  return ok && !list.fail();
 }
 
 }  // namespace

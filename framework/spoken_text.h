@@ -1,0 +1,68 @@
+// A text to be spoken, in pieces: plain words, and letters that are to be
+// read by their own name. Only the game that composes a sentence knows that
+// the は of "はなの、は、は、どれかな" is a letter and the next one a particle,
+// so it marks the letter while composing, and the voice honours the mark.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "text.h"
+
+namespace kanae {
+
+struct SpokenPiece {
+  Text text;
+  bool letter = false;  // read letter by letter, each by its name (は as ハ, へ as ヘ)
+  bool operator==(const SpokenPiece&) const = default;
+};
+
+class SpokenText {
+ public:
+  SpokenText() = default;
+  // Plain text converts implicitly, so sentences compose as texts do.
+  SpokenText(Text plain) { Append({std::move(plain), false}); }
+  SpokenText(const char32_t* plain) : SpokenText(Text(plain)) {}
+
+  SpokenText& operator+=(const SpokenText& other) {
+    for (const SpokenPiece& piece : other.pieces_) Append(piece);
+    return *this;
+  }
+
+  // The text as written, marks dropped: what the trace and the screen show.
+  Text Plain() const {
+    Text out;
+    for (const SpokenPiece& piece : pieces_) out += piece.text;
+    return out;
+  }
+  const std::vector<SpokenPiece>& Pieces() const { return pieces_; }
+  bool empty() const { return pieces_.empty(); }
+
+  bool operator==(const SpokenText&) const = default;
+
+ private:
+  friend SpokenText Letter(Text letter);
+  // Adjacent pieces of one kind merge, so equal sentences compare equal
+  // however they were put together. Empty pieces are dropped.
+  void Append(SpokenPiece piece) {
+    if (piece.text.empty()) return;
+    if (!pieces_.empty() && pieces_.back().letter == piece.letter && !piece.letter) {
+      pieces_.back().text += piece.text;
+    } else {
+      pieces_.push_back(std::move(piece));
+    }
+  }
+
+  std::vector<SpokenPiece> pieces_;
+};
+
+inline SpokenText operator+(SpokenText a, const SpokenText& b) { return a += b; }
+
+// A letter (or a few) to be read by name: Letter(Left(name, 1)).
+inline SpokenText Letter(Text letter) {
+  SpokenText out;
+  out.Append({std::move(letter), true});
+  return out;
+}
+
+}  // namespace kanae

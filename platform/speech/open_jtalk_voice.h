@@ -1,0 +1,51 @@
+// Open JTalk: the open_jtalk program with the NAIST dictionary and an HTS
+// voice, run once per text as a child process (Debian ships no library).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "platform/speech/voice.h"
+
+namespace kanae::speech {
+
+struct OpenJTalkSetup {
+  std::string program = "/usr/bin/open_jtalk";
+  std::filesystem::path dictionary = "/var/lib/mecab/dic/open-jtalk/naist-jdic";
+  std::filesystem::path voice = "/usr/share/hts-voice/nitech-jp-atr503-m001/nitech_jp_atr503_m001.htsvoice";
+  // One call takes about 0.1 s for a prompt; a program that has not
+  // answered after this is taken to hang and is ended.
+  std::chrono::milliseconds bound{4000};
+
+  // The installed program, dictionary and voice, with KANAE_VOICE as the voice when set.
+  static OpenJTalkSetup FromEnvironment();
+  // All three are there and the voice file looks like an HTS voice; if not, why.
+  bool LooksUsable(std::string* why) const;
+};
+
+class OpenJTalkVoice : public Voice {
+ public:
+  explicit OpenJTalkVoice(OpenJTalkSetup setup) : setup_(std::move(setup)) {}
+  ~OpenJTalkVoice() override;
+  std::string Name() const override { return "Open JTalk"; }
+  // Checks the files and makes the private folder the texts pass through.
+  bool Start(std::string* why) override;
+  std::optional<Utterance> Render(const SpokenText& text) override;
+
+  // What open_jtalk is given for text: Open JTalk's own analysis reads most
+  // of it right; letters are set in 「」 so it takes them as a word of their
+  // own (a lone へ would read as the particle エ).
+  static Text InputFor(const SpokenText& text);
+  // The pronunciation column of open_jtalk's "[Text analysis result]",
+  // accent marks dropped and runs of pauses made one.
+  static Text ReadingFromAnalysis(const std::string& analysis);
+
+ private:
+  std::optional<Utterance> RenderChunk(const Text& input);
+
+  OpenJTalkSetup setup_;
+  std::filesystem::path folder_;
+};
+
+}  // namespace kanae::speech

@@ -1,0 +1,189 @@
+#include "platform/speech/voiced_speech.h"
+
+#include <cstdio>
+
+#include "platform/audio/wav.h"
+
+namespace kanae::speech {
+namespace {
+
+using audio::Channel;
+
+constexpr std::size_t kMostPrepared = 8;
+
+// The cache key: the text with its letter marks (noncharacters around a letter).
+Text KeyOf(const SpokenText& text) {
+  Text key;
+  for (const SpokenPiece& piece : text.Pieces()) {
+    if (piece.letter) key += U'\uFDD0' + piece.text + U'\uFDD1';
+    else key += piece.text;
+  }
+  return key;
+}
+
+}  // namespace
+
+Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices) {
+  for (std::size_t i = 0; i < voices.size(); ++i) {
+    std::string why;
+    if (voices[i]->Start(&why)) return voices[i].get();
+    if (i + 1 < voices.size()) {
+      std::fprintf(stderr, "kanae: %s cannot speak (%s); using %s\n", voices[i]->Name().c_str(), why.c_str(),
+                   voices[i + 1]->Name().c_str());
+    } else {
+      std::fprintf(stderr, "kanae: %s cannot speak (%s); speaking nothing\n", voices[i]->Name().c_str(), why.c_str());
+    }
+  }
+  if (voices.empty()) std::fprintf(stderr, "kanae: no voice; speaking nothing\n");
+  return nullptr;
+}
+
+VoicedSpeech::VoicedSpeech(PostToGui post_to_gui, std::vector<std::unique_ptr<Voice>> voices,
+                           std::shared_ptr<audio::AudioDevice> device)
+    : voices_(std::move(voices)),
+      device_(std::move(device)),
+      ends_(std::move(post_to_gui), [this] { NotifyFinished(); }) {
+  device_->SetEndListener(Channel::kSpeech, [this] { ends_.PostEnd(sounding_turn_); });
+  worker_ = std::thread([this] { Run(); });
+}
+
+VoicedSpeech::~VoicedSpeech() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  done_.notify_all();
+  worker_.join();
+  device_->SetEndListener(Channel::kSpeech, nullptr);
+  // Halting takes the mixer's lock, so a listener call already under way on
+  // the audio thread has finished once this returns.
+  device_->Stop(Channel::kSpeech);
+}
+
+std::shared_ptr<VoicedSpeech::Entry> VoicedSpeech::EntryFor(const SpokenText& text) {
+  const Text key = KeyOf(text);
+  if (auto found = by_key_.find(key); found != by_key_.end()) {
+    recent_.splice(recent_.begin(), recent_, found->second);
+    return recent_.front();
+  }
+  auto entry = std::make_shared<Entry>();
+  entry->text = text;
+  recent_.push_front(entry);
+  by_key_[key] = recent_.begin();
+  while (recent_.size() > kCacheSize) {
+    // Whoever still holds an evicted entry (a waiting Speak, the worker) keeps it alive.
+    by_key_.erase(KeyOf(recent_.back()->text));
+    recent_.pop_back();
+  }
+  return entry;
+}
+
+void VoicedSpeech::Prepare(const SpokenText& text) {
+  if (text.empty()) return;
+  {
+    std::lock_guard lock(mutex_);
+    const std::shared_ptr<Entry> entry = EntryFor(text);
+    if (entry->state != State::kWaiting) return;
+    for (const auto& queued : prepare_) {
+      if (queued == entry) return;
+    }
+    prepare_.push_back(entry);
+    if (prepare_.size() > kMostPrepared) prepare_.pop_front();
+  }
+  wake_.notify_one();
+}
+
+Text VoicedSpeech::Speak(const SpokenText& text) {
+  std::uint64_t turn = 0;
+  {
+    std::lock_guard play(play_mutex_);
+    turn = ends_.NewTurn();
+    // The earlier text stops now rather than when the new one is ready.
+    device_->Stop(Channel::kSpeech);
+  }
+  std::unique_lock lock(mutex_);
+  const std::shared_ptr<Entry> entry = EntryFor(text);
+  if (entry->state == State::kFailed) entry->state = State::kWaiting;  // try again: the failure may have passed
+  play_ = PlayRequest{entry, turn};
+  wake_.notify_one();
+  done_.wait_for(lock, kReadingWait,
+                 [&] { return quit_ || entry->state == State::kReady || entry->state == State::kFailed; });
+  return entry->state == State::kReady ? entry->reading : Text();
+}
+
+void VoicedSpeech::Stop() {
+  std::lock_guard play(play_mutex_);
+  ends_.NewTurn();
+  {
+    std::lock_guard lock(mutex_);
+    play_.reset();
+  }
+  device_->Stop(Channel::kSpeech);
+}
+
+std::string VoicedSpeech::VoiceName() {
+  std::unique_lock lock(mutex_);
+  done_.wait(lock, [this] { return started_ || quit_; });
+  return voice_name_;
+}
+
+void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_ptr<Entry>& entry) {
+  entry->state = State::kRendering;
+  const SpokenText text = entry->text;
+  lock.unlock();
+  std::optional<Utterance> made;
+  if (voice_ != nullptr) made = voice_->Render(text);
+  std::shared_ptr<const std::vector<std::uint8_t>> wav;
+  if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
+    wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
+  }
+  lock.lock();
+  // No voice at all: nothing is said, and nothing is pretended to be read.
+  entry->state = made ? State::kReady : State::kFailed;
+  if (made) entry->reading = std::move(made->reading);
+  entry->wav = std::move(wav);
+  done_.notify_all();
+}
+
+void VoicedSpeech::Play(const PlayRequest& request) {
+  std::lock_guard play(play_mutex_);
+  if (ends_.CurrentTurn() != request.turn) return;  // superseded or stopped meanwhile
+  sounding_turn_ = request.turn;
+  bool started = false;
+  if (request.entry->wav) started = device_->PlayWav(Channel::kSpeech, *request.entry->wav).has_value();
+  // Nothing to say, no voice, a voice that failed, or no output: the text is over already.
+  if (!started) ends_.PostEnd(request.turn);
+}
+
+void VoicedSpeech::Run() {
+  Voice* voice = StartFirstVoice(voices_);
+  std::unique_lock lock(mutex_);
+  voice_ = voice;
+  voice_name_ = voice != nullptr ? voice->Name() : std::string();
+  started_ = true;
+  done_.notify_all();
+  for (;;) {
+    wake_.wait(lock, [this] { return quit_ || play_.has_value() || !prepare_.empty(); });
+    if (quit_) break;
+    if (play_) {
+      const PlayRequest request = *play_;
+      if (request.entry->state == State::kReady || request.entry->state == State::kFailed) {
+        play_.reset();
+        lock.unlock();
+        Play(request);
+        lock.lock();
+      } else {
+        Render(lock, request.entry);  // then played on the next round
+      }
+      continue;
+    }
+    const std::shared_ptr<Entry> entry = prepare_.front();
+    prepare_.pop_front();
+    if (entry->state == State::kWaiting) Render(lock, entry);
+  }
+  lock.unlock();
+  audio::AudioDevice::ReleaseThreadState();
+}
+
+}  // namespace kanae::speech

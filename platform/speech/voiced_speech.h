@@ -1,0 +1,99 @@
+// The speech engine around a voice: reading and synthesis on a worker
+// thread of its own, a small cache of recent texts, texts prepared ahead of
+// need, and playback on the shared audio device's speech channel. One
+// instance per process (it owns that channel).
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/audio_device.h"
+#include "platform/speech/end_notifier.h"
+#include "platform/speech/voice.h"
+#include "platform/speech_engine.h"
+
+namespace kanae::speech {
+
+// Starts the first voice of the list that can start, telling on stderr in
+// one line each why a voice was passed over (and when none is left).
+// Returns it, or nullptr. Heavy: call on the thread that will use the voice.
+Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices);
+
+class VoicedSpeech : public SpeechEngine {
+ public:
+  // Longest Speak waits for the reading of a text that was not prepared;
+  // the speech itself starts whenever it is ready.
+  static constexpr std::chrono::milliseconds kReadingWait{1500};
+  static constexpr std::size_t kCacheSize = 32;
+
+  // Cheap: only the worker thread starts here; the voices are started on it,
+  // in order, until one can speak.
+  VoicedSpeech(PostToGui post_to_gui, std::vector<std::unique_ptr<Voice>> voices,
+               std::shared_ptr<audio::AudioDevice> device = audio::AudioDevice::Shared());
+  ~VoicedSpeech() override;
+
+  void Prepare(const SpokenText& text) override;
+  // Returns once the reading is known (at once for a prepared text) or after
+  // kReadingWait; the text sounds as soon as it is made. Any earlier text is cut off.
+  Text Speak(const SpokenText& text) override;
+  void Stop() override;
+
+  // The voice that speaks ("Open JTalk", "espeak-ng"), empty when none could
+  // start. Waits for the start.
+  std::string VoiceName();
+
+ private:
+  enum class State { kWaiting, kRendering, kReady, kFailed };
+  struct Entry {
+    SpokenText text;
+    State state = State::kWaiting;
+    Text reading;
+    std::shared_ptr<const std::vector<std::uint8_t>> wav;  // null: nothing to play
+  };
+  struct PlayRequest {
+    std::shared_ptr<Entry> entry;
+    std::uint64_t turn;
+  };
+
+  void Run();
+  // Finds or adds the entry for text (most recent first); mutex_ held.
+  std::shared_ptr<Entry> EntryFor(const SpokenText& text);
+  void Render(std::unique_lock<std::mutex>& lock, const std::shared_ptr<Entry>& entry);
+  void Play(const PlayRequest& request);
+
+  std::vector<std::unique_ptr<Voice>> voices_;
+  Voice* voice_ = nullptr;  // the one that started; worker thread only
+  std::shared_ptr<audio::AudioDevice> device_;
+  EndNotifier ends_;
+
+  std::mutex mutex_;
+  std::condition_variable wake_;   // the worker: something to do
+  std::condition_variable done_;   // Speak: a text is made, or the voice started
+  bool started_ = false;
+  std::string voice_name_;
+  bool quit_ = false;
+  std::optional<PlayRequest> play_;
+  std::deque<std::shared_ptr<Entry>> prepare_;
+  std::list<std::shared_ptr<Entry>> recent_;  // the cache, most recent first
+  std::map<Text, std::list<std::shared_ptr<Entry>>::iterator> by_key_;
+
+  // Held from the turn check to the start of playback, and by Speak and
+  // Stop, so a stopped text can never start sounding afterwards.
+  std::mutex play_mutex_;
+  // The turn whose sound is on the speech channel. Read by the audio thread.
+  std::atomic<std::uint64_t> sounding_turn_{0};
+
+  std::thread worker_;
+};
+
+}  // namespace kanae::speech
