@@ -37,13 +37,18 @@ class WatchedApplication : public QApplication {
     const auto start = Clock::now();
     const bool handled = QApplication::notify(receiver, event);
     --depth_;
-    Record(Clock::now() - start);
+    Record(Clock::now() - start, event->type());
     return handled;
   }
-  void Record(Clock::duration busy) { longest_ms = std::max(longest_ms, Ms(busy)); }
+  void Record(Clock::duration busy, int what) {
+    if (Ms(busy) <= longest_ms) return;
+    longest_ms = Ms(busy);
+    longest_what = what;
+  }
 
   bool watching = false;
   double longest_ms = 0;
+  int longest_what = 0;  // the event type, or -1 for a feedback tick
 
  private:
   int depth_ = 0;
@@ -125,6 +130,9 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
   int background_moves = 0;
   int background_paints = 0;
   const QPoint background(3, 3);  // the teal margin: nothing there to answer or change
+  // The first frame (fonts loaded, first picture decoded) is the start-up
+  // benchmark's business; this one watches the questions after it.
+  Spin(300);
   app.watching = true;
   for (int q = 0; q < questions; ++q) {
     // The prompt is spoken; the pointer wanders over the background meanwhile.
@@ -156,7 +164,7 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
     const auto start = Clock::now();
     feedback->Tick();
     window.Refresh();
-    app.Record(Clock::now() - start);
+    app.Record(Clock::now() - start, -1);
     while (window.armed && Clock::now() - start < std::chrono::seconds(5)) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
@@ -169,9 +177,9 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
   app.watching = false;
 
   std::printf("%s mode, %d questions: question -> picture on screen p50 %.1f ms, p90 %.1f ms, max %.1f ms; "
-              "longest GUI event %.1f ms; frames per 10 background moves %.1f; peak memory %.1f MiB\n",
+              "longest GUI event %.1f ms (event type %d); frames per 10 background moves %.1f; peak memory %.1f MiB\n",
               touch ? "touch" : "click", questions, Percentile(latencies, 0.5), Percentile(latencies, 0.9),
-              Percentile(latencies, 1.0), app.longest_ms, 10.0 * background_paints / background_moves,
+              Percentile(latencies, 1.0), app.longest_ms, app.longest_what, 10.0 * background_paints / background_moves,
               static_cast<double>(PeakKilobytes()) / 1024);
   return 0;
 }

@@ -3,7 +3,7 @@
 # trace event, in ms since the process started) and peak memory (VmHWM) once
 # the first question has settled, on the demo lesson and on a lesson of large
 # photographs. Offscreen and silent unless KANAE_SPEECH says otherwise.
-# usage: bench/startup_side_by_side.sh BUILD_DIR [RUNS] [PHOTO_LESSON]
+# usage: [GAMES="Oltar Suvan"] bench/startup_side_by_side.sh BUILD_DIR [RUNS] [PHOTO_LESSON]
 # PHOTO_LESSON defaults to a folder of 101 4000x3000 photo-like JPEGs made
 # once under the temporary folder by make_photo_lesson (about 300 MB).
 set -euo pipefail
@@ -40,7 +40,7 @@ one_start() {
 }
 
 printf '%-8s %12s %12s %12s %12s\n' game "demo ms" "photos ms" "demo MiB" "photos MiB"
-for game in Oltar Pemble Suvan Dabrel Quoma Vintal; do
+for game in ${GAMES:-Oltar Pemble Suvan Dabrel Quoma Vintal}; do
   binary="$build/games/bin/$game"
   row=()
   for lesson in "$demo" "$photos"; do

@@ -14,8 +14,7 @@ namespace kanae {
 
 namespace {
 
-// Room for twice the screen in pictures at their shown size: the question on
-// screen, the next one and a few recent ones.
+// Small screens still keep a handful of pictures.
 constexpr std::size_t kMinimumPictureBudget = 8u << 20;
 
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -72,6 +71,8 @@ int ButtonNumber(Qt::MouseButton button) {
   }
 }
 
+// Room for twice the screen in pictures at their shown size: the question on
+// screen, the next one and a few recent ones.
 std::size_t PictureBudget(const Form& form) {
   const std::size_t screen_bytes = static_cast<std::size_t>(std::max(0, form.width / 15)) *
                                    static_cast<std::size_t>(std::max(0, form.height / 15)) * 4;
@@ -141,6 +142,8 @@ void GameWindow::RequestPictures() {
     if (c.visible && !c.picture.empty()) pictures_.Request(c.picture, size, true);
     if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
   }
+  // Until the first question is on screen, its pictures have the cores to themselves.
+  if (!ready_traced_) return;
   const auto& tasks = lesson_.state.TaskPictures;
   const int count = static_cast<int>(tasks.size());
   if (count == 0) return;
@@ -209,7 +212,13 @@ void GameWindow::paintEvent(QPaintEvent*) {
     ready_traced_ = true;
     // Posted, so it is written once this frame has been handed to the window
     // system, and nothing else runs in between.
-    QMetaObject::invokeMethod(this, [this] { lesson_.Platform().trace.Event("ready"); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          lesson_.Platform().trace.Event("ready");
+          RequestPictures();
+        },
+        Qt::QueuedConnection);
   }
 }
 
