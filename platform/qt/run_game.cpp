@@ -9,6 +9,7 @@
 #include "platform/speech/create_speech_engine.h"
 #include "qt_shell.h"
 #include "qt_timers.h"
+#include "speech_started_on_worker.h"
 
 namespace kanae {
 
@@ -26,7 +27,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
 
   QtTimerFactory timers(refresh);
   audio::SdlCuePlayer player;
-  auto speech = speech::CreateSpeechEngine([&app, refresh](std::function<void()> task) {
+  auto post_to_gui = [&app, refresh](std::function<void()> task) {
     QMetaObject::invokeMethod(
         &app,
         [task = std::move(task), refresh] {
@@ -34,7 +35,11 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
           refresh();
         },
         Qt::QueuedConnection);
-  });
+  };
+  // Voices and dictionaries load while the window comes up; the first prompt
+  // is spoken once they have.
+  auto speech = std::make_unique<SpeechStartedOnWorker>(
+      [post_to_gui] { return speech::CreateSpeechEngine(post_to_gui); }, post_to_gui);
   ClockRandomSource rnd;
   QtShell shell;
   Lesson lesson({*speech, player, timers, shell, rnd, Trace::FromEnvironment()});
