@@ -46,9 +46,9 @@ bool PictureCache::Pending(const std::string& utf8_path, QSize size) const {
 
 void PictureCache::Request(const std::string& utf8_path, QSize size, bool urgent) {
   if (utf8_path.empty() || size.isEmpty() || Pending(utf8_path, size)) return;
-  for (const Entry& entry : entries_) {
-    if (entry.size == size && entry.path == utf8_path) return;
-  }
+  // A picture wanted again counts as used now, or it could be dropped as
+  // the oldest just before it is shown.
+  if (Find(utf8_path, size) != nullptr) return;
   pending_.emplace_back(utf8_path, size);
   pool_.start(
       [this, utf8_path, size] {

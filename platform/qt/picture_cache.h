@@ -30,8 +30,9 @@ class PictureCache {
   // The picture when it is ready (a null image when the file cannot be
   // decoded), nullptr while it is not. Never decodes.
   const QImage* Find(const std::string& utf8_path, QSize size);
-  // Starts decoding unless the picture is ready or under way; urgent ones
-  // (wanted on screen now) go before those wanted ahead.
+  // Starts decoding unless the picture is ready (then it counts as just
+  // used) or under way; urgent ones (wanted on screen now) go before those
+  // wanted ahead.
   void Request(const std::string& utf8_path, QSize size, bool urgent);
   bool Pending(const std::string& utf8_path, QSize size) const;
   std::size_t Bytes() const { return bytes_; }

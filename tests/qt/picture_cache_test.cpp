@@ -137,5 +137,23 @@ TEST(PictureCache, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
   EXPECT_LE(cache.Bytes(), 90'000u);
 }
 
+TEST(PictureCache, APictureAskedForAgainIsKeptOverOnesNotWanted) {
+  TempFolder folder;
+  const QSize shown(100, 100);  // 40,000 bytes each
+  std::vector<std::string> paths;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
+  PictureCache cache(90'000, nullptr);
+  for (int i = 0; i < 2; ++i) {
+    cache.Request(paths[i], shown, false);
+    cache.WaitForDecodes();
+  }
+  // a, decoded long ago and never shown, is wanted for a coming question.
+  cache.Request(paths[0], shown, false);
+  cache.Request(paths[2], shown, false);
+  cache.WaitForDecodes();
+  EXPECT_NE(cache.Find(paths[0], shown), nullptr);
+  EXPECT_EQ(cache.Find(paths[1], shown), nullptr);
+}
+
 }  // namespace
 }  // namespace kanae
