@@ -1,13 +1,13 @@
 // How much of our own work stands between the child and the game: setting up
-// a question (with and without decoding its picture) and answering a card.
+// a question, decoding a photo for it (on a worker) and answering a card.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 
 #include "fakes.h"
+#include "photo_like.h"
 #include "platform/qt/picture_cache.h"
+#include "platform/qt/picture_decoder.h"
 #include "questions.h"
 
 namespace kanae {
@@ -15,21 +15,11 @@ namespace {
 
 using namespace kanae::testing;
 
-// A 4000x3000 photo-like JPEG, made once.
+// A 4000x3000 photo-like JPEG (about 3 MB), made once.
 const std::filesystem::path& LargeJpeg() {
   static TempFolder folder;
   static const std::filesystem::path path = folder / "りんご.jpg";
-  if (!std::filesystem::exists(path)) {
-    QImage image(4000, 3000, QImage::Format_RGB32);
-    QPainter painter(&image);
-    for (int i = 0; i < 60; ++i) {
-      painter.fillRect(i * 67, 0, 67, 3000, QColor::fromHsv(i * 6 % 360, 180, 220));
-    }
-    painter.setBrush(Qt::red);
-    painter.drawEllipse(1000, 600, 2000, 1800);
-    painter.end();
-    image.save(QString::fromStdString(path.string()), "JPG", 90);
-  }
+  if (!std::filesystem::exists(path)) bench::WritePhotoLikeJpeg(QString::fromStdString(PathToUtf8(path)), 7);
   return path;
 }
 
@@ -46,25 +36,27 @@ struct Oltar {
   initial_letter::InitialLetterGame game{lesson};
 };
 
-// NextQuestion plus the decode the window does when it first paints the picture.
-void BM_NextQuestionWithLargeJpeg(benchmark::State& state) {
-  Oltar oltar;
-  for (auto _ : state) {
-    PictureCache cache(QSize(1280, 720));
-    oltar.game.NextQuestion();
-    benchmark::DoNotOptimize(cache.Get(oltar.game.Image1.picture));
-  }
+// The decode a worker does for one question: the photo straight to the
+// size the initial-letter game shows it at (half the screen each way), and
+// to the whole screen for comparison.
+void BM_DecodeLargePhoto(benchmark::State& state) {
+  const QSize shown(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const std::string path = PathToUtf8(LargeJpeg());
+  for (auto _ : state) benchmark::DoNotOptimize(DecodePicture(path, shown));
 }
-BENCHMARK(BM_NextQuestionWithLargeJpeg)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeLargePhoto)->Args({640, 360})->Args({960, 720})->Unit(benchmark::kMillisecond);
 
-// NextQuestion when the picture has been prepared already.
+// NextQuestion and finding its picture when it has been decoded ahead: what
+// the GUI thread does.
 void BM_NextQuestionPrepared(benchmark::State& state) {
   Oltar oltar;
-  PictureCache cache(QSize(1280, 720));
-  cache.Get(oltar.game.Image1.picture);
+  const QSize shown(640, 360);
+  PictureCache cache(8u << 20, nullptr);
+  cache.Request(oltar.game.Image1.picture, shown, true);
+  cache.WaitForDecodes();
   for (auto _ : state) {
     oltar.game.NextQuestion();
-    benchmark::DoNotOptimize(cache.Get(oltar.game.Image1.picture));
+    benchmark::DoNotOptimize(cache.Find(oltar.game.Image1.picture, shown));
   }
 }
 BENCHMARK(BM_NextQuestionPrepared)->Unit(benchmark::kMicrosecond);

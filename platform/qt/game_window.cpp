@@ -1,17 +1,21 @@
 #include "game_window.h"
 
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <algorithm>
 #include <vector>
 
 namespace kanae {
 
 namespace {
+
+// Small screens still keep a handful of pictures.
+constexpr std::size_t kMinimumPictureBudget = 8u << 20;
 
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -28,6 +32,33 @@ QFont LabelFont(int points) {
 
 QRectF PixelRect(const Control& c) {
   return QRectF(TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height));
+}
+
+int TextFlags(const Control& c) {
+  return (c.centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignTop)) | Qt::TextWrapAnywhere;
+}
+
+bool Drawn(const Control& c) { return c.visible && c.width > 0 && c.height > 0; }
+
+// Whether two states of a control look the same on screen.
+bool SameLook(const Control& a, const Control& b) {
+  if (!Drawn(a) && !Drawn(b)) return true;
+  return Drawn(a) == Drawn(b) && a.kind == b.kind && a.left == b.left && a.top == b.top && a.width == b.width &&
+         a.height == b.height && a.z == b.z && a.caption == b.caption && a.font_points == b.font_points &&
+         a.fore_colour == b.fore_colour && a.back_colour == b.back_colour && a.transparent == b.transparent &&
+         a.centred == b.centred && a.picture == b.picture;
+}
+
+// Where a control's drawing can reach: its rectangle and, for a caption
+// larger than its label, the text running over the edge.
+QRect DrawnArea(const Control& c) {
+  if (!Drawn(c)) return {};
+  const QRectF area = PixelRect(c);
+  QRectF reach = area;
+  if (c.kind == ControlKind::kLabel && !c.caption.empty()) {
+    reach |= QFontMetricsF(LabelFont(c.font_points)).boundingRect(area, TextFlags(c), ToQString(c.caption));
+  }
+  return reach.toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
 // 1 left, 2 right, 4 middle; other buttons (back, forward) are 0 and answer nothing.
@@ -54,10 +85,21 @@ void DrawPlaceholder(QPainter& painter, const QRectF& area) {
   painter.drawText(area, Qt::AlignCenter, QStringLiteral("？"));
 }
 
+// Room for twice the screen in pictures at their shown size: the question on
+// screen, the next one and a few recent ones.
+std::size_t PictureBudget(const Form& form) {
+  const std::size_t screen_bytes = static_cast<std::size_t>(std::max(0, form.width / 15)) *
+                                   static_cast<std::size_t>(std::max(0, form.height / 15)) * 4;
+  return std::max(kMinimumPictureBudget, 2 * screen_bytes);
+}
+
 }  // namespace
 
 GameWindow::GameWindow(Lesson& lesson, Game& game)
-    : lesson_(lesson), game_(game), pictures_(QSize(lesson.form.width / 15, lesson.form.height / 15)) {
+    : lesson_(lesson),
+      game_(game),
+      pictures_(PictureBudget(lesson.form),
+                [this](const std::string& path, QSize size) { OnPictureArrived(path, size); }) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_AcceptTouchEvents, false);  // taps arrive as synthesised mouse events
@@ -67,15 +109,86 @@ GameWindow::GameWindow(Lesson& lesson, Game& game)
 
 void GameWindow::Refresh() {
   SyncPointer();
-  update();
+  const QRegion changed = TakeChanges();
+  if (!changed.isEmpty()) update(changed);
+  if (!changed.isEmpty() || lesson_.fields.QuestionIndex != requested_for_question_) RequestPictures();
 }
 
 void GameWindow::PaintNow() {
   SyncPointer();
+  TakeChanges();
   repaint();
+  RequestPictures();
 }
 
-void GameWindow::Prepare(const std::string& utf8_path) { pictures_.Get(utf8_path); }
+QRegion GameWindow::TakeChanges() {
+  const auto& controls = lesson_.form.Controls();
+  QRegion changed;
+  if (lesson_.form.back_colour != drawn_back_colour_) {
+    drawn_back_colour_ = lesson_.form.back_colour;
+    changed = rect();
+  }
+  if (drawn_.size() < controls.size()) drawn_.resize(controls.size());
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    if (SameLook(drawn_[i], controls[i])) continue;
+    changed += DrawnArea(drawn_[i]);
+    changed += DrawnArea(controls[i]);
+    drawn_[i] = controls[i];
+  }
+  // The dwell ring and the scanning frame lie inside their answer's area:
+  // a change repaints only there (the ring fills many times a second).
+  const AnswerMarkers& markers = lesson_.form.markers;
+  if (markers.dwell_target != drawn_markers_.dwell_target ||
+      markers.dwell_progress != drawn_markers_.dwell_progress ||
+      markers.scan_target != drawn_markers_.scan_target) {
+    changed += drawn_marker_area_;
+    drawn_marker_area_ = QRegion();
+    for (const Control* target : {markers.dwell_target, markers.scan_target}) {
+      if (target != nullptr) drawn_marker_area_ += DrawnArea(*target);
+    }
+    changed += drawn_marker_area_;
+    drawn_markers_ = markers;
+  }
+  return changed;
+}
+
+QSize GameWindow::ShownSize(const Control& image) const {
+  const double ratio = devicePixelRatioF();
+  return QSize(std::max(1, qRound(TwipsToPixels(image.width) * ratio)),
+               std::max(1, qRound(TwipsToPixels(image.height) * ratio)));
+}
+
+void GameWindow::RequestPictures() {
+  requested_for_question_ = lesson_.fields.QuestionIndex;
+  // What is on screen first, then what the next question will show: the task
+  // after this one and, for a retry (or a right answer already counted), this
+  // one, at every size an image control has now.
+  std::vector<QSize> sizes;
+  for (const Control& c : lesson_.form.Controls()) {
+    if (c.kind != ControlKind::kImage || c.width <= 0 || c.height <= 0) continue;
+    const QSize size = ShownSize(c);
+    if (c.visible && !c.picture.empty()) pictures_.Request(c.picture, size, true);
+    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+  }
+  // Until the first question is on screen, its pictures have the cores to themselves.
+  if (!ready_traced_) return;
+  const auto& tasks = lesson_.state.TaskPictures;
+  const int count = static_cast<int>(tasks.size());
+  if (count == 0) return;
+  const int question = std::clamp(lesson_.fields.QuestionIndex, 0, count - 1);
+  for (int ahead : {0, 1}) {
+    const std::string path = PathToUtf8(lesson_.PicturePath(tasks[(question + ahead) % count]));
+    for (QSize size : sizes) pictures_.Request(path, size, false);
+  }
+}
+
+void GameWindow::OnPictureArrived(const std::string& utf8_path, QSize size) {
+  for (const Control& c : lesson_.form.Controls()) {
+    if (c.kind == ControlKind::kImage && Drawn(c) && c.picture == utf8_path && ShownSize(c) == size) {
+      update(DrawnArea(c));
+    }
+  }
+}
 
 bool GameWindow::event(QEvent* event) {
   // Focus coming back from another program keeps the pass in progress; the
@@ -92,19 +205,26 @@ void GameWindow::paintEvent(QPaintEvent*) {
 
   std::vector<const Control*> order;
   for (const Control& c : lesson_.form.Controls()) {
-    if (c.visible && c.width > 0 && c.height > 0) order.push_back(&c);
+    if (Drawn(c)) order.push_back(&c);
   }
   std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) { return a->z < b->z; });
 
+  bool all_pictures = true;
   for (const Control* c : order) {
     const QRectF area = PixelRect(*c);
     if (c->kind == ControlKind::kImage) {
       if (c->picture.empty()) continue;
-      const QImage& image = pictures_.Get(c->picture);
-      if (image.isNull()) {
+      // Only what has been decoded; a late picture repaints its own rectangle
+      // when it arrives.
+      const QSize size = ShownSize(*c);
+      const QImage* image = pictures_.Find(c->picture, size);
+      if (image == nullptr) {
+        all_pictures = false;
+        pictures_.Request(c->picture, size, true);
+      } else if (image->isNull()) {
         DrawPlaceholder(painter, area);
       } else {
-        painter.drawImage(area, image);
+        painter.drawImage(area, *image);
       }
       continue;
     }
@@ -112,16 +232,23 @@ void GameWindow::paintEvent(QPaintEvent*) {
     if (c->caption.empty()) continue;
     painter.setFont(LabelFont(c->font_points));
     painter.setPen(ToQColor(c->fore_colour));
-    const int align = c->centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignTop);
-    painter.drawText(area, align | Qt::TextWrapAnywhere, ToQString(c->caption));
+    painter.drawText(area, TextFlags(*c), ToQString(c->caption));
   }
   PaintMarkers(painter);
   painter.end();
+  shows_all_pictures_ = all_pictures;
 
-  if (!ready_traced_ && lesson_.HasShownQuestion()) {
+  if (!ready_traced_ && lesson_.HasShownQuestion() && all_pictures) {
     ready_traced_ = true;
-    lesson_.Platform().trace.Event("ready");
-    PrepareNextPictures();
+    // Posted, so it is written once this frame has been handed to the window
+    // system, and nothing else runs in between.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          lesson_.Platform().trace.Event("ready");
+          RequestPictures();
+        },
+        Qt::QueuedConnection);
   }
 }
 
@@ -154,13 +281,6 @@ void GameWindow::PaintMarkers(QPainter& painter) {
   }
 }
 
-void GameWindow::PrepareNextPictures() {
-  const auto& tasks = lesson_.state.TaskPictures;
-  if (tasks.empty()) return;
-  const int next = (lesson_.fields.QuestionIndex + 1) % static_cast<int>(tasks.size());
-  Prepare(PathToUtf8(lesson_.PicturePath(tasks[next])));
-}
-
 void GameWindow::Deliver(PointerAction action, QPointF position, int button) {
   PointerEvent pointer;
   pointer.action = action;
@@ -189,7 +309,6 @@ void GameWindow::mouseReleaseEvent(QMouseEvent* event) {
   }
   pressed_ = nullptr;
   Refresh();
-  PrepareNextPictures();
 }
 
 void GameWindow::mouseMoveEvent(QMouseEvent* event) {

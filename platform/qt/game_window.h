@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QPainter>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "game.h"
 #include "lesson.h"
@@ -16,12 +18,17 @@ class GameWindow : public QWidget {
  public:
   GameWindow(Lesson& lesson, Game& game);
 
-  // Repaints after the model changed outside an input event (timer, speech).
+  // Repaints what changed in the model since the last refresh (nothing when
+  // nothing visible changed) and asks for the pictures needed next. Called
+  // after input, timer ticks and speech events. Something drawn outside the
+  // control model (a dwell ring round the pointer) repaints only its own
+  // rectangle with update(rect).
   void Refresh();
   // Paints at once; used before waiting on a cue.
   void PaintNow();
-  // Pre-decodes a picture so the next question shows without delay.
-  void Prepare(const std::string& utf8_path);
+  // Whether the last frame held every picture it shows (a late one is drawn
+  // the moment it has been decoded).
+  bool ShowsAllPictures() const { return shows_all_pictures_; }
 
  protected:
   bool event(QEvent* event) override;
@@ -34,15 +41,25 @@ class GameWindow : public QWidget {
  private:
   void Deliver(PointerAction action, QPointF position, int button);
   void SyncPointer();
-  void PrepareNextPictures();
   void PaintMarkers(QPainter& painter);
+  // The window area whose look changed since the last call.
+  QRegion TakeChanges();
+  void RequestPictures();
+  void OnPictureArrived(const std::string& utf8_path, QSize size);
+  QSize ShownSize(const Control& image) const;
 
   Lesson& lesson_;
   Game& game_;
   PictureCache pictures_;
+  std::vector<Control> drawn_;  // the model as last refreshed
+  Colour drawn_back_colour_ = 0;
+  AnswerMarkers drawn_markers_;
+  QRegion drawn_marker_area_;
   const Control* pressed_ = nullptr;
   bool pointer_hidden_ = false;
+  bool shows_all_pictures_ = false;
   bool ready_traced_ = false;
+  int requested_for_question_ = -1;
 };
 
 // The window's pixel position of a twip value.

@@ -1,55 +1,86 @@
 #include "picture_cache.h"
 
-#include <QImageReader>
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <algorithm>
 #include <cstdio>
+
+#include "picture_decoder.h"
 
 namespace kanae {
 
 namespace {
 
-// Enough for any photo a teacher takes; a file claiming more is refused.
-constexpr int kAllocationLimitMegabytes = 256;
+// Undecodable files keep an entry too (so they are not read again); this
+// bounds how many.
+constexpr std::size_t kMostEntries = 64;
+
+std::size_t BytesOf(const QImage& image) { return static_cast<std::size_t>(image.sizeInBytes()); }
 
 }  // namespace
 
-bool PictureCache::Has(const std::string& utf8_path) const {
-  for (const auto& entry : entries_) {
-    if (entry.first == utf8_path) return true;
-  }
-  return false;
+PictureCache::PictureCache(std::size_t budget_bytes, Arrival on_arrival)
+    : budget_bytes_(budget_bytes), on_arrival_(std::move(on_arrival)) {
+  // Two decodes at once: a two-picture question is ready in the time of one,
+  // and the GUI thread waits on neither.
+  pool_.setMaxThreadCount(2);
 }
 
-const QImage& PictureCache::Get(const std::string& utf8_path) {
+PictureCache::~PictureCache() {
+  pool_.clear();  // decodes not yet started are dropped; running ones finish
+  pool_.waitForDone();
+}
+
+const QImage* PictureCache::Find(const std::string& utf8_path, QSize size) {
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-    if (it->first == utf8_path) {
+    if (it->size == size && it->path == utf8_path) {
       entries_.splice(entries_.begin(), entries_, it);
-      return entries_.front().second;
+      return &entries_.front().image;
     }
   }
-  entries_.emplace_front(utf8_path, Decode(utf8_path));
-  if (entries_.size() > capacity_) entries_.pop_back();
-  return entries_.front().second;
+  return nullptr;
 }
 
-QImage PictureCache::Decode(const std::string& utf8_path) {
-  QImageReader reader(QString::fromStdString(utf8_path));
-  reader.setAllocationLimit(kAllocationLimitMegabytes);
-  reader.setAutoTransform(true);  // photos from phones carry their rotation
-  const QSize size = reader.size();
-  if (size.isValid() && largest_.isValid() &&
-      (size.width() > largest_.width() || size.height() > largest_.height())) {
-    // Decode straight to screen size: JPEG then scales in the decoder.
-    reader.setScaledSize(size.scaled(largest_, Qt::KeepAspectRatio));
+bool PictureCache::Pending(const std::string& utf8_path, QSize size) const {
+  return std::find(pending_.begin(), pending_.end(), std::make_pair(utf8_path, size)) != pending_.end();
+}
+
+void PictureCache::Request(const std::string& utf8_path, QSize size, bool urgent) {
+  if (utf8_path.empty() || size.isEmpty() || Pending(utf8_path, size)) return;
+  // A picture wanted again counts as used now, or it could be dropped as
+  // the oldest just before it is shown.
+  if (Find(utf8_path, size) != nullptr) return;
+  pending_.emplace_back(utf8_path, size);
+  pool_.start(
+      [this, utf8_path, size] {
+        QImage image = DecodePicture(utf8_path, size);
+        QMetaObject::invokeMethod(
+            &receiver_, [this, utf8_path, size, image = std::move(image)]() mutable { Store(utf8_path, size, std::move(image)); },
+            Qt::QueuedConnection);
+      },
+      urgent ? 1 : 0);
+}
+
+void PictureCache::Store(const std::string& utf8_path, QSize size, QImage image) {
+  pending_.erase(std::remove(pending_.begin(), pending_.end(), std::make_pair(utf8_path, size)), pending_.end());
+  if (image.isNull() && reported_.insert(utf8_path).second) {
+    std::fprintf(stderr, "kanae: cannot show picture %s\n", utf8_path.c_str());
   }
-  QImage image = reader.read();
-  if (image.isNull()) {
-    if (reported_.insert(utf8_path).second) {
-      std::fprintf(stderr, "kanae: cannot show picture %s (%s)\n", utf8_path.c_str(),
-                   reader.errorString().toStdString().c_str());
-    }
-    return {};
+  bytes_ += BytesOf(image);
+  entries_.push_front({utf8_path, size, std::move(image)});
+  // The newest picture always stays, even when it alone is over the budget.
+  while (entries_.size() > 1 && (bytes_ > budget_bytes_ || entries_.size() > kMostEntries)) {
+    bytes_ -= BytesOf(entries_.back().image);
+    entries_.pop_back();
   }
-  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (on_arrival_) on_arrival_(entries_.front().path, size);
+}
+
+void PictureCache::WaitForDecodes() {
+  while (!pending_.empty()) {
+    pool_.waitForDone();
+    QCoreApplication::sendPostedEvents(&receiver_, QEvent::MetaCall);
+  }
 }
 
 }  // namespace kanae

@@ -1,34 +1,65 @@
-// Decoded pictures, scaled down to the screen once so that painting them is
-// cheap. Decoding is bounded: a broken or enormous file gives no picture
-// rather than a crash or an unbounded allocation, and one line on standard
-// error names it (once per file).
+// Pictures at the size they are shown, decoded on worker threads so that the
+// GUI thread never waits for a file. The paint takes what is ready; the rest
+// is announced when it arrives. Bounded by a byte budget, least recently used
+// first out. A broken or enormous file gives no picture rather than a crash
+// or an unbounded allocation, and one line on standard error names it (once
+// per file).
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QSize>
+#include <QThreadPool>
+#include <functional>
 #include <list>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace kanae {
 
 class PictureCache {
  public:
-  explicit PictureCache(QSize largest, std::size_t capacity = 8) : largest_(largest), capacity_(capacity) {}
+  // Called on the GUI thread when a requested picture has been decoded (or
+  // found undecodable).
+  using Arrival = std::function<void(const std::string& utf8_path, QSize size)>;
 
-  // The picture of the file (a null image when it cannot be decoded).
-  const QImage& Get(const std::string& utf8_path);
-  bool Has(const std::string& utf8_path) const;
-  void SetLargest(QSize largest) { largest_ = largest; }
+  PictureCache(std::size_t budget_bytes, Arrival on_arrival);
+  ~PictureCache();
+  PictureCache(const PictureCache&) = delete;
+  PictureCache& operator=(const PictureCache&) = delete;
+
+  // The picture when it is ready (a null image when the file cannot be
+  // decoded), nullptr while it is not. Never decodes.
+  const QImage* Find(const std::string& utf8_path, QSize size);
+  // Starts decoding unless the picture is ready (then it counts as just
+  // used) or under way; urgent ones (wanted on screen now) go before those
+  // wanted ahead.
+  void Request(const std::string& utf8_path, QSize size, bool urgent);
+  bool Pending(const std::string& utf8_path, QSize size) const;
+  std::size_t Bytes() const { return bytes_; }
+
+  // Waits for the decodes under way and takes in their pictures (tests and
+  // tools; the game never waits).
+  void WaitForDecodes();
 
  private:
-  QImage Decode(const std::string& utf8_path);
+  struct Entry {
+    std::string path;
+    QSize size;
+    QImage image;
+  };
+  void Store(const std::string& utf8_path, QSize size, QImage image);
 
-  QSize largest_;
-  std::size_t capacity_;
-  std::list<std::pair<std::string, QImage>> entries_;  // most recent first
-  std::set<std::string> reported_;                      // files already named on standard error
+  std::size_t budget_bytes_;
+  std::size_t bytes_ = 0;
+  Arrival on_arrival_;
+  std::list<Entry> entries_;  // most recently used first
+  std::vector<std::pair<std::string, QSize>> pending_;
+  std::set<std::string> reported_;  // files already named on standard error
+  QObject receiver_;  // decoded pictures are posted to the GUI thread through it
+  QThreadPool pool_;  // declared last: gone first, so no decode outlives the cache
 };
 
 }  // namespace kanae

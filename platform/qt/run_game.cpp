@@ -35,7 +35,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
 
   QtTimerFactory timers(refresh);
   audio::SdlCuePlayer player;
-  auto speech = speech::CreateSpeechEngine([&app, refresh](std::function<void()> task) {
+  auto post_to_gui = [&app, refresh](std::function<void()> task) {
     QMetaObject::invokeMethod(
         &app,
         [task = std::move(task), refresh] {
@@ -43,7 +43,10 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
           refresh();
         },
         Qt::QueuedConnection);
-  });
+  };
+  // The engine starts its voices and dictionaries on its own worker thread
+  // while the window comes up; the first prompt is spoken once they have.
+  auto speech = speech::CreateSpeechEngine(post_to_gui);
   ClockRandomSource rnd;
   QtShell shell;
   Lesson lesson({*speech, player, timers, shell, rnd, Trace::FromEnvironment()});

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <functional>
+#include <QPaintEvent>
 
 #include "fakes.h"
 #include "platform/qt/kiosk_lock.h"
@@ -68,6 +69,8 @@ TEST_F(GameWindowTest, APictureThatCannotBeDecodedShowsAFramedQuestionMark) {
   // The lesson's only picture is an empty file.
   const Control& picture = game.Image1;
   ASSERT_TRUE(picture.visible);
+  window->grab();  // the first paint asks for the picture; its decode fails off the GUI thread
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
   const QImage image = window->grab().toImage();
   const int left = static_cast<int>(picture.left / 15);
   const int top = static_cast<int>(picture.top / 15);
@@ -83,6 +86,35 @@ TEST_F(GameWindowTest, APictureThatCannotBeDecodedShowsAFramedQuestionMark) {
     }
   }
   EXPECT_TRUE(dark);
+}
+
+TEST_F(GameWindowTest, TheDwellRingAndTheScanningFrameAreDrawnOverTheirAnswer) {
+  const Control& card = *game.Label2[0];
+  auto marked_pixels = [&] {
+    const QImage image = window->grab().toImage();
+    int count = 0;
+    for (int x = static_cast<int>(card.left / 15); x < static_cast<int>((card.left + card.width) / 15); ++x) {
+      for (int y = std::max(0, static_cast<int>(card.top / 15)); y < std::min(359, static_cast<int>((card.top + card.height) / 15)); ++y) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 230 && c.green() > 190 && c.green() < 240 && c.blue() < 40) ++count;
+      }
+    }
+    return count;
+  };
+  EXPECT_EQ(marked_pixels(), 0);
+  lesson.form.markers.scan_target = &card;
+  window->Refresh();
+  const int frame = marked_pixels();
+  EXPECT_GT(frame, 0);
+  lesson.form.markers.scan_target = nullptr;
+  lesson.form.markers.dwell_target = &card;
+  lesson.form.markers.dwell_progress = 0.25;
+  window->Refresh();
+  const int quarter = marked_pixels();
+  lesson.form.markers.dwell_progress = 1.0;
+  window->Refresh();
+  EXPECT_GT(quarter, 0);
+  EXPECT_GT(marked_pixels(), 2 * quarter);  // the ring fills as the pointer rests
 }
 
 TEST_F(GameWindowTest, AClickOnACardReachesTheAnswerRule) {
@@ -260,6 +292,127 @@ TEST_F(GameWindowTest, FocusComingBackFromAnotherProgramRestartsNothing) {
   QApplication::sendEvent(window.get(), &activate);
   EXPECT_EQ(platform.speech.spoken.size(), said);
   EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+}
+
+// A window that keeps what it was asked to repaint.
+class RecordingWindow : public GameWindow {
+ public:
+  using GameWindow::GameWindow;
+  std::vector<QRegion> painted;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    painted.push_back(event->region());
+    GameWindow::paintEvent(event);
+  }
+};
+
+// A lesson whose picture is a real red photo, so that decoding takes place.
+class GameWindowPictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(QString::fromStdString(PathToUtf8(folder / "りんご.jpg")), "JPG"));
+    platform.shell.screen = {640 * 15, 360 * 15};
+    ASSERT_TRUE(lesson.Start({folder.path().string()}, game));
+    window = std::make_unique<RecordingWindow>(lesson, game);
+    window->resize(640, 360);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    lesson.Activate();
+    window->Refresh();
+    platform.speech.Finish();
+  }
+  QPoint Centre(const Control& c) const {
+    return QPoint(static_cast<int>((c.left + c.width / 2) / 15), static_cast<int>((c.top + c.height / 2) / 15));
+  }
+  // Lets the decode arrive and every repaint it asks for happen.
+  void Settle() {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
+    QCoreApplication::processEvents();
+    window->painted.clear();
+  }
+  void Move(QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &move);
+    QCoreApplication::processEvents();
+  }
+
+  TempFolder folder;
+  TempFolder cwd;
+  FakePlatform platform;
+  Trace trace{PathToUtf8(cwd / "trace.txt")};
+  Lesson lesson{{platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace}, cwd.path()};
+  initial_letter::InitialLetterGame game{lesson};
+  std::unique_ptr<RecordingWindow> window;
+};
+
+TEST_F(GameWindowPictureTest, APictureNotYetDecodedIsLeftOutThenDrawnWhenItArrives) {
+  // The frame of the new question, painted before the event loop can take in
+  // the decode, does not wait for the picture (and leaves no frame pending).
+  window->painted.clear();
+  window->repaint();
+  ASSERT_FALSE(window->painted.empty());
+  EXPECT_FALSE(window->ShowsAllPictures());
+  const QPoint picture = Centre(game.Image1);
+  EXPECT_EQ(window->grab().toImage().pixelColor(picture), QColor(0, 128, 128));
+  // Nothing but the arrival asks for another frame, and that frame has it.
+  window->painted.clear();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
+  ASSERT_FALSE(window->painted.empty());
+  EXPECT_TRUE(window->painted.back().contains(picture));
+  const QColor shown = window->grab().toImage().pixelColor(picture);
+  EXPECT_GT(shown.red(), 200);
+  EXPECT_LT(shown.green(), 60);
+}
+
+TEST_F(GameWindowPictureTest, PointerMovesOverNothingThatChangesRepaintNothing) {
+  Settle();
+  Move(QPoint(3, 3));
+  Move(QPoint(10, 4));
+  Move(Centre(game.Image1));  // the picture answers nothing
+  Move(Centre(*game.Label2[0]));  // click mode: moving onto a card answers nothing either
+  EXPECT_TRUE(window->painted.empty());
+  EXPECT_TRUE(platform.player.played.empty());
+}
+
+TEST_F(GameWindowPictureTest, AChangeRepaintsOnlyWhereItIsSeen) {
+  Settle();
+  game.settings.TouchMode = kTrue;
+  Move(Centre(*game.Label2[0]));  // answers: the card moves up, the circle shows
+  ASSERT_FALSE(platform.player.played.empty());
+  ASSERT_FALSE(window->painted.empty());
+  window->painted.clear();
+  // A caption changed on one card: that card's area is repainted, not the window.
+  game.Label2[0]->caption += U"あ";
+  window->Refresh();
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(window->painted.empty());
+  const QRect card(static_cast<int>(game.Label2[0]->left / 15), static_cast<int>(game.Label2[0]->top / 15),
+                   static_cast<int>(game.Label2[0]->width / 15), static_cast<int>(game.Label2[0]->height / 15));
+  EXPECT_TRUE(window->painted.back().contains(card.center()));
+  EXPECT_FALSE(window->painted.back().contains(QPoint(3, 3)));
+  EXPECT_LT(window->painted.back().boundingRect().width(), 320);
+}
+
+TEST_F(GameWindowPictureTest, ReadyIsWrittenOnceTheFirstQuestionHasBeenDrawnWithItsPicture) {
+  auto readies = [this] {
+    const std::string trace_text = cwd.Read("trace.txt");
+    int count = 0;
+    for (std::size_t at = trace_text.find("\tready"); at != std::string::npos; at = trace_text.find("\tready", at + 1)) ++count;
+    return count;
+  };
+  window->grab();  // a frame of the question without its picture
+  EXPECT_EQ(readies(), 0);
+  Settle();
+  EXPECT_EQ(readies(), 1);
+  // Later questions are not the first.
+  game.NextQuestion();
+  window->Refresh();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(readies(), 1);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Pictures that cannot be shown give no picture, never a crash or a huge allocation.
+// Pictures are decoded off the GUI thread at the size they are shown; those
+// that cannot be shown give no picture, never a crash or a huge allocation.
 #include "platform/qt/picture_cache.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "fakes.h"
 #include "lesson.h"
+#include "platform/qt/picture_decoder.h"
 
 namespace kanae {
 namespace {
@@ -31,48 +33,145 @@ std::string EnormousBmp() {
   return h;
 }
 
-TEST(PictureCache, BrokenFilesGiveNoPicture) {
+std::string WriteJpeg(const TempFolder& folder, const std::string& name, QSize size, Qt::GlobalColor colour) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(colour);
+  const std::string path = PathToUtf8(folder / name);
+  EXPECT_TRUE(image.save(QString::fromStdString(path), "JPG"));
+  return path;
+}
+
+TEST(PictureDecoder, BrokenFilesGiveNoPicture) {
   TempFolder folder;
-  QImage good(64, 48, QImage::Format_RGB32);
-  good.fill(Qt::red);
-  ASSERT_TRUE(good.save(QString::fromStdString(PathToUtf8(folder / "good.jpg")), "JPG"));
+  WriteJpeg(folder, "good.jpg", {64, 48}, Qt::red);
   const std::string jpeg = folder.Read("good.jpg");
   folder.Write("truncated.jpg", jpeg.substr(0, jpeg.size() / 3));
   folder.Write("text.jpg", "not a picture at all");
   folder.Write("empty.gif", "");
   folder.Write("huge.bmp", EnormousBmp());
 
-  PictureCache cache(QSize(1280, 720));
   for (const char* name : {"text.jpg", "empty.gif", "huge.bmp", "missing.jpg"}) {
-    EXPECT_TRUE(cache.Get(PathToUtf8(folder / name)).isNull()) << name;
+    EXPECT_TRUE(DecodePicture(PathToUtf8(folder / name), QSize(320, 240)).isNull()) << name;
   }
   // A truncated JPEG still decodes what it has, or nothing; it never throws.
-  cache.Get(PathToUtf8(folder / "truncated.jpg"));
-  EXPECT_EQ(cache.Get(PathToUtf8(folder / "good.jpg")).size(), QSize(64, 48));
+  DecodePicture(PathToUtf8(folder / "truncated.jpg"), QSize(320, 240));
+  EXPECT_TRUE(DecodePicture(PathToUtf8(folder / "good.jpg"), QSize()).isNull());
 }
 
 TEST(PictureCache, NamesEachFileItCannotShowOnceOnStandardError) {
   TempFolder folder;
   folder.Write("broken.jpg", "not a picture at all");
-  const std::string path = PathToUtf8(folder / "broken.jpg");
-  PictureCache cache(QSize(1280, 720), 1);
+  const std::string broken = PathToUtf8(folder / "broken.jpg");
+  const std::string missing = PathToUtf8(folder / "missing.jpg");
+  PictureCache cache(1u << 20, nullptr);
   ::testing::internal::CaptureStderr();
-  cache.Get(path);
-  cache.Get(PathToUtf8(folder / "missing.jpg"));  // pushes the broken one out of the cache
-  cache.Get(path);                                  // decoded again, but not named again
+  cache.Request(broken, QSize(64, 48), true);
+  cache.Request(missing, QSize(64, 48), true);
+  cache.WaitForDecodes();
+  cache.Request(broken, QSize(32, 24), false);  // decoded again at another size, but not named again
+  cache.WaitForDecodes();
   const std::string errors = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
-  EXPECT_TRUE(errors.starts_with("kanae: cannot show picture " + path)) << errors;
+  EXPECT_NE(errors.find("kanae: cannot show picture " + broken + "\n"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("kanae: cannot show picture " + missing + "\n"), std::string::npos) << errors;
 }
 
-TEST(PictureCache, LargePicturesAreDecodedAtScreenSize) {
+TEST(PictureDecoder, PicturesAreDecodedAtTheSizeTheyAreShown) {
   TempFolder folder;
-  QImage big(4000, 3000, QImage::Format_RGB32);
-  big.fill(Qt::blue);
-  ASSERT_TRUE(big.save(QString::fromStdString(PathToUtf8(folder / "big.jpg")), "JPG"));
-  PictureCache cache(QSize(1280, 720));
-  EXPECT_EQ(cache.Get(PathToUtf8(folder / "big.jpg")).size(), QSize(960, 720));
-  EXPECT_TRUE(cache.Has(PathToUtf8(folder / "big.jpg")));
+  const std::string big = WriteJpeg(folder, "big.jpg", {4000, 3000}, Qt::blue);
+  const std::string small = WriteJpeg(folder, "small.jpg", {64, 48}, Qt::red);
+  struct Case {
+    std::string path;
+    QSize shown;
+  };
+  for (const Case& c : {Case{big, {400, 300}}, Case{big, {640, 360}}, Case{small, {128, 96}}, Case{small, {64, 48}}}) {
+    const QImage image = DecodePicture(c.path, c.shown);
+    EXPECT_EQ(image.size(), c.shown) << c.path;
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32_Premultiplied);
+  }
+}
+
+struct Arrivals {
+  std::vector<std::pair<std::string, QSize>> seen;
+  PictureCache::Arrival Recorder() {
+    return [this](const std::string& path, QSize size) { seen.emplace_back(path, size); };
+  }
+};
+
+TEST(PictureCache, GivesNothingUntilTheDecodeArrivesThenThePicture) {
+  TempFolder folder;
+  const std::string path = WriteJpeg(folder, "good.jpg", {64, 48}, Qt::red);
+  Arrivals arrivals;
+  PictureCache cache(8u << 20, arrivals.Recorder());
+  cache.Request(path, {32, 24}, true);
+  cache.Request(path, {32, 24}, false);  // already under way: not decoded twice
+  EXPECT_TRUE(cache.Pending(path, {32, 24}));
+  EXPECT_EQ(cache.Find(path, {32, 24}), nullptr);
+  cache.WaitForDecodes();
+  ASSERT_EQ(arrivals.seen.size(), 1u);
+  EXPECT_EQ(arrivals.seen[0], std::make_pair(path, QSize(32, 24)));
+  ASSERT_NE(cache.Find(path, {32, 24}), nullptr);
+  EXPECT_EQ(cache.Find(path, {32, 24})->size(), QSize(32, 24));
+  // The same file at another size is another picture.
+  EXPECT_EQ(cache.Find(path, {64, 48}), nullptr);
+  cache.Request(path, {32, 24}, false);  // ready already: nothing to do
+  EXPECT_FALSE(cache.Pending(path, {32, 24}));
+}
+
+TEST(PictureCache, BrokenFilesArriveAsNoPictureAndAreNotReadAgain) {
+  TempFolder folder;
+  folder.Write("text.jpg", "not a picture at all");
+  folder.Write("huge.bmp", EnormousBmp());
+  Arrivals arrivals;
+  PictureCache cache(8u << 20, arrivals.Recorder());
+  for (const char* name : {"text.jpg", "huge.bmp", "missing.jpg"}) cache.Request(PathToUtf8(folder / name), {320, 240}, true);
+  cache.WaitForDecodes();
+  EXPECT_EQ(arrivals.seen.size(), 3u);
+  for (const char* name : {"text.jpg", "huge.bmp", "missing.jpg"}) {
+    const QImage* image = cache.Find(PathToUtf8(folder / name), {320, 240});
+    ASSERT_NE(image, nullptr) << name;
+    EXPECT_TRUE(image->isNull()) << name;
+    cache.Request(PathToUtf8(folder / name), {320, 240}, true);
+    EXPECT_FALSE(cache.Pending(PathToUtf8(folder / name), {320, 240})) << name;
+  }
+  EXPECT_EQ(cache.Bytes(), 0u);
+}
+
+TEST(PictureCache, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
+  TempFolder folder;
+  const QSize shown(100, 100);  // 40,000 bytes each
+  std::vector<std::string> paths;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
+  PictureCache cache(90'000, nullptr);
+  for (int i = 0; i < 2; ++i) {
+    cache.Request(paths[i], shown, false);
+    cache.WaitForDecodes();
+  }
+  ASSERT_NE(cache.Find(paths[0], shown), nullptr);  // a is now the most recent
+  cache.Request(paths[2], shown, false);
+  cache.WaitForDecodes();
+  EXPECT_NE(cache.Find(paths[0], shown), nullptr);
+  EXPECT_EQ(cache.Find(paths[1], shown), nullptr);
+  EXPECT_NE(cache.Find(paths[2], shown), nullptr);
+  EXPECT_LE(cache.Bytes(), 90'000u);
+}
+
+TEST(PictureCache, APictureAskedForAgainIsKeptOverOnesNotWanted) {
+  TempFolder folder;
+  const QSize shown(100, 100);  // 40,000 bytes each
+  std::vector<std::string> paths;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
+  PictureCache cache(90'000, nullptr);
+  for (int i = 0; i < 2; ++i) {
+    cache.Request(paths[i], shown, false);
+    cache.WaitForDecodes();
+  }
+  // a, decoded long ago and never shown, is wanted for a coming question.
+  cache.Request(paths[0], shown, false);
+  cache.Request(paths[2], shown, false);
+  cache.WaitForDecodes();
+  EXPECT_NE(cache.Find(paths[0], shown), nullptr);
+  EXPECT_EQ(cache.Find(paths[1], shown), nullptr);
 }
 
 }  // namespace
