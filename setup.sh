@@ -18,6 +18,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   libcsv-dev chromium
+  ccache
 )
 
 # The Open JTalk voice is in Debian's contrib component. Adds contrib to the
@@ -55,7 +56,10 @@ install_packages() {
 build() {  # build-dir, extra cmake arguments...
   local dir=$1
   shift
-  cmake -S . -B "$dir" "$@"
+  # ccache keyed on paths relative to the checkout, so a fresh clone reuses
+  # what an earlier build on the same machine compiled.
+  export CCACHE_BASEDIR="$PWD"
+  cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
   cmake --build "$dir" -j"$(nproc)"
 }
 
