@@ -1,6 +1,8 @@
 // kanae [--kiosk]: the full-screen menu of the six games.
 #include <QApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFont>
 
 #include "launch.h"
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
   kanae::menu::MenuWindow menu(runner, kanae::launcher::InstalledDataFolder(), kiosk, [&menu](const QString& start) {
     return QFileDialog::getExistingDirectory(&menu, QStringLiteral("レッスンのフォルダを選んでください"), start);
   });
+  // The screen's size first: without a window manager, full screen alone
+  // leaves the window at its preferred size.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) menu.setGeometry(screen->geometry());
   menu.showFullScreen();
   return QApplication::exec();
 }

@@ -98,7 +98,7 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   demo->setObjectName("demo_lesson");
   connect(demo, &QPushButton::clicked, this, [this] { SetLesson(data_ + "/demo_lesson"); });
 
-  kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N は2秒押し続けたときだけ）"), this);
+  kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N・S・R は2秒押し続けたときだけ）"), this);
   kiosk_->setObjectName("kiosk");
   kiosk_->setChecked(kiosk);
   // The style's box is a few pixels wide on any screen; here it is as tall as the text.
