@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "card_marks.h"
 #include "kana_tables.h"
 #include "picture_library.h"
 
@@ -19,15 +20,11 @@ WordBuildingGame::WordBuildingGame(Lesson& lesson)
   for (int j = 0; j < kCards; ++j) {
     cards[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
-  MakeMark(cross, U"×");
-  MakeMark(circle, U"○");
+  MakeCardMarks(cross, circle);
 }
 
 void WordBuildingGame::Layout() {
-  const int W = lesson_.form.width;
-  const int H = lesson_.form.height;
-  circle.Place(Int(W * 3.0 / 10), Int(H * 23.0 / 100), Int(W / 2.0), Int(H / 2.0));
-  circle.font_points = Int(W / 50.0);
+  PlaceBigCircle(circle, lesson_.form.width, lesson_.form.height);
 }
 
 void WordBuildingGame::NextQuestion() {
