@@ -52,11 +52,11 @@ void BM_NextQuestionPrepared(benchmark::State& state) {
   Oltar oltar;
   const QSize shown(640, 360);
   PictureCache cache(8u << 20, nullptr);
-  cache.Request(oltar.game.Image1.picture, shown, true);
+  cache.Request(oltar.game.picture.picture, shown, true);
   cache.WaitForDecodes();
   for (auto _ : state) {
     oltar.game.NextQuestion();
-    benchmark::DoNotOptimize(cache.Find(oltar.game.Image1.picture, shown));
+    benchmark::DoNotOptimize(cache.Find(oltar.game.picture.picture, shown));
   }
 }
 BENCHMARK(BM_NextQuestionPrepared)->Unit(benchmark::kMicrosecond);
@@ -70,10 +70,10 @@ void BM_ClickToCue(benchmark::State& state) {
     oltar.platform.speech.Finish();
     oltar.platform.player.played.clear();
     state.ResumeTiming();
-    oltar.game.OnPointer({PointerAction::kClick, oltar.game.Label2[0], 1});
+    oltar.game.OnPointer({PointerAction::kClick, oltar.game.cards[0], 1});
     state.PauseTiming();
     if (oltar.platform.player.played.empty()) state.SkipWithError("no cue");
-    oltar.game.Timer2->SetEnabled(false);
+    oltar.game.right_answer_timer->SetEnabled(false);
     oltar.lesson.fields.IsSpeaking = false;
     state.ResumeTiming();
   }

@@ -124,7 +124,7 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
   window.show();
   lesson.Activate();
   window.Refresh();
-  auto* feedback = static_cast<ManualTimer*>(game.Timer2.get());
+  auto* feedback = static_cast<ManualTimer*>(game.right_answer_timer.get());
 
   std::vector<double> latencies;
   int background_moves = 0;
@@ -145,8 +145,8 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
     background_paints += window.paints - paints_before;
     platform.speech.Finish();
 
-    const QPoint card((game.Label2[0]->left + game.Label2[0]->width / 2) / 15,
-                      (game.Label2[0]->top + game.Label2[0]->height / 2) / 15);
+    const QPoint card((game.cards[0]->left + game.cards[0]->width / 2) / 15,
+                      (game.cards[0]->top + game.cards[0]->height / 2) / 15);
     if (touch) {
       Move(window, card);
     } else {

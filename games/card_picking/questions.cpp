@@ -35,30 +35,30 @@ int CardsToShow(int wanted, int distinct_initials) {
 }
 
 CardPickingGame::CardPickingGame(Lesson& lesson)
-    : Label2(lesson.form.Add("Label2", ControlKind::kLabel, 3)),
-      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
+    : cross(lesson.form.Add("Label2", ControlKind::kLabel, 3)),
+      feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int i = 0; i < 4; ++i) {
-    Image1[i] = &lesson.form.Add("Image1(" + std::to_string(i) + ")", ControlKind::kImage, 1, i);
-    Label1[i] = &lesson.form.Add("Label1(" + std::to_string(i) + ")", ControlKind::kLabel, 2, i);
-    Label1[i]->centred = true;
+    card_pictures[i] = &lesson.form.Add("Image1(" + std::to_string(i) + ")", ControlKind::kImage, 1, i);
+    card_letters[i] = &lesson.form.Add("Label1(" + std::to_string(i) + ")", ControlKind::kLabel, 2, i);
+    card_letters[i]->centred = true;
   }
-  Label2.caption = U"×";
-  Label2.fore_colour = kRed;
-  Label2.back_colour = kSilver;
-  Label2.centred = true;
+  cross.caption = U"×";
+  cross.fore_colour = kRed;
+  cross.back_colour = kSilver;
+  cross.centred = true;
 }
 
 int CardPickingGame::LetterSize() const { return std::clamp<int>(settings.CardLetterSize, 0, 3); }
 
-void CardPickingGame::Layout() { Label2.font_points = Int(lesson_.form.width / 50.0); }
+void CardPickingGame::Layout() { cross.font_points = Int(lesson_.form.width / 50.0); }
 
 void CardPickingGame::PlaceCard(int i) {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   const int top_row = i > 1 ? -1 : 0;
-  Image1[i]->Place(Int(W / 80 * 38) * (i % 2) + Int(W / 80 * 5), Int(H / 2) * top_row + Int(H / 20 * 11),
+  card_pictures[i]->Place(Int(W / 80 * 38) * (i % 2) + Int(W / 80 * 5), Int(H / 2) * top_row + Int(H / 20 * 11),
                    Int(W / 5 * 2), Int(H / 5 * 2));
 }
 
@@ -67,18 +67,18 @@ void CardPickingGame::PlaceCardLetter(int i) {
   const double H = lesson_.form.height;
   const int z = LetterSize();
   const int large = z == 3 ? -1 : 0;
-  Control& letter = *Label1[i];
+  Control& letter = *card_letters[i];
   letter.Place(Int(W / 80 * 38) * (i % 2) + Int(W / 16 * 5) - Int(W / 40 * 3) * (z - 1) + Int(W / 80 * 4) * large,
-               Image1[i]->top, Int(W / 40 * 3) * (z - 1) + Int(W / 20 * 3), Int(H / 10) * (z - 1) + Int(H / 10 * 2));
+               card_pictures[i]->top, Int(W / 40 * 3) * (z - 1) + Int(W / 20 * 3), Int(H / 10) * (z - 1) + Int(H / 10 * 2));
   letter.font_points = FittingFont(Int(W / 270) * (z - 1) + Int(W / 135), letter.height);
 }
 
 void CardPickingGame::DrawCards() {
   const std::vector<Text>& tasks = lesson_.state.TaskPictures;
-  std::vector<char32_t> used = {InitialOf(tasks[CardTasks[CorrectCard]])};
+  std::vector<char32_t> used = {InitialOf(tasks[card_tasks[correct_card]])};
   std::vector<int> candidates;
-  for (int p = 0; p < CardCount; ++p) {
-    if (p == CorrectCard) continue;
+  for (int p = 0; p < card_count; ++p) {
+    if (p == correct_card) continue;
     // Drawing among the pictures whose initial is still free gives each of
     // them the same chance as drawing from all and redrawing on a clash, but
     // it ends after one draw whatever the task list holds.
@@ -86,8 +86,8 @@ void CardPickingGame::DrawCards() {
     for (int t = 0; t < static_cast<int>(tasks.size()); ++t) {
       if (std::find(used.begin(), used.end(), InitialOf(tasks[t])) == used.end()) candidates.push_back(t);
     }
-    CardTasks[p] = candidates[DrawIndex(lesson_.Rnd(), static_cast<int>(candidates.size()))];
-    used.push_back(InitialOf(tasks[CardTasks[p]]));
+    card_tasks[p] = candidates[DrawIndex(lesson_.Rnd(), static_cast<int>(candidates.size()))];
+    used.push_back(InitialOf(tasks[card_tasks[p]]));
   }
 }
 
@@ -101,26 +101,26 @@ void CardPickingGame::NextQuestion() {
   FormFields& f = lesson_.fields;
   const std::vector<Text>& tasks = lesson_.state.TaskPictures;
   const int wanted = settings.FourCards == kTrue ? 4 : 2;
-  CardCount = CardsToShow(wanted, DistinctInitials(tasks));
+  card_count = CardsToShow(wanted, DistinctInitials(tasks));
   // Told before the question is set up: the message box may activate the
   // window again, and this question must still be the one left on screen.
-  if (CardCount == 1) WarnOfOneInitial();
+  if (card_count == 1) WarnOfOneInitial();
   HideQuestion();
   if (f.QuestionIndex < 0 || f.QuestionIndex >= static_cast<int>(tasks.size())) {
-    CardCount = 0;  // nothing to ask, nothing to pick
+    card_count = 0;  // nothing to ask, nothing to pick
     return;
   }
 
-  CorrectCard = DrawIndex(lesson_.Rnd(), CardCount);
-  CardTasks[CorrectCard] = f.QuestionIndex;
+  correct_card = DrawIndex(lesson_.Rnd(), card_count);
+  card_tasks[correct_card] = f.QuestionIndex;
   DrawCards();
 
-  for (int i = 0; i < CardCount; ++i) {
-    const Text& picture = tasks[CardTasks[i]];
+  for (int i = 0; i < card_count; ++i) {
+    const Text& picture = tasks[card_tasks[i]];
     PlaceCard(i);
     if (LetterSize() > 0) PlaceCardLetter(i);
-    lesson_.LoadPicture(*Image1[i], picture);
-    Label1[i]->caption = Left(picture, 1);
+    lesson_.LoadPicture(*card_pictures[i], picture);
+    card_letters[i]->caption = Left(picture, 1);
   }
 
   f.SpeechText = PromptFor(f.QuestionIndex);
@@ -133,8 +133,8 @@ void CardPickingGame::NextQuestion() {
 
 void CardPickingGame::OnPointer(const PointerEvent& event) {
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
-  for (int i = 0; i < CardCount; ++i) {
-    if (event.control == Image1[i] || event.control == Label1[i]) {
+  for (int i = 0; i < card_count; ++i) {
+    if (event.control == card_pictures[i] || event.control == card_letters[i]) {
       lesson_.fields.ChosenIndex = i;
       CheckAnswer();
       return;
@@ -145,9 +145,9 @@ void CardPickingGame::OnPointer(const PointerEvent& event) {
 std::vector<const Control*> CardPickingGame::AnswerControls() const {
   std::vector<const Control*> answers;
   // A card shown as its large letter alone answers by that letter.
-  for (int i = 0; i < CardCount; ++i) {
-    if (Image1[i]->visible) answers.push_back(Image1[i]);
-    else if (Label1[i]->visible) answers.push_back(Label1[i]);
+  for (int i = 0; i < card_count; ++i) {
+    if (card_pictures[i]->visible) answers.push_back(card_pictures[i]);
+    else if (card_letters[i]->visible) answers.push_back(card_letters[i]);
   }
   return answers;
 }
@@ -155,64 +155,64 @@ std::vector<const Control*> CardPickingGame::AnswerControls() const {
 void CardPickingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (f.IsSpeaking) return;
-  if (f.ChosenIndex < 0 || f.ChosenIndex >= CardCount) return;
+  if (f.ChosenIndex < 0 || f.ChosenIndex >= card_count) return;
   lesson_.BeginFeedback();
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
 
   // The letter exactly as shown: a katakana card sounds its own file.
-  if (LetterSize() > 0) lesson_.PlayCueAndWait(Label1[f.ChosenIndex]->caption + U".wav");
+  if (LetterSize() > 0) lesson_.PlayCueAndWait(card_letters[f.ChosenIndex]->caption + U".wav");
 
   const std::vector<Text>& tasks = lesson_.state.TaskPictures;
   const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
-  if (f.ChosenIndex != CorrectCard) {
-    lesson_.AnswerJudged(false, asked, tasks[CardTasks[f.ChosenIndex]]);
+  if (f.ChosenIndex != correct_card) {
+    lesson_.AnswerJudged(false, asked, tasks[card_tasks[f.ChosenIndex]]);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
     const int i = f.ChosenIndex;
     const int top_row = i > 1 ? -1 : 0;
-    Label2.Place(Image1[i]->left, Int(H / 2) * top_row + Int(H * 29 / 60), Int(W / 5 * 2), Int(H * 16 / 30));
+    cross.Place(card_pictures[i]->left, Int(H / 2) * top_row + Int(H * 29 / 60), Int(W / 5 * 2), Int(H * 16 / 30));
   } else {
-    lesson_.AnswerJudged(true, asked, tasks[CardTasks[f.ChosenIndex]]);
+    lesson_.AnswerJudged(true, asked, tasks[card_tasks[f.ChosenIndex]]);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
     lesson_.Speak();
     HideQuestion();
-    Control& picture = *Image1[CorrectCard];
+    Control& picture = *card_pictures[correct_card];
     picture.Place(0, 0, W, H);
     picture.visible = true;
-    Control& letter = *Label1[CorrectCard];
+    Control& letter = *card_letters[correct_card];
     letter.Place(Int(W / 8 * 5), 0, Int(W / 8 * 3), Int(H / 2));
     letter.font_points = FittingFont(Int(W / 54), letter.height);
     letter.visible = LetterSize() > 0;
     lesson_.AdvanceQuestion();
   }
   f.IsSpeaking = true;
-  Timer1->SetEnabled(true);
+  feedback_timer->SetEnabled(true);
 }
 
 void CardPickingGame::ShowQuestion() {
-  for (int i = 0; i < CardCount; ++i) {
-    Label1[i]->visible = LetterSize() > 0;
-    Image1[i]->visible = LetterSize() < 3;
+  for (int i = 0; i < card_count; ++i) {
+    card_letters[i]->visible = LetterSize() > 0;
+    card_pictures[i]->visible = LetterSize() < 3;
   }
   // Seen as soon as a wrong answer gives it a size.
-  Label2.Place(0, 0, 0, 0);
-  Label2.visible = true;
+  cross.Place(0, 0, 0, 0);
+  cross.visible = true;
 }
 
 void CardPickingGame::HideQuestion() {
   for (int i = 0; i < 4; ++i) {
-    Label1[i]->visible = false;
-    Image1[i]->visible = false;
+    card_letters[i]->visible = false;
+    card_pictures[i]->visible = false;
   }
-  Label2.visible = false;
+  cross.visible = false;
 }
 
-void CardPickingGame::Timer1Tick() {
+void CardPickingGame::FeedbackTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Timer1->SetEnabled(false);
+  feedback_timer->SetEnabled(false);
   NextQuestion();
 }
 

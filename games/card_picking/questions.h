@@ -42,7 +42,7 @@ class CardPickingGame : public Game {
   void HideQuestion();
   void PlaceCard(int i);
   void PlaceCardLetter(int i);
-  void Timer1Tick();
+  void FeedbackTimerTick();
 
   // CardLetterSize as the cards use it: a hand-edited value above 3 shows the
   // large letter, one below 0 no letter, so the prompt always matches the cards.
@@ -50,16 +50,16 @@ class CardPickingGame : public Game {
 
   card_picking::Settings settings;
 
-  // Controls, front to back: Label2, the letters, the pictures.
-  std::array<Control*, 4> Image1{};  // the card pictures
-  std::array<Control*, 4> Label1{};  // the card letters
-  Control& Label2;                    // the cross over a wrong card
-  std::unique_ptr<Timer> Timer1;      // ends the feedback of every answer
+  // Controls, front to back: cross, the letters, the pictures.
+  std::array<Control*, 4> card_pictures{};
+  std::array<Control*, 4> card_letters{};
+  Control& cross;  // over a wrong card
+  std::unique_ptr<Timer> feedback_timer;  // ends the feedback of every answer
 
   // Per-question state.
-  int CardCount = 0;
-  int CorrectCard = 0;
-  std::array<int, 4> CardTasks{};
+  int card_count = 0;
+  int correct_card = 0;
+  std::array<int, 4> card_tasks{};
 
  private:
   void DrawCards();

@@ -2,34 +2,31 @@
 
 #include <algorithm>
 
+#include "card_marks.h"
 #include "kana_tables.h"
 #include "picture_library.h"
 
 namespace kanae::initial_letter {
 
 InitialLetterGame::InitialLetterGame(Lesson& lesson)
-    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      Label1(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
-      Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      Label4(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
-      Label5(lesson.form.Add("Label5", ControlKind::kLabel, 6)),
-      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
-      Timer2(lesson.CreateTimer(1000, [this] { Timer2Tick(); })),
+    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
+      first_cell(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
+      cross(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
+      circle(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
+      name_rest(lesson.form.Add("Label5", ControlKind::kLabel, 6)),
+      wrong_answer_timer(lesson.CreateTimer(1000, [this] { WrongAnswerTimerTick(); })),
+      right_answer_timer(lesson.CreateTimer(1000, [this] { RightAnswerTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < 6; ++j) {
-    Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
+    cards[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
-  Label1.fore_colour = kLightBlue;
-  MakeMark(Label3, U"×");
-  MakeMark(Label4, U"○");
+  first_cell.fore_colour = kLightBlue;
+  MakeCardMarks(cross, circle);
 }
 
 void InitialLetterGame::Layout() {
-  const int W = lesson_.form.width;
-  const int H = lesson_.form.height;
-  Label4.Place(Int(W * 3.0 / 10), Int(H * 23.0 / 100), Int(W / 2.0), Int(H / 2.0));
-  Label4.font_points = Int(W / 50.0);
+  PlaceBigCircle(circle, lesson_.form.width, lesson_.form.height);
 }
 
 void InitialLetterGame::NextQuestion() {
@@ -40,17 +37,17 @@ void InitialLetterGame::NextQuestion() {
   if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
 
-  Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  lesson_.LoadPicture(Image1, task);
+  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  lesson_.LoadPicture(picture, task);
 
   const Text name = NameOfPicture(task);
   f.ChoiceLetters = Left(name, 1);
   const Text display = Left(name, 10);
-  NameLength = static_cast<int>(display.size());
-  AnswerLength = NameLength;
+  name_length = static_cast<int>(display.size());
+  answer_length = name_length;
 
-  SlotCount = std::max(NameLength, 6);
-  ShuffleSlots(std::span<int>(SlotOrder.data(), SlotCount), lesson_.Rnd());
+  slot_count = std::max(name_length, 6);
+  ShuffleSlots(std::span<int>(slot_order.data(), slot_count), lesson_.Rnd());
 
   // A hand-edited count beyond the six cards is held to what they can show.
   const int distractors = std::min<int>(settings.DistractorCount, kMostDistractors);
@@ -61,32 +58,32 @@ void InitialLetterGame::NextQuestion() {
     if (!lesson_.DrawDistractor(table)) break;
   }
 
-  CellSize = Int(W / (SlotCount + 1));
-  NameLeft = Int((W - NameLength * CellSize) / 2);
-  const double cell = CellSize;
+  cell_size = Int(W / (slot_count + 1));
+  name_left = Int((W - name_length * cell_size) / 2);
+  const double cell = cell_size;
   const int font = Int(cell / 20.5);
 
   const int top1 = Int((H / 4 - cell) / 2);
-  Label1.Place(NameLeft, top1, NameLength * cell, cell);
-  Label1.font_points = font;
-  Label1.caption = settings.ShowModel != 0 ? Left(display, 1) : Text();
+  first_cell.Place(name_left, top1, name_length * cell, cell);
+  first_cell.font_points = font;
+  first_cell.caption = settings.ShowModel != 0 ? Left(display, 1) : Text();
   // An empty name leaves no second cell (never a negative width).
-  Label5.Place(NameLeft + cell, top1, std::max(0.0, (NameLength - 1) * cell), cell);
-  Label5.font_points = font;
-  Label5.caption = display.size() > 1 ? display.substr(1) : Text();
+  name_rest.Place(name_left + cell, top1, std::max(0.0, (name_length - 1) * cell), cell);
+  name_rest.font_points = font;
+  name_rest.caption = display.size() > 1 ? display.substr(1) : Text();
 
-  for (std::size_t j = 0; j < Label2.size(); ++j) LabelLetters[j].clear();
+  for (std::size_t j = 0; j < cards.size(); ++j) card_letters[j].clear();
   for (std::size_t j = 0; j < f.ChoiceLetters.size(); ++j) {
-    LabelLetters[j] = CharAt(f.ChoiceLetters, j);
-    Control& card = *Label2[j];
-    const double left = cell * (SlotCount + 2) / (SlotCount + 1) * SlotOrder[j] + cell / (SlotCount + 1);
+    card_letters[j] = CharAt(f.ChoiceLetters, j);
+    Control& card = *cards[j];
+    const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
     card.Place(left, top1 + Int(H * 3 / 4), cell, cell);
     card.font_points = font;
-    card.caption = LabelLetters[j];
+    card.caption = card_letters[j];
   }
 
   f.SpeechText = PromptFor(f.QuestionIndex);
-  AnswerProgress = 0;
+  answer_progress = 0;
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
@@ -96,9 +93,9 @@ void InitialLetterGame::NextQuestion() {
 
 void InitialLetterGame::OnPointer(const PointerEvent& event) {
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
-  if (AnswerProgress == AnswerLength) return;
-  for (int j = 0; j < static_cast<int>(Label2.size()); ++j) {
-    if (event.control == Label2[j]) {
+  if (answer_progress == answer_length) return;
+  for (int j = 0; j < static_cast<int>(cards.size()); ++j) {
+    if (event.control == cards[j]) {
       lesson_.fields.ChosenIndex = j;
       CheckAnswer();
       return;
@@ -108,8 +105,8 @@ void InitialLetterGame::OnPointer(const PointerEvent& event) {
 
 std::vector<const Control*> InitialLetterGame::AnswerControls() const {
   std::vector<const Control*> answers;
-  if (AnswerProgress == AnswerLength) return answers;
-  for (const Control* card : Label2) {
+  if (answer_progress == answer_length) return answers;
+  for (const Control* card : cards) {
     if (card->visible) answers.push_back(card);
   }
   return answers;
@@ -119,63 +116,63 @@ void InitialLetterGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (f.IsSpeaking) return;
   const double H = lesson_.form.height;
-  const Text chosen = LabelLetters[f.ChosenIndex];
+  const Text chosen = card_letters[f.ChosenIndex];
   if (chosen.empty()) return;
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
   lesson_.BeginFeedback();
 
-  if (LabelLetters[AnswerProgress] != chosen) {
-    lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
-    const Control& card = *Label2[f.ChosenIndex];
-    Label3.Place(card.left, Label1.top + H * 3 / 4, CellSize, CellSize);
-    Label3.font_points = Int(CellSize / 19.0);
-    Label3.visible = true;
+  if (card_letters[answer_progress] != chosen) {
+    lesson_.AnswerJudged(false, card_letters[answer_progress], chosen);
+    const Control& card = *cards[f.ChosenIndex];
+    cross.Place(card.left, first_cell.top + H * 3 / 4, cell_size, cell_size);
+    cross.font_points = Int(cell_size / 19.0);
+    cross.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
     f.IsSpeaking = true;
-    Timer1->SetEnabled(true);
+    wrong_answer_timer->SetEnabled(true);
     return;
   }
 
-  lesson_.AnswerJudged(true, LabelLetters[AnswerProgress], chosen);
+  lesson_.AnswerJudged(true, card_letters[answer_progress], chosen);
   lesson_.PlayCueAndWait(U"ガチャ.wav");
-  Control& card = *Label2[f.ChosenIndex];
-  card.top = Label1.top;
-  card.left = NameLeft;
-  Label4.visible = true;
+  Control& card = *cards[f.ChosenIndex];
+  card.top = first_cell.top;
+  card.left = name_left;
+  circle.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
   f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.IsSpeaking = true;
-  Timer2->SetEnabled(true);
+  right_answer_timer->SetEnabled(true);
 }
 
 void InitialLetterGame::ShowQuestion() {
-  Image1.visible = true;
-  Label1.visible = true;
-  Label5.visible = true;
-  for (std::size_t j = 0; j < lesson_.fields.ChoiceLetters.size() && j < Label2.size(); ++j) Label2[j]->visible = true;
+  picture.visible = true;
+  first_cell.visible = true;
+  name_rest.visible = true;
+  for (std::size_t j = 0; j < lesson_.fields.ChoiceLetters.size() && j < cards.size(); ++j) cards[j]->visible = true;
 }
 
 void InitialLetterGame::HideQuestion() {
-  for (Control* c : {&Image1, &Label1, &Label3, &Label4, &Label5}) c->visible = false;
-  for (Control* card : Label2) card->visible = false;
+  for (Control* c : {&picture, &first_cell, &cross, &circle, &name_rest}) c->visible = false;
+  for (Control* card : cards) card->visible = false;
 }
 
-void InitialLetterGame::Timer1Tick() {
+void InitialLetterGame::WrongAnswerTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Label3.visible = false;
-  Timer1->SetEnabled(false);
+  cross.visible = false;
+  wrong_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 
-void InitialLetterGame::Timer2Tick() {
+void InitialLetterGame::RightAnswerTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Label4.visible = false;
-  Timer2->SetEnabled(false);
+  circle.visible = false;
+  right_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 

@@ -28,30 +28,30 @@ class InitialLetterGame : public Game {
   void CheckAnswer();
   void ShowQuestion();
   void HideQuestion();
-  void Timer1Tick();
-  void Timer2Tick();
+  void WrongAnswerTimerTick();
+  void RightAnswerTimerTick();
 
   initial_letter::Settings settings;
 
-  // Controls, front to back: Label5, Label4, Label3, the cards, Label1, Image1.
-  Control& Image1;
-  Control& Label1;  // the name row's first cell
-  std::array<Control*, 6> Label2{};  // the cards
-  Control& Label3;  // the cross
-  Control& Label4;  // the circle
-  Control& Label5;  // the rest of the name row
-  std::unique_ptr<Timer> Timer1;  // ends the feedback of a wrong answer
-  std::unique_ptr<Timer> Timer2;  // ends the feedback of a right answer
+  // Controls, front to back: name_rest, circle, cross, the cards, first_cell, picture.
+  Control& picture;
+  Control& first_cell;  // the name row's first cell
+  std::array<Control*, 6> cards{};
+  Control& cross;
+  Control& circle;
+  Control& name_rest;  // the rest of the name row
+  std::unique_ptr<Timer> wrong_answer_timer;  // ends the feedback of a wrong answer
+  std::unique_ptr<Timer> right_answer_timer;  // ends the feedback of a right answer
 
   // Per-question state.
-  int NameLength = 0;
-  int AnswerLength = 0;
-  int AnswerProgress = 0;
-  int SlotCount = 6;
-  std::array<int, 10> SlotOrder{};
-  std::array<Text, 6> LabelLetters;
-  int CellSize = 0;
-  int NameLeft = 0;
+  int name_length = 0;
+  int answer_length = 0;
+  int answer_progress = 0;
+  int slot_count = 6;
+  std::array<int, 10> slot_order{};
+  std::array<Text, 6> card_letters;
+  int cell_size = 0;
+  int name_left = 0;
 
   // The most distractors the six cards leave room for.
   static constexpr int kMostDistractors = 5;

@@ -8,26 +8,26 @@
 namespace kanae::kana_catching {
 
 KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
-    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      Label1(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
-      Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
-      Timer2(lesson.CreateTimer(1000, [this] { Timer2Tick(); })),
-      Timer3(lesson.CreateTimer(1000, [this] { Timer3Tick(); })),
+    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
+      catch_letter(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
+      mark(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
+      wrong_answer_timer(lesson.CreateTimer(1000, [this] { WrongAnswerTimerTick(); })),
+      right_answer_timer(lesson.CreateTimer(1000, [this] { RightAnswerTimerTick(); })),
+      blink_timer(lesson.CreateTimer(1000, [this] { BlinkTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kDarkBlue;
   for (int j = 0; j < 6; ++j) {
-    Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 2, j);
-    Label2[j]->centred = true;
+    choice_letters[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 2, j);
+    choice_letters[j]->centred = true;
   }
-  Label1.centred = true;
-  MakeMark(Label3);
+  catch_letter.centred = true;
+  MakeMark(mark);
 }
 
 void KanaCatchingGame::Layout() {
   const double W = lesson_.form.width;
-  for (Control* letter : Label2) letter->font_points = Int(W / 138);
-  Label3.font_points = Int(W / 100);
+  for (Control* letter : choice_letters) letter->font_points = Int(W / 138);
+  mark.font_points = Int(W / 100);
 }
 
 Text KanaCatchingGame::CurrentName() const {
@@ -43,7 +43,7 @@ void KanaCatchingGame::NextQuestion() {
     CatchingStep();
     return;
   }
-  Timer3->SetEnabled(false);
+  blink_timer->SetEnabled(false);
   lesson_.QuestionShown();
   ShowLetterChoices();
 }
@@ -60,30 +60,30 @@ void KanaCatchingGame::CatchingStep() {
   // On a screen taller than wide the drawn side can exceed the room left; the
   // letter is then held inside the window so that all of it can be caught.
   const int side = std::min(Int(lesson_.Rnd().Next() * (room - h)) + h, room);
-  Label1.Place(left, top, side, side);
-  Label1.font_points = Int(side / 20.0);
-  Label1.caption = Left(CurrentName(), 1);
-  Label1.visible = true;
+  catch_letter.Place(left, top, side, side);
+  catch_letter.font_points = Int(side / 20.0);
+  catch_letter.caption = Left(CurrentName(), 1);
+  catch_letter.visible = true;
 
-  lesson_.fields.CueFile = LetterSoundFile(Label1.caption[0]);
+  lesson_.fields.CueFile = LetterSoundFile(catch_letter.caption[0]);
   lesson_.PlayCue();
-  Timer3->SetInterval(settings.BlinkFast != 0 ? 1000 : 2000);
+  blink_timer->SetInterval(settings.BlinkFast != 0 ? 1000 : 2000);
   lesson_.ApplyPointer(settings.CursorVisible != 0);
-  Timer3->SetEnabled(true);
+  blink_timer->SetEnabled(true);
 }
 
-void KanaCatchingGame::Timer3Tick() {
+void KanaCatchingGame::BlinkTimerTick() {
   // The letter stays while its sound plays.
   if (lesson_.IsCuePlaying()) return;
   lesson_.StopPlayer();
-  Timer3->SetEnabled(false);
+  blink_timer->SetEnabled(false);
   jumping_on_ = true;
   NextQuestion();
 }
 
 void KanaCatchingGame::OnLetterCaught() {
-  Timer3->SetEnabled(false);
-  lesson_.LetterCaught(Label1.caption);
+  blink_timer->SetEnabled(false);
+  lesson_.LetterCaught(catch_letter.caption);
   lesson_.form.back_colour = kRed;
   lesson_.PlayCueAndWait(U"バーン.wav");
   ShowLetterChoices();
@@ -96,10 +96,10 @@ void KanaCatchingGame::ShowLetterChoices() {
 
   HideQuestion();
   lesson_.form.back_colour = kDarkBlue;
-  Image1.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
-  lesson_.LoadPicture(Image1, lesson_.state.TaskPictures[f.QuestionIndex]);
+  picture.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
+  lesson_.LoadPicture(picture, lesson_.state.TaskPictures[f.QuestionIndex]);
 
-  ShuffleSlots(std::span<int>(SlotOrder.data(), 6), lesson_.Rnd());
+  ShuffleSlots(std::span<int>(slot_order.data(), 6), lesson_.Rnd());
 
   const Text name = CurrentName();
   f.ChoiceLetters = Left(name, 1);
@@ -114,20 +114,20 @@ void KanaCatchingGame::ShowLetterChoices() {
   for (int k = 0; k < distractors && !table.empty(); ++k) {
     if (!lesson_.DrawDistractor(table)) break;
   }
-  ChoiceCount = static_cast<int>(f.ChoiceLetters.size());
+  choice_count = static_cast<int>(f.ChoiceLetters.size());
 
   const int step = Int(W * 132 / 800);
   const int inset = Int(W * 9 / 800);
-  for (Text& letter : LabelLetters) letter.clear();
-  for (int j = 0; j < ChoiceCount; ++j) {
-    Control& label = *Label2[j];
-    label.Place(step * SlotOrder[j] + inset, Int(H * 94 / 120), Int(W * 3 / 20), Int(H / 5));
-    LabelLetters[j] = CharAt(f.ChoiceLetters, j);
-    label.caption = LabelLetters[j];
+  for (Text& letter : choice_texts) letter.clear();
+  for (int j = 0; j < choice_count; ++j) {
+    Control& label = *choice_letters[j];
+    label.Place(step * slot_order[j] + inset, Int(H * 94 / 120), Int(W * 3 / 20), Int(H / 5));
+    choice_texts[j] = CharAt(f.ChoiceLetters, j);
+    label.caption = choice_texts[j];
   }
 
   f.SpeechText = PromptFor(f.QuestionIndex);
-  CorrectChoice = 0;
+  correct_choice = 0;
   // The teacher's pointer choice holds in every question, with or without the catching phase.
   lesson_.ApplyPointer(settings.CursorVisible != 0);
   ShowQuestion();
@@ -138,12 +138,12 @@ void KanaCatchingGame::ShowLetterChoices() {
 void KanaCatchingGame::OnPointer(const PointerEvent& event) {
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
   if (event.control == nullptr) return;
-  if (event.control == &Label1) {
-    if (Label1.visible) OnLetterCaught();
+  if (event.control == &catch_letter) {
+    if (catch_letter.visible) OnLetterCaught();
     return;
   }
-  for (int j = 0; j < static_cast<int>(Label2.size()); ++j) {
-    if (event.control == Label2[j]) {
+  for (int j = 0; j < static_cast<int>(choice_letters.size()); ++j) {
+    if (event.control == choice_letters[j]) {
       lesson_.fields.ChosenIndex = j;
       CheckAnswer();
       return;
@@ -152,10 +152,10 @@ void KanaCatchingGame::OnPointer(const PointerEvent& event) {
 }
 
 std::vector<const Control*> KanaCatchingGame::AnswerControls() const {
-  if (Label1.visible) return {&Label1};  // the letter to catch
+  if (catch_letter.visible) return {&catch_letter};  // the letter to catch
   std::vector<const Control*> answers;
-  for (int j = 0; j < ChoiceCount; ++j) {
-    if (Label2[j]->visible) answers.push_back(Label2[j]);
+  for (int j = 0; j < choice_count; ++j) {
+    if (choice_letters[j]->visible) answers.push_back(choice_letters[j]);
   }
   return answers;
 }
@@ -163,59 +163,59 @@ std::vector<const Control*> KanaCatchingGame::AnswerControls() const {
 void KanaCatchingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (f.IsSpeaking || lesson_.IsCuePlaying()) return;
-  if (f.ChosenIndex < 0 || f.ChosenIndex >= ChoiceCount) return;  // a label that shows no letter
+  if (f.ChosenIndex < 0 || f.ChosenIndex >= choice_count) return;  // a label that shows no letter
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
-  const Text chosen = LabelLetters[f.ChosenIndex];
+  const Text chosen = choice_texts[f.ChosenIndex];
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
   lesson_.BeginFeedback();
-  Label3.Place(Int(W * 132 / 800) * SlotOrder[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
+  mark.Place(Int(W * 132 / 800) * slot_order[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
                Int(H / 3));
 
-  if (LabelLetters[CorrectChoice] != chosen) {
-    lesson_.AnswerJudged(false, LabelLetters[CorrectChoice], chosen);
-    Label3.caption = U"×";
-    Label3.visible = true;
+  if (choice_texts[correct_choice] != chosen) {
+    lesson_.AnswerJudged(false, choice_texts[correct_choice], chosen);
+    mark.caption = U"×";
+    mark.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
     f.IsSpeaking = true;
-    Timer1->SetEnabled(true);
+    wrong_answer_timer->SetEnabled(true);
     return;
   }
 
-  lesson_.AnswerJudged(true, LabelLetters[CorrectChoice], chosen);
-  Label3.caption = U"○";
-  Label3.visible = true;
+  lesson_.AnswerJudged(true, choice_texts[correct_choice], chosen);
+  mark.caption = U"○";
+  mark.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
   f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.IsSpeaking = true;
-  Timer2->SetEnabled(true);
+  right_answer_timer->SetEnabled(true);
 }
 
 void KanaCatchingGame::ShowQuestion() {
-  Image1.visible = true;
-  for (int j = 0; j < ChoiceCount && j < static_cast<int>(Label2.size()); ++j) Label2[j]->visible = true;
+  picture.visible = true;
+  for (int j = 0; j < choice_count && j < static_cast<int>(choice_letters.size()); ++j) choice_letters[j]->visible = true;
 }
 
 void KanaCatchingGame::HideQuestion() {
-  for (Control* c : {&Image1, &Label1, &Label3}) c->visible = false;
-  for (Control* letter : Label2) letter->visible = false;
+  for (Control* c : {&picture, &catch_letter, &mark}) c->visible = false;
+  for (Control* letter : choice_letters) letter->visible = false;
 }
 
-void KanaCatchingGame::Timer1Tick() {
+void KanaCatchingGame::WrongAnswerTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Label3.visible = false;
-  Timer1->SetEnabled(false);
+  mark.visible = false;
+  wrong_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 
-void KanaCatchingGame::Timer2Tick() {
+void KanaCatchingGame::RightAnswerTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Timer2->SetEnabled(false);
+  right_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 

@@ -32,26 +32,26 @@ class KanaCatchingGame : public Game {
   void CheckAnswer();
   void ShowQuestion();
   void HideQuestion();
-  void Timer1Tick();
-  void Timer2Tick();
-  void Timer3Tick();
+  void WrongAnswerTimerTick();
+  void RightAnswerTimerTick();
+  void BlinkTimerTick();
 
   kana_catching::Settings settings;
 
-  // Controls, front to back: Label3, Label1, the choice letters, Image1.
-  Control& Image1;  // the picture
-  Control& Label1;  // the letter to catch
-  std::array<Control*, 6> Label2{};  // the choice letters
-  Control& Label3;  // the mark over the chosen letter, ○ or ×
-  std::unique_ptr<Timer> Timer1;  // ends the feedback of a wrong answer
-  std::unique_ptr<Timer> Timer2;  // ends the feedback of a right answer
-  std::unique_ptr<Timer> Timer3;  // moves the letter to catch
+  // Controls, front to back: mark, catch_letter, the choice letters, picture.
+  Control& picture;
+  Control& catch_letter;  // jumps about until caught
+  std::array<Control*, 6> choice_letters{};
+  Control& mark;  // over the chosen letter, ○ or ×
+  std::unique_ptr<Timer> wrong_answer_timer;  // ends the feedback of a wrong answer
+  std::unique_ptr<Timer> right_answer_timer;  // ends the feedback of a right answer
+  std::unique_ptr<Timer> blink_timer;  // moves the letter to catch
 
   // Per-question state.
-  int ChoiceCount = 0;
-  std::array<Text, 6> LabelLetters;
-  std::array<int, 6> SlotOrder{0, 1, 2, 3, 4, 5};
-  int CorrectChoice = 0;
+  int choice_count = 0;
+  std::array<Text, 6> choice_texts;
+  std::array<int, 6> slot_order{0, 1, 2, 3, 4, 5};
+  int correct_choice = 0;
 
   // The most distractors the six choice labels leave room for.
   static constexpr int kMostDistractors = 5;

@@ -16,22 +16,22 @@ Text VerticalText(TextView name, int n) {
 }
 
 NameChoiceGame::NameChoiceGame(Lesson& lesson)
-    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 2)),
-      Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
-      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
+    : picture(lesson.form.Add("Image1", ControlKind::kImage, 2)),
+      cross(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
+      feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
-  Label1[0] = &lesson.form.Add("Label1(0)", ControlKind::kLabel, 1, 0);
-  Label1[1] = &lesson.form.Add("Label1(1)", ControlKind::kLabel, 3, 1);
-  for (Control* column : Label1) {
+  name_columns[0] = &lesson.form.Add("Label1(0)", ControlKind::kLabel, 1, 0);
+  name_columns[1] = &lesson.form.Add("Label1(1)", ControlKind::kLabel, 3, 1);
+  for (Control* column : name_columns) {
     column->back_colour = kWhite;
     column->fore_colour = kBlack;
     // Each line holds one character; centring keeps it in the middle of its cell.
     column->centred = true;
   }
-  MakeMark(Label2, Text(1, U'×'));
+  MakeMark(cross, Text(1, U'×'));
 }
 
-void NameChoiceGame::Layout() { Label2.font_points = Int(lesson_.form.width / 60.0); }
+void NameChoiceGame::Layout() { cross.font_points = Int(lesson_.form.width / 60.0); }
 
 void NameChoiceGame::PlaceNameColumn(int side, int& n) {
   const double W = lesson_.form.width;
@@ -40,7 +40,7 @@ void NameChoiceGame::PlaceNameColumn(int side, int& n) {
   const int k = std::max(n, 6);
   const int w = Int(H / (k + 1));
   const int h = Int(static_cast<double>(n) * w);
-  Control& column = *Label1[side];
+  Control& column = *name_columns[side];
   column.font_points = Int(w / 20.5);
   column.Place(Int(W * 3 / 4 * side) + Int((W / 4 - w) / 2), Int((H - h) / 2), w, h);
 }
@@ -57,27 +57,27 @@ void NameChoiceGame::NextQuestion() {
   // there is nothing to ask and nothing to answer.
   if (task_count == 0 || f.QuestionIndex < 0 || f.QuestionIndex >= task_count) return;
 
-  Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  lesson_.LoadPicture(Image1, tasks[f.QuestionIndex]);
+  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  lesson_.LoadPicture(picture, tasks[f.QuestionIndex]);
 
   // One draw among the other tasks, each equally likely, so the draw always
   // ends; a lesson of one task has no other name to offer.
-  DecoyIndex = -1;
+  decoy_index = -1;
   if (task_count >= 2) {
-    DecoyIndex = DrawIndex(lesson_.Rnd(), task_count - 1);
-    if (DecoyIndex >= f.QuestionIndex) ++DecoyIndex;
+    decoy_index = DrawIndex(lesson_.Rnd(), task_count - 1);
+    if (decoy_index >= f.QuestionIndex) ++decoy_index;
   }
-  CorrectSide = DrawIndex(lesson_.Rnd(), 2);
+  correct_side = DrawIndex(lesson_.Rnd(), 2);
 
   const Text right_name = NameOfPicture(tasks[f.QuestionIndex]);
   int n = static_cast<int>(right_name.size());
-  PlaceNameColumn(CorrectSide, n);
-  Label1[CorrectSide]->caption = VerticalText(right_name, n);
+  PlaceNameColumn(correct_side, n);
+  name_columns[correct_side]->caption = VerticalText(right_name, n);
 
-  const Text decoy_name = DecoyIndex >= 0 ? NameOfPicture(tasks[DecoyIndex]) : Text();
+  const Text decoy_name = decoy_index >= 0 ? NameOfPicture(tasks[decoy_index]) : Text();
   int m = static_cast<int>(decoy_name.size());
-  PlaceNameColumn(1 - CorrectSide, m);
-  Label1[1 - CorrectSide]->caption = VerticalText(decoy_name, m);
+  PlaceNameColumn(1 - correct_side, m);
+  name_columns[1 - correct_side]->caption = VerticalText(decoy_name, m);
 
   f.SpeechText = settings.AskWithName != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
   lesson_.ApplyPointer(settings.CursorVisible != 0);
@@ -90,7 +90,7 @@ void NameChoiceGame::NextQuestion() {
 void NameChoiceGame::OnPointer(const PointerEvent& event) {
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
   for (int side = 0; side < 2; ++side) {
-    const Control& column = *Label1[side];
+    const Control& column = *name_columns[side];
     // An empty column has no size: there is nothing to point at.
     if (event.control == &column && column.visible && column.width > 0 && column.height > 0) {
       TakeAnswer(side);
@@ -108,7 +108,7 @@ void NameChoiceGame::TakeAnswer(int index) {
 
 std::vector<const Control*> NameChoiceGame::AnswerControls() const {
   std::vector<const Control*> answers;
-  for (const Control* column : Label1) {
+  for (const Control* column : name_columns) {
     if (column->visible && column->width > 0 && column->height > 0) answers.push_back(column);
   }
   return answers;
@@ -123,46 +123,46 @@ void NameChoiceGame::CheckAnswer() {
 
   const auto& tasks = lesson_.state.TaskPictures;
   const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
-  if (f.ChosenIndex == CorrectSide) {
+  if (f.ChosenIndex == correct_side) {
     lesson_.AnswerJudged(true, asked, asked);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
     f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
     lesson_.Speak();
     f.IsSpeaking = true;
-    for (Control* column : Label1) {
+    for (Control* column : name_columns) {
       column->width = 0;
       column->height = 0;
     }
-    Image1.Place(0, 0, W, H);
+    picture.Place(0, 0, W, H);
     // After the last task the list starts again in a new order.
     lesson_.AdvanceQuestion();
   } else {
-    lesson_.AnswerJudged(false, asked, DecoyIndex >= 0 ? NameOfPicture(tasks[DecoyIndex]) : Text());
+    lesson_.AnswerJudged(false, asked, decoy_index >= 0 ? NameOfPicture(tasks[decoy_index]) : Text());
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
     f.IsSpeaking = true;
-    Label2.Place(Int(W * 3 / 4 * f.ChosenIndex) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
+    cross.Place(Int(W * 3 / 4 * f.ChosenIndex) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
                  Int(H * 240 / 600));
   }
-  Timer1->SetEnabled(true);
+  feedback_timer->SetEnabled(true);
 }
 
 void NameChoiceGame::ShowQuestion() {
-  Image1.visible = true;
-  for (Control* column : Label1) column->visible = true;
-  Label2.Place(0, 0, 0, 0);
-  Label2.visible = true;
+  picture.visible = true;
+  for (Control* column : name_columns) column->visible = true;
+  cross.Place(0, 0, 0, 0);
+  cross.visible = true;
 }
 
 void NameChoiceGame::HideQuestion() {
-  for (Control* c : {&Image1, Label1[0], Label1[1], &Label2}) c->visible = false;
+  for (Control* c : {&picture, name_columns[0], name_columns[1], &cross}) c->visible = false;
 }
 
-void NameChoiceGame::Timer1Tick() {
+void NameChoiceGame::FeedbackTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Timer1->SetEnabled(false);
+  feedback_timer->SetEnabled(false);
   NextQuestion();
 }
 

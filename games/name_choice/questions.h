@@ -35,19 +35,19 @@ class NameChoiceGame : public Game {
   void CheckAnswer();
   void ShowQuestion();
   void HideQuestion();
-  void Timer1Tick();
+  void FeedbackTimerTick();
 
   name_choice::Settings settings;
 
-  // Controls, front to back: Label2, Label1(1), Image1, Label1(0).
-  Control& Image1;
-  std::array<Control*, 2> Label1{};  // the name columns: 0 left, 1 right
-  Control& Label2;  // the cross over a wrong choice
-  std::unique_ptr<Timer> Timer1;  // ends the feedback of an answer
+  // Controls, front to back: cross, name_columns(1), picture, name_columns(0).
+  Control& picture;
+  std::array<Control*, 2> name_columns{};  // 0 left, 1 right
+  Control& cross;  // over a wrong choice
+  std::unique_ptr<Timer> feedback_timer;  // ends the feedback of an answer
 
-  int CorrectSide = 0;
+  int correct_side = 0;
   // The picture that lends the other name; -1 when the task list has no other.
-  int DecoyIndex = -1;
+  int decoy_index = -1;
 
   // The most characters a column shows.
   static constexpr int kLongestShownName = 10;

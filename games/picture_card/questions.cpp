@@ -7,22 +7,22 @@
 namespace kanae::picture_card {
 
 PictureCardGame::PictureCardGame(Lesson& lesson)
-    : Label1(lesson.form.Add("Label1", ControlKind::kLabel, 1)),
-      Label2(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
-      Timer1(lesson.CreateTimer(1000, [this] { Timer1Tick(); })),
+    : name_row(lesson.form.Add("Label1", ControlKind::kLabel, 1)),
+      cross(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
+      feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int side = 0; side < 2; ++side) {
-    Image1[side] = &lesson.form.Add("Image1(" + std::to_string(side) + ")", ControlKind::kImage, 2 + side, side);
+    pictures[side] = &lesson.form.Add("Image1(" + std::to_string(side) + ")", ControlKind::kImage, 2 + side, side);
   }
-  Label1.back_colour = kWhite;
-  Label1.fore_colour = kBlack;
-  MakeMark(Label2);
+  name_row.back_colour = kWhite;
+  name_row.fore_colour = kBlack;
+  MakeMark(cross);
 }
 
 void PictureCardGame::Layout() {
-  Label2.caption = Text(1, U'×');
-  Label2.font_points = Int(lesson_.form.width / 50.0);
+  cross.caption = Text(1, U'×');
+  cross.font_points = Int(lesson_.form.width / 50.0);
 }
 
 int PictureCardGame::SideOfButton(int button) {
@@ -65,19 +65,19 @@ void PictureCardGame::NextQuestion() {
   const Text task = tasks[f.QuestionIndex];
 
   const Text name = NameOfPicture(task);
-  NameLength = static_cast<int>(std::min<std::size_t>(name.size(), 10));
-  const int h = Int(W / (std::max(NameLength, 6) + 1));
-  Label1.font_points = Int(h / 20.5);
-  const int w = Int(static_cast<double>(NameLength) * h);
-  Label1.Place(Int((W - w) / 2), Int((H / 2 - h) / 2), w, h);
-  Label1.caption = Left(name, NameLength);
+  name_length = static_cast<int>(std::min<std::size_t>(name.size(), 10));
+  const int h = Int(W / (std::max(name_length, 6) + 1));
+  name_row.font_points = Int(h / 20.5);
+  const int w = Int(static_cast<double>(name_length) * h);
+  name_row.Place(Int((W - w) / 2), Int((H / 2 - h) / 2), w, h);
+  name_row.caption = Left(name, name_length);
 
-  DecoyPicture = DrawDecoy();
-  CorrectSide = DrawIndex(lesson_.Rnd(), 2);
+  decoy_picture = DrawDecoy();
+  correct_side = DrawIndex(lesson_.Rnd(), 2);
   PlacePicture(0);
   PlacePicture(1);
-  lesson_.LoadPicture(*Image1[CorrectSide], task);
-  lesson_.LoadPicture(*Image1[1 - CorrectSide], DecoyPicture);
+  lesson_.LoadPicture(*pictures[correct_side], task);
+  lesson_.LoadPicture(*pictures[1 - correct_side], decoy_picture);
 
   f.SpeechText = settings.AskWithName != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
   lesson_.SpeakPrompt();
@@ -90,7 +90,7 @@ void PictureCardGame::NextQuestion() {
 void PictureCardGame::PlacePicture(int side) {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
-  Image1[side]->Place(Int(W / 80 * 38) * side + Int(W / 80 * 5), Int(H / 2), Int(W / 5 * 2), Int(H / 5 * 2));
+  pictures[side]->Place(Int(W / 80 * 38) * side + Int(W / 80 * 5), Int(H / 2), Int(W / 5 * 2), Int(H / 5 * 2));
 }
 
 void PictureCardGame::OnPointer(const PointerEvent& event) {
@@ -100,14 +100,14 @@ void PictureCardGame::OnPointer(const PointerEvent& event) {
     if (event.action == PointerAction::kPress) TakeAnswer(SideOfButton(event.button));
     if (event.action == PointerAction::kChoose) {
       for (int side = 0; side < 2; ++side) {
-        if (event.control == Image1[side]) TakeAnswer(side);
+        if (event.control == pictures[side]) TakeAnswer(side);
       }
     }
     return;
   }
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
   for (int side = 0; side < 2; ++side) {
-    if (event.control == Image1[side]) {
+    if (event.control == pictures[side]) {
       TakeAnswer(side);
       return;
     }
@@ -123,7 +123,7 @@ void PictureCardGame::TakeAnswer(int side) {
 
 std::vector<const Control*> PictureCardGame::AnswerControls() const {
   std::vector<const Control*> answers;
-  for (const Control* picture : Image1) {
+  for (const Control* picture : pictures) {
     if (picture->visible) answers.push_back(picture);
   }
   return answers;
@@ -138,41 +138,41 @@ void PictureCardGame::CheckAnswer() {
   const int p = f.ChosenIndex;
 
   const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
-  if (p == CorrectSide) {
+  if (p == correct_side) {
     lesson_.AnswerJudged(true, NameOfPicture(task), task);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
     f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
     lesson_.Speak();
-    Image1[1 - p]->width = 0;
-    Image1[1 - p]->height = 0;
-    Image1[p]->Place(0, 0, W, H);
+    pictures[1 - p]->width = 0;
+    pictures[1 - p]->height = 0;
+    pictures[p]->Place(0, 0, W, H);
     lesson_.AdvanceQuestion();
   } else {
-    lesson_.AnswerJudged(false, NameOfPicture(task), DecoyPicture);
+    lesson_.AnswerJudged(false, NameOfPicture(task), decoy_picture);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.SpeechText = lesson_.DrawRetry();
     lesson_.Speak();
-    Label2.Place(Int(W / 80 * 38) * p + Int(W / 80 * 5), Int(H * 13 / 30), Int(W / 5 * 2), Int(H * 16 / 30));
+    cross.Place(Int(W / 80 * 38) * p + Int(W / 80 * 5), Int(H * 13 / 30), Int(W / 5 * 2), Int(H * 16 / 30));
   }
   f.IsSpeaking = true;
-  Timer1->SetEnabled(true);
+  feedback_timer->SetEnabled(true);
 }
 
 void PictureCardGame::ShowQuestion() {
-  Label1.visible = true;
-  for (Control* picture : Image1) picture->visible = true;
-  Label2.Place(0, 0, 0, 0);
-  Label2.visible = true;
+  name_row.visible = true;
+  for (Control* picture : pictures) picture->visible = true;
+  cross.Place(0, 0, 0, 0);
+  cross.visible = true;
 }
 
 void PictureCardGame::HideQuestion() {
-  for (Control* c : {&Label1, &Label2, Image1[0], Image1[1]}) c->visible = false;
+  for (Control* c : {&name_row, &cross, pictures[0], pictures[1]}) c->visible = false;
 }
 
-void PictureCardGame::Timer1Tick() {
+void PictureCardGame::FeedbackTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Timer1->SetEnabled(false);
+  feedback_timer->SetEnabled(false);
   NextQuestion();
 }
 

@@ -31,7 +31,7 @@ class PictureCardGame : public Game {
   void CheckAnswer();
   void ShowQuestion();
   void HideQuestion();
-  void Timer1Tick();
+  void FeedbackTimerTick();
 
   // The side a mouse button stands for with the left/right method, or -1 for
   // a button that names no side (the middle one, extra side buttons).
@@ -39,16 +39,16 @@ class PictureCardGame : public Game {
 
   picture_card::Settings settings;
 
-  // Controls, front to back: Label2, Image1(1), Image1(0), Label1.
-  Control& Label1;                   // the name
-  std::array<Control*, 2> Image1{};  // the pictures: 0 left, 1 right
-  Control& Label2;                   // the cross over a wrong picture
-  std::unique_ptr<Timer> Timer1;     // ends the feedback of an answer
+  // Controls, front to back: cross, pictures(1), pictures(0), name_row.
+  Control& name_row;
+  std::array<Control*, 2> pictures{};  // 0 left, 1 right
+  Control& cross;  // over a wrong picture
+  std::unique_ptr<Timer> feedback_timer;  // ends the feedback of an answer
 
   // Per-question state.
-  int CorrectSide = 0;
-  int NameLength = 0;    // the shown length, at most 10
-  Text DecoyPicture;     // the file shown on the other side
+  int correct_side = 0;
+  int name_length = 0;  // the shown length, at most 10
+  Text decoy_picture;  // the file shown on the other side
 
   // Redraws of the decoy before the next task is taken instead. A sound random
   // source never needs this many; a broken one must not hang the lesson.

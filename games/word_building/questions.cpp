@@ -2,32 +2,29 @@
 
 #include <algorithm>
 
+#include "card_marks.h"
 #include "kana_tables.h"
 #include "picture_library.h"
 
 namespace kanae::word_building {
 
 WordBuildingGame::WordBuildingGame(Lesson& lesson)
-    : Image1(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      Label1(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
-      Label3(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      Label4(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
-      Timer1(lesson.CreateTimer(500, [this] { Timer1Tick(); })),
-      Timer2(lesson.CreateTimer(4000, [this] { Timer2Tick(); })),
+    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
+      name_row(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
+      cross(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
+      circle(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
+      wrong_answer_timer(lesson.CreateTimer(500, [this] { WrongAnswerTimerTick(); })),
+      right_answer_timer(lesson.CreateTimer(4000, [this] { RightAnswerTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < kCards; ++j) {
-    Label2[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
+    cards[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
-  MakeMark(Label3, U"×");
-  MakeMark(Label4, U"○");
+  MakeCardMarks(cross, circle);
 }
 
 void WordBuildingGame::Layout() {
-  const int W = lesson_.form.width;
-  const int H = lesson_.form.height;
-  Label4.Place(Int(W * 3.0 / 10), Int(H * 23.0 / 100), Int(W / 2.0), Int(H / 2.0));
-  Label4.font_points = Int(W / 50.0);
+  PlaceBigCircle(circle, lesson_.form.width, lesson_.form.height);
 }
 
 void WordBuildingGame::NextQuestion() {
@@ -38,15 +35,15 @@ void WordBuildingGame::NextQuestion() {
   if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
 
-  Image1.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  lesson_.LoadPicture(Image1, task);
+  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  lesson_.LoadPicture(picture, task);
 
   // The whole name goes in first, so no distractor repeats any of its letters,
   // not even one beyond the tenth that is cut off below.
   const Text name = NameOfPicture(task);
   f.ChoiceLetters = name;
   const Text display = Left(name, kCards);
-  NameLength = static_cast<int>(display.size());
+  name_length = static_cast<int>(display.size());
 
   const TextView table = settings.DistractorKind == 0   ? TextView(f.Tables.Hiragana)
                          : settings.DistractorKind == 1 ? TextView(f.Tables.Katakana)
@@ -54,7 +51,7 @@ void WordBuildingGame::NextQuestion() {
                                                         : TextView();
   // A picture without a name gets no cards at all: a lone distractor would
   // otherwise stand first in line and be taken for the right letter.
-  if (settings.DistractorCount > 0 && NameLength > 0 && !table.empty()) {
+  if (settings.DistractorCount > 0 && name_length > 0 && !table.empty()) {
     const int draws = settings.DistractorCount == 2 ? 2 : 1;
     for (int k = 0; k < draws; ++k) {
       // A name that holds every letter of the table leaves nothing to draw.
@@ -62,37 +59,37 @@ void WordBuildingGame::NextQuestion() {
     }
   }
   f.ChoiceLetters = Left(f.ChoiceLetters, kCards);
-  AnswerLength = static_cast<int>(f.ChoiceLetters.size());
+  answer_length = static_cast<int>(f.ChoiceLetters.size());
 
-  SlotCount = std::max(AnswerLength, 6);
-  ShuffleSlots(std::span<int>(SlotOrder.data(), SlotCount), lesson_.Rnd());
+  slot_count = std::max(answer_length, 6);
+  ShuffleSlots(std::span<int>(slot_order.data(), slot_count), lesson_.Rnd());
 
-  CellSize = Int(W / (SlotCount + 1));
-  const double cell = CellSize;
+  cell_size = Int(W / (slot_count + 1));
+  const double cell = cell_size;
   const int font = Int(cell / 20.5);
 
-  const double row_width = NameLength * cell;
-  Label1.Place(Int((W - row_width) / 2), Int((H / 4 - cell) / 2), row_width, cell);
-  Label1.font_points = font;
-  Label1.caption = display;
+  const double row_width = name_length * cell;
+  name_row.Place(Int((W - row_width) / 2), Int((H / 4 - cell) / 2), row_width, cell);
+  name_row.font_points = font;
+  name_row.caption = display;
   // On the white row a white name is not seen; the placed cards still are.
-  Label1.fore_colour = settings.ShowModel != 0 ? kLightBlue : kWhite;
+  name_row.fore_colour = settings.ShowModel != 0 ? kLightBlue : kWhite;
 
   for (int j = 0; j < kCards; ++j) {
-    LabelLetters[j].clear();
-    Placed[j] = false;
+    card_letters[j].clear();
+    placed[j] = false;
   }
-  for (int j = 0; j < AnswerLength; ++j) {
-    LabelLetters[j] = CharAt(f.ChoiceLetters, j);
-    Control& card = *Label2[j];
-    const double left = cell * (SlotCount + 2) / (SlotCount + 1) * SlotOrder[j] + cell / (SlotCount + 1);
-    card.Place(left, Label1.top + Int(H * 3 / 4), cell, cell);
+  for (int j = 0; j < answer_length; ++j) {
+    card_letters[j] = CharAt(f.ChoiceLetters, j);
+    Control& card = *cards[j];
+    const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
+    card.Place(left, name_row.top + Int(H * 3 / 4), cell, cell);
     card.font_points = font;
-    card.caption = LabelLetters[j];
+    card.caption = card_letters[j];
   }
 
   f.SpeechText = settings.AskWithName != 0 ? name + U"、と、並べましょう" : Text(U"この名前を、並べましょう");
-  AnswerProgress = 0;
+  answer_progress = 0;
   // The child may start while the prompt is still being read, so IsSpeaking
   // is left alone here.
   lesson_.SpeakPrompt();
@@ -103,11 +100,11 @@ void WordBuildingGame::NextQuestion() {
 
 void WordBuildingGame::OnPointer(const PointerEvent& event) {
   if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
-  if (AnswerProgress == AnswerLength) return;
+  if (answer_progress == answer_length) return;
   // Once the whole name stands, the remaining distractors answer nothing.
-  if (AnswerProgress >= NameLength) return;
-  for (int j = 0; j < AnswerLength; ++j) {
-    if (event.control == Label2[j]) {
+  if (answer_progress >= name_length) return;
+  for (int j = 0; j < answer_length; ++j) {
+    if (event.control == cards[j]) {
       lesson_.fields.ChosenIndex = j;
       CheckAnswer();
       return;
@@ -117,9 +114,9 @@ void WordBuildingGame::OnPointer(const PointerEvent& event) {
 
 std::vector<const Control*> WordBuildingGame::AnswerControls() const {
   std::vector<const Control*> answers;
-  if (AnswerProgress >= NameLength) return answers;
-  for (int j = 0; j < AnswerLength; ++j) {
-    if (Label2[j]->visible && !Placed[j]) answers.push_back(Label2[j]);
+  if (answer_progress >= name_length) return answers;
+  for (int j = 0; j < answer_length; ++j) {
+    if (cards[j]->visible && !placed[j]) answers.push_back(cards[j]);
   }
   return answers;
 }
@@ -127,75 +124,75 @@ std::vector<const Control*> WordBuildingGame::AnswerControls() const {
 void WordBuildingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   const int chosen_index = f.ChosenIndex;
-  if (chosen_index < 0 || chosen_index >= AnswerLength) return;
+  if (chosen_index < 0 || chosen_index >= answer_length) return;
   // A card already in the name row is passed over: touching it by accident,
   // or sweeping across the row in touch mode, must neither count as wrong nor
   // pull a letter out of its cell.
-  if (Placed[chosen_index]) return;
+  if (placed[chosen_index]) return;
   if (lesson_.IsCuePlaying()) return;
 
-  const Text chosen = LabelLetters[chosen_index];
+  const Text chosen = card_letters[chosen_index];
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
 
-  Control& card = *Label2[chosen_index];
+  Control& card = *cards[chosen_index];
   // Compared by letter, so either card of a repeated letter fits either cell.
-  if (LabelLetters[AnswerProgress] != chosen) {
-    lesson_.AnswerJudged(false, LabelLetters[AnswerProgress], chosen);
+  if (card_letters[answer_progress] != chosen) {
+    lesson_.AnswerJudged(false, card_letters[answer_progress], chosen);
     lesson_.BeginFeedback();  // until the question starts over
-    Label3.Place(card.left, Label1.top + lesson_.form.height * 3.0 / 4, CellSize, CellSize);
-    Label3.font_points = Int(CellSize / 19.0);
-    Label3.visible = true;
+    cross.Place(card.left, name_row.top + lesson_.form.height * 3.0 / 4, cell_size, cell_size);
+    cross.font_points = Int(cell_size / 19.0);
+    cross.visible = true;
     f.CueFile = U"ブー.wav";
     lesson_.PlayCue();
-    Timer1->SetEnabled(true);
+    wrong_answer_timer->SetEnabled(true);
     return;
   }
 
-  lesson_.AnswerJudged(true, LabelLetters[AnswerProgress], chosen);
+  lesson_.AnswerJudged(true, card_letters[answer_progress], chosen);
   f.CueFile = U"ガチャ.wav";
   lesson_.PlayCue();
-  card.top = Label1.top;
-  card.left = AnswerProgress * card.width + Label1.left;
-  Placed[chosen_index] = true;
-  ++AnswerProgress;
+  card.top = name_row.top;
+  card.left = answer_progress * card.width + name_row.left;
+  placed[chosen_index] = true;
+  ++answer_progress;
   // The next card counts once the click sound has ended.
-  if (AnswerProgress < NameLength) return;
+  if (answer_progress < name_length) return;
 
   lesson_.BeginFeedback();
   lesson_.WaitForCueEnd();
-  Label4.visible = true;
+  circle.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
   const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
   f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.IsSpeaking = true;
-  Timer2->SetEnabled(true);
+  right_answer_timer->SetEnabled(true);
 }
 
 void WordBuildingGame::ShowQuestion() {
-  Image1.visible = true;
-  Label1.visible = true;
-  for (int j = 0; j < AnswerLength; ++j) Label2[j]->visible = true;
+  picture.visible = true;
+  name_row.visible = true;
+  for (int j = 0; j < answer_length; ++j) cards[j]->visible = true;
 }
 
 void WordBuildingGame::HideQuestion() {
-  for (Control* c : {&Image1, &Label1, &Label3, &Label4}) c->visible = false;
-  for (Control* card : Label2) card->visible = false;
+  for (Control* c : {&picture, &name_row, &cross, &circle}) c->visible = false;
+  for (Control* card : cards) card->visible = false;
 }
 
-void WordBuildingGame::Timer1Tick() {
+void WordBuildingGame::WrongAnswerTimerTick() {
   if (lesson_.IsCuePlaying()) return;
   lesson_.StopPlayer();
-  Label3.visible = false;
-  Timer1->SetEnabled(false);
+  cross.visible = false;
+  wrong_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 
-void WordBuildingGame::Timer2Tick() {
+void WordBuildingGame::RightAnswerTimerTick() {
   if (lesson_.fields.IsSpeaking) return;
-  Label4.visible = false;
-  Timer2->SetEnabled(false);
+  circle.visible = false;
+  right_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 

@@ -26,32 +26,32 @@ class WordBuildingGame : public Game {
   void CheckAnswer();
   void ShowQuestion();
   void HideQuestion();
-  void Timer1Tick();
-  void Timer2Tick();
+  void WrongAnswerTimerTick();
+  void RightAnswerTimerTick();
 
   word_building::Settings settings;
 
   static constexpr int kCards = 10;  // also the longest name shown
 
-  // Controls, front to back: Label4, Label3, the cards, Label1, Image1.
-  Control& Image1;
-  Control& Label1;  // the name row, the whole display name in one label
-  std::array<Control*, kCards> Label2{};  // the cards
-  Control& Label3;  // the cross
-  Control& Label4;  // the circle
-  std::unique_ptr<Timer> Timer1;  // ends the feedback of a wrong card
-  std::unique_ptr<Timer> Timer2;  // ends the feedback of a completed name
+  // Controls, front to back: circle, cross, the cards, name_row, picture.
+  Control& picture;
+  Control& name_row;  // the whole display name in one label
+  std::array<Control*, kCards> cards{};
+  Control& cross;
+  Control& circle;
+  std::unique_ptr<Timer> wrong_answer_timer;  // ends the feedback of a wrong card
+  std::unique_ptr<Timer> right_answer_timer;  // ends the feedback of a completed name
 
   // Per-question state.
-  int NameLength = 0;
-  int AnswerLength = 0;  // the number of cards
-  int AnswerProgress = 0;  // letters placed so far
-  int SlotCount = 6;
-  std::array<int, kCards> SlotOrder{};
-  std::array<Text, kCards> LabelLetters;
+  int name_length = 0;
+  int answer_length = 0;  // the number of cards
+  int answer_progress = 0;  // letters placed so far
+  int slot_count = 6;
+  std::array<int, kCards> slot_order{};
+  std::array<Text, kCards> card_letters;
   // Cards already standing in the name row; touching one again does nothing.
-  std::array<bool, kCards> Placed{};
-  int CellSize = 0;
+  std::array<bool, kCards> placed{};
+  int cell_size = 0;
 
  private:
   Lesson& lesson_;

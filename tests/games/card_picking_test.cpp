@@ -24,24 +24,24 @@ const std::vector<std::string> kFour = {"りんご.jpg", "るり.jpg", "れも�
 
 class CardPicking : public GameFixture<CardPickingGame> {
  protected:
-  void Pick(int card) { Click(game->Image1[card]); }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
+  void Pick(int card) { Click(game->card_pictures[card]); }
+  ManualTimer& feedback_timer() { return Manual(game->feedback_timer); }
   // Picks the right card and lets the praise end and the timer tick.
   void AnswerRight() {
     Finish();
-    Pick(game->CorrectCard);
+    Pick(game->correct_card);
     Finish();
-    Timer1().Tick();
+    feedback_timer().Tick();
   }
   int WrongCardIn(std::initializer_list<int> row) {
     for (int i : row) {
-      if (i != game->CorrectCard) return i;
+      if (i != game->correct_card) return i;
     }
     return -1;
   }
   int VisibleCards() {
     int n = 0;
-    for (const Control* c : game->Image1) n += c->visible ? 1 : 0;
+    for (const Control* c : game->card_pictures) n += c->visible ? 1 : 0;
     return n;
   }
 };
@@ -62,11 +62,11 @@ TEST_F(CardPicking, CardsAndLettersAreLaidOutInTwips) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.z);
     Start(kFour, "#TRUE#," + std::to_string(c.z) + ",#FALSE#,#TRUE#");
-    ASSERT_EQ(game->CardCount, 4);
+    ASSERT_EQ(game->card_count, 4);
     for (int i = 0; i < 4; ++i) {
       SCOPED_TRACE(i);
-      const Control& picture = *game->Image1[i];
-      const Control& letter = *game->Label1[i];
+      const Control& picture = *game->card_pictures[i];
+      const Control& letter = *game->card_letters[i];
       EXPECT_EQ(RectOf(picture), pictures[i]);
       EXPECT_EQ(RectOf(letter), (Rect{i % 2 == 0 ? c.left_even : c.left_odd, pictures[i][1], c.width, c.height}));
       EXPECT_EQ(letter.font_points, c.font);
@@ -75,10 +75,10 @@ TEST_F(CardPicking, CardsAndLettersAreLaidOutInTwips) {
       EXPECT_EQ(PathFromUtf8(picture.picture), folder->path() / PathFromUtf8(kFour[i]));
       EXPECT_EQ(letter.caption, Left(FromUtf8(kFour[i]), 1));
     }
-    EXPECT_EQ(game->Label2.font_points, 384);
-    EXPECT_EQ(game->Label2.caption, U"×");
-    EXPECT_TRUE(game->Label2.visible);
-    EXPECT_EQ(game->Label2.width, 0);
+    EXPECT_EQ(game->cross.font_points, 384);
+    EXPECT_EQ(game->cross.caption, U"×");
+    EXPECT_TRUE(game->cross.visible);
+    EXPECT_EQ(game->cross.width, 0);
   }
 }
 
@@ -97,10 +97,10 @@ TEST_F(CardPicking, LetterFontsFollowTheWidthAndFitTheirLabels) {
     SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.z));
     platform.shell.screen = {c.width * 15, c.height * 15};
     Start(kFour, "#TRUE#," + std::to_string(c.z) + ",#FALSE#,#TRUE#");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(game->Label1[i]->font_points, c.card_font);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(game->card_letters[i]->font_points, c.card_font);
     Finish();
     Pick(0);
-    EXPECT_EQ(game->Label1[0]->font_points, c.enlarged_font);
+    EXPECT_EQ(game->card_letters[0]->font_points, c.enlarged_font);
   }
 }
 
@@ -110,22 +110,22 @@ TEST_F(CardPicking, ARightPickShowsItsPictureOverTheWindowAndGoesOn) {
   Pick(0);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"り.wav", U"ピンポン.wav"}));
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、りんごの、り、だね。");
-  EXPECT_EQ(RectOf(*game->Image1[0]), (Rect{0, 0, W, H}));
-  EXPECT_EQ(RectOf(*game->Label1[0]), (Rect{12000, 0, 7200, 5400}));
-  EXPECT_EQ(game->Label1[0]->font_points, 270);
-  EXPECT_TRUE(game->Image1[0]->visible && game->Label1[0]->visible);
-  for (int i = 1; i < 4; ++i) EXPECT_FALSE(game->Image1[i]->visible || game->Label1[i]->visible);
-  EXPECT_FALSE(game->Label2.visible);
+  EXPECT_EQ(RectOf(*game->card_pictures[0]), (Rect{0, 0, W, H}));
+  EXPECT_EQ(RectOf(*game->card_letters[0]), (Rect{12000, 0, 7200, 5400}));
+  EXPECT_EQ(game->card_letters[0]->font_points, 270);
+  EXPECT_TRUE(game->card_pictures[0]->visible && game->card_letters[0]->visible);
+  for (int i = 1; i < 4; ++i) EXPECT_FALSE(game->card_pictures[i]->visible || game->card_letters[i]->visible);
+  EXPECT_FALSE(game->cross.visible);
   EXPECT_EQ(f().QuestionIndex, 1);
 
-  Timer1().Tick();  // the praise goes on
-  EXPECT_EQ(RectOf(*game->Image1[0]), (Rect{0, 0, W, H}));
+  feedback_timer().Tick();  // the praise goes on
+  EXPECT_EQ(RectOf(*game->card_pictures[0]), (Rect{0, 0, W, H}));
   Finish();
-  Timer1().Tick();
-  EXPECT_FALSE(Timer1().Enabled());
+  feedback_timer().Tick();
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(Asked(), U"るり.jpg");
   EXPECT_EQ(LastSpoken(), U"るりの、る、は、どれかな");
-  EXPECT_EQ(RectOf(*game->Image1[0]), (Rect{1200, 5940, 7680, 4320}));
+  EXPECT_EQ(RectOf(*game->card_pictures[0]), (Rect{1200, 5940, 7680, 4320}));
 }
 
 TEST_F(CardPicking, AfterTheLastPictureANewOrderBegins) {
@@ -134,7 +134,7 @@ TEST_F(CardPicking, AfterTheLastPictureANewOrderBegins) {
   for (int q = 0; q < 4; ++q) AnswerRight();
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
-  EXPECT_TRUE(game->Image1[0]->visible);
+  EXPECT_TRUE(game->card_pictures[0]->visible);
 }
 
 TEST_F(CardPicking, AWrongPickIsCrossedAndTheSamePictureIsAskedAgain) {
@@ -143,18 +143,18 @@ TEST_F(CardPicking, AWrongPickIsCrossedAndTheSamePictureIsAskedAgain) {
   Pick(1);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"る.wav", U"ブー.wav"}));
   EXPECT_EQ(LastSpoken(), U"ざんねん");
-  EXPECT_EQ(RectOf(game->Label2), (Rect{10320, 5220, 7680, 5760}));
-  EXPECT_TRUE(game->Label2.visible);
+  EXPECT_EQ(RectOf(game->cross), (Rect{10320, 5220, 7680, 5760}));
+  EXPECT_TRUE(game->cross.visible);
   EXPECT_EQ(f().QuestionIndex, 0);
   Finish();
   Pick(0);  // answered already: ignored until the next question
   EXPECT_EQ(platform.player.played.size(), 2u);
 
-  Timer1().Tick();
-  EXPECT_FALSE(Timer1().Enabled());
+  feedback_timer().Tick();
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(Asked(), U"りんご.jpg");
   EXPECT_EQ(LastSpoken(), U"りんごの、り、は、どれかな");
-  EXPECT_EQ(game->Label2.width, 0);
+  EXPECT_EQ(game->cross.width, 0);
 }
 
 TEST_F(CardPicking, AWrongPickRedrawsTheCardsForTheSamePicture) {
@@ -163,16 +163,16 @@ TEST_F(CardPicking, AWrongPickRedrawsTheCardsForTheSamePicture) {
   std::set<int> right_positions;
   std::set<Text> distractors;
   for (int round = 0; round < 12; ++round) {
-    right_positions.insert(game->CorrectCard);
+    right_positions.insert(game->correct_card);
     for (int i = 0; i < 4; ++i) {
-      if (i != game->CorrectCard) distractors.insert(lesson->state.TaskPictures[game->CardTasks[i]]);
+      if (i != game->correct_card) distractors.insert(lesson->state.TaskPictures[game->card_tasks[i]]);
     }
     Finish();
     const int wrong = WrongCardIn({2, 3});  // the top row, where the cross is raised by half a window
     Pick(wrong);
-    EXPECT_EQ(RectOf(game->Label2), (Rect{wrong == 2 ? 1200.0 : 10320.0, -180, 7680, 5760}));
+    EXPECT_EQ(RectOf(game->cross), (Rect{wrong == 2 ? 1200.0 : 10320.0, -180, 7680, 5760}));
     Finish();
-    Timer1().Tick();
+    feedback_timer().Tick();
     ASSERT_EQ(Asked(), asked);
   }
   EXPECT_GT(right_positions.size(), 1u);
@@ -205,8 +205,8 @@ TEST_F(CardPicking, LetterSizeDecidesPromptSoundAndPraise) {
     const Text letter = c.letters ? c.prompt.substr(0, 1) : Text();
     EXPECT_EQ(LastSpokenLetters(), letter);
     platform.speech.prepared.clear();
-    EXPECT_EQ(game->Label1[0]->visible, c.letters);
-    EXPECT_EQ(game->Image1[0]->visible, c.pictures_shown);
+    EXPECT_EQ(game->card_letters[0]->visible, c.letters);
+    EXPECT_EQ(game->card_pictures[0]->visible, c.pictures_shown);
     Finish();
     Pick(0);
     std::vector<Text> cues = {U"ピンポン.wav"};
@@ -218,8 +218,8 @@ TEST_F(CardPicking, LetterSizeDecidesPromptSoundAndPraise) {
     ASSERT_EQ(platform.speech.prepared.size(), 2u);
     EXPECT_EQ(platform.speech.prepared[0], platform.speech.said.back());
     EXPECT_EQ(platform.speech.prepared[1], game->PromptFor(f().QuestionIndex));
-    EXPECT_TRUE(game->Image1[0]->visible);  // the picture is shown whatever the size
-    EXPECT_EQ(game->Label1[0]->visible, c.letters);
+    EXPECT_TRUE(game->card_pictures[0]->visible);  // the picture is shown whatever the size
+    EXPECT_EQ(game->card_letters[0]->visible, c.letters);
     platform.player.played.clear();
   }
 }
@@ -237,17 +237,17 @@ TEST_F(CardPicking, CardsOfAQuestionNeverShareAnInitial) {
     Start(pictures, c.line, {});
     std::set<Text> distractors;
     for (int q = 0; q < 16; ++q) {  // twice through the list
-      ASSERT_EQ(game->CardCount, c.cards);
+      ASSERT_EQ(game->card_count, c.cards);
       ASSERT_EQ(VisibleCards(), c.cards);
-      EXPECT_EQ(game->CardTasks[game->CorrectCard], f().QuestionIndex);
+      EXPECT_EQ(game->card_tasks[game->correct_card], f().QuestionIndex);
       std::set<char32_t> initials;
       for (int i = 0; i < c.cards; ++i) {
-        const Text& picture = lesson->state.TaskPictures[game->CardTasks[i]];
+        const Text& picture = lesson->state.TaskPictures[game->card_tasks[i]];
         initials.insert(picture[0]);
-        EXPECT_EQ(game->Label1[i]->caption, Text(1, picture[0]));
-        if (i != game->CorrectCard) distractors.insert(picture);
+        EXPECT_EQ(game->card_letters[i]->caption, Text(1, picture[0]));
+        if (i != game->correct_card) distractors.insert(picture);
         if (c.cards == 2) {
-          EXPECT_EQ(game->Image1[i]->top, 5940);  // the bottom row only
+          EXPECT_EQ(game->card_pictures[i]->top, 5940);  // the bottom row only
         }
       }
       EXPECT_EQ(static_cast<int>(initials.size()), c.cards);
@@ -280,10 +280,10 @@ TEST_F(CardPicking, TooFewInitialsGiveFewerCardsAndOneInitialTellsTheTeacher) {
     platform.shell.messages.clear();
     Start(c.pictures, c.line, {0.0});  // every draw the first: a redrawing search would never end here
     for (int q = 0; q < 6; ++q) {
-      ASSERT_EQ(game->CardCount, c.cards);
+      ASSERT_EQ(game->card_count, c.cards);
       ASSERT_EQ(VisibleCards(), c.cards);
       std::set<char32_t> initials;
-      for (int i = 0; i < c.cards; ++i) initials.insert(lesson->state.TaskPictures[game->CardTasks[i]][0]);
+      for (int i = 0; i < c.cards; ++i) initials.insert(lesson->state.TaskPictures[game->card_tasks[i]][0]);
       EXPECT_EQ(static_cast<int>(initials.size()), c.cards);
       const int asked = f().QuestionIndex;
       AnswerRight();
@@ -307,16 +307,16 @@ TEST_F(CardPicking, PicksCountOnlyWithTheSetGestureAndNotWhileSpeaking) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     Start(kFour, c.line);
-    lesson->OnPointer({c.answers, game->Image1[0], 1});  // the prompt is still being spoken
+    lesson->OnPointer({c.answers, game->card_pictures[0], 1});  // the prompt is still being spoken
     EXPECT_TRUE(platform.player.played.empty());
     Finish();
-    lesson->OnPointer({c.ignored, game->Image1[0], 1});
+    lesson->OnPointer({c.ignored, game->card_pictures[0], 1});
     EXPECT_TRUE(platform.player.played.empty());
-    lesson->OnPointer({c.answers, game->Label1[0], 1});  // the letter answers as its card does
+    lesson->OnPointer({c.answers, game->card_letters[0], 1});  // the letter answers as its card does
     EXPECT_EQ(f().ChosenIndex, 0);
     EXPECT_EQ(platform.player.played.size(), 2u);
     Finish();
-    lesson->OnPointer({c.answers, game->Image1[0], 1});  // answered already
+    lesson->OnPointer({c.answers, game->card_pictures[0], 1});  // answered already
     EXPECT_EQ(platform.player.played.size(), 2u);
     platform.player.played.clear();
   }
@@ -327,9 +327,9 @@ TEST_F(CardPicking, KeysHAndNStopTheFeedbackTimerAndThePointerCanBeHidden) {
   EXPECT_TRUE(lesson->form.pointer_hidden);
   Finish();
   Pick(1);
-  ASSERT_TRUE(Timer1().Enabled());
+  ASSERT_TRUE(feedback_timer().Enabled());
   lesson->OnKey('N');
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
 }
 
@@ -352,8 +352,8 @@ TEST_F(CardPicking, TheTaskSelectionNeedsFourDifferentInitials) {
                   "\"えび.jpg\",#TRUE#\r\n\"おに.jpg\",#FALSE#\r\n"));
   lesson->Activate();
   for (int q = 0; q < 10; ++q) {
-    ASSERT_EQ(game->CardCount, 4);
-    for (int i = 0; i < 4; ++i) EXPECT_NE(lesson->state.TaskPictures[game->CardTasks[i]], U"おに.jpg");
+    ASSERT_EQ(game->card_count, 4);
+    for (int i = 0; i < 4; ++i) EXPECT_NE(lesson->state.TaskPictures[game->card_tasks[i]], U"おに.jpg");
     AnswerRight();
   }
 }

@@ -15,16 +15,16 @@ using namespace kanae::testing;
 
 class InitialLetter : public GameFixture<InitialLetterGame> {
  protected:
-  void Click(int card) { GameFixture::Click(game->Label2[card]); }
+  void Click(int card) { GameFixture::Click(game->cards[card]); }
   int RightCard() { return 0; }
   int CardShowing(char32_t letter) {
     for (int j = 0; j < 6; ++j) {
-      if (game->Label2[j]->visible && game->Label2[j]->caption == Text(1, letter)) return j;
+      if (game->cards[j]->visible && game->cards[j]->caption == Text(1, letter)) return j;
     }
     return -1;
   }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
-  ManualTimer& Timer2() { return Manual(game->Timer2); }
+  ManualTimer& wrong_answer_timer() { return Manual(game->wrong_answer_timer); }
+  ManualTimer& right_answer_timer() { return Manual(game->right_answer_timer); }
 };
 
 TEST_F(InitialLetter, LaysOutTheQuestionInTwips) {
@@ -43,49 +43,49 @@ TEST_F(InitialLetter, LaysOutTheQuestionInTwips) {
     SCOPED_TRACE(c.picture);
     Start({c.picture});  // every draw 0: nothing is shuffled, the right card is at slot 0
     const int len = static_cast<int>(c.model.size() + c.rest.size());
-    EXPECT_EQ(game->SlotCount, c.slots);
-    EXPECT_EQ(game->CellSize, c.cell);
-    const Control& img = game->Image1;
+    EXPECT_EQ(game->slot_count, c.slots);
+    EXPECT_EQ(game->cell_size, c.cell);
+    const Control& img = game->picture;
     EXPECT_EQ(std::make_tuple(img.left, img.top, img.width, img.height), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
-    const Control& l1 = game->Label1;
+    const Control& l1 = game->first_cell;
     EXPECT_EQ(std::make_tuple(l1.left, l1.top, l1.width, l1.height, l1.font_points),
               std::make_tuple(double(c.name_left), double(c.top1), double(len * c.cell), double(c.cell), c.font));
     EXPECT_EQ(l1.caption, c.model);
-    const Control& l5 = game->Label5;
+    const Control& l5 = game->name_rest;
     EXPECT_EQ(std::make_tuple(l5.left, l5.top, l5.width), std::make_tuple(double(c.name_left + c.cell), double(c.top1),
                                                                           double((len - 1) * c.cell)));
     EXPECT_EQ(l5.caption, c.rest);
-    const Control& card = *game->Label2[0];
+    const Control& card = *game->cards[0];
     EXPECT_DOUBLE_EQ(card.left, double(c.cell) / (c.slots + 1));  // slot 0
     EXPECT_EQ(card.top, c.top1 + 8100);
     EXPECT_EQ(card.width, c.cell);
     EXPECT_EQ(card.font_points, c.font);
     EXPECT_EQ(card.caption, U"あ");
     EXPECT_TRUE(card.visible);
-    EXPECT_FALSE(game->Label2[1]->visible);
-    EXPECT_EQ(game->Label4.left, 5760);
-    EXPECT_EQ(game->Label4.top, 2484);
-    EXPECT_EQ(game->Label4.font_points, 384);
+    EXPECT_FALSE(game->cards[1]->visible);
+    EXPECT_EQ(game->circle.left, 5760);
+    EXPECT_EQ(game->circle.top, 2484);
+    EXPECT_EQ(game->circle.font_points, 384);
   }
 }
 
 TEST_F(InitialLetter, LayoutHoldsOnScreensBeyond32767Twips) {
   platform.shell.screen = {3840 * 15, 2160 * 15};  // 57600 x 32400 twips
   Start({"あいうえおかきく.jpg"});
-  EXPECT_EQ(game->CellSize, 6400);
-  EXPECT_EQ(game->Label1.left, 3200);
-  EXPECT_EQ(game->Label1.width, 51200);
-  EXPECT_EQ(game->Label2[0]->top, 850 + 24300);
-  EXPECT_EQ(game->Label4.left, 17280);
-  EXPECT_EQ(game->Label4.font_points, 1152);
+  EXPECT_EQ(game->cell_size, 6400);
+  EXPECT_EQ(game->first_cell.left, 3200);
+  EXPECT_EQ(game->first_cell.width, 51200);
+  EXPECT_EQ(game->cards[0]->top, 850 + 24300);
+  EXPECT_EQ(game->circle.left, 17280);
+  EXPECT_EQ(game->circle.font_points, 1152);
 }
 
 TEST_F(InitialLetter, CardPositionsSplitTheWidthIntoEqualGaps) {
   Start({"あいうえおかきく.jpg"}, "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#", {});
   // Slot s of 8: cell * 10/9 * s + cell/9.
   for (int j = 0; j < 4; ++j) {
-    const double slot = game->SlotOrder[j];
-    EXPECT_DOUBLE_EQ(game->Label2[j]->left, 2133.0 * 10 / 9 * slot + 2133.0 / 9);
+    const double slot = game->slot_order[j];
+    EXPECT_DOUBLE_EQ(game->cards[j]->left, 2133.0 * 10 / 9 * slot + 2133.0 / 9);
   }
 }
 
@@ -118,14 +118,14 @@ TEST_F(InitialLetter, ThePromptMarksTheInitialAsALetter) {
 TEST_F(InitialLetter, APromptWithoutTheName) {
   Start({"りんご.jpg"}, "#FALSE#,#FALSE#,0,0,#TRUE#,#FALSE#");
   EXPECT_EQ(platform.speech.spoken.back(), U"この名前は、どれかな");
-  EXPECT_EQ(game->Label1.caption, U"");
+  EXPECT_EQ(game->first_cell.caption, U"");
 }
 
 TEST_F(InitialLetter, ADecomposedNameAsksForTheComposedLetter) {
   // Copied from macOS: が is か followed by a combining voiced mark.
   Start({"か\u3099き.jpg"});
-  EXPECT_EQ(game->Label1.caption, U"が");
-  EXPECT_EQ(game->Label5.caption, U"き");
+  EXPECT_EQ(game->first_cell.caption, U"が");
+  EXPECT_EQ(game->name_rest.caption, U"き");
   EXPECT_EQ(CardShowing(U'が'), RightCard());
   Finish();
   Click(RightCard());
@@ -143,28 +143,28 @@ TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
   const Text letter = NameOfPicture(first).substr(0, 1);
   EXPECT_EQ(platform.player.Played(),
             (std::vector<Text>{LetterSoundFile(letter[0]), U"ガチャ.wav", U"ピンポン.wav"}));
-  EXPECT_EQ(game->Label2[0]->left, game->NameLeft);
-  EXPECT_EQ(game->Label2[0]->top, game->Label1.top);
-  EXPECT_TRUE(game->Label4.visible);
+  EXPECT_EQ(game->cards[0]->left, game->name_left);
+  EXPECT_EQ(game->cards[0]->top, game->first_cell.top);
+  EXPECT_TRUE(game->circle.visible);
   EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
   EXPECT_EQ(f().QuestionIndex, 1);
   // The praise was prepared while the cues played, and then the next prompt.
   EXPECT_EQ(platform.speech.prepared,
             (std::vector<SpokenText>{platform.speech.said.back(), game->PromptFor(f().QuestionIndex)}));
-  EXPECT_TRUE(Timer2().Enabled());
+  EXPECT_TRUE(right_answer_timer().Enabled());
 
-  Timer2().Tick();  // the praise is still being spoken
-  EXPECT_TRUE(game->Label4.visible);
+  right_answer_timer().Tick();  // the praise is still being spoken
+  EXPECT_TRUE(game->circle.visible);
   Finish();
-  Timer2().Tick();
-  EXPECT_FALSE(game->Label4.visible);
-  EXPECT_FALSE(Timer2().Enabled());
+  right_answer_timer().Tick();
+  EXPECT_FALSE(game->circle.visible);
+  EXPECT_FALSE(right_answer_timer().Enabled());
   EXPECT_NE(Asked(), first);
 }
 
 TEST_F(InitialLetter, AKatakanaInitialPlaysItsHiraganaSoundAndShowsTheKatakanaModel) {
   Start({"アイス.jpg"});
-  EXPECT_EQ(game->Label1.caption, U"ア");
+  EXPECT_EQ(game->first_cell.caption, U"ア");
   Finish();
   Click(0);
   EXPECT_EQ(platform.player.Played().front(), U"あ.wav");
@@ -180,23 +180,23 @@ TEST_F(InitialLetter, AWrongAnswerCrossesTheCardAndAsksTheSamePictureAgain) {
   Finish();
   const int wrong = CardShowing(U'ン');
   ASSERT_EQ(wrong, 1);
-  const double card_left = game->Label2[wrong]->left;
+  const double card_left = game->cards[wrong]->left;
   Click(wrong);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"ん.wav", U"ブー.wav"}));
-  EXPECT_TRUE(game->Label3.visible);
-  EXPECT_EQ(game->Label3.left, card_left);
-  EXPECT_DOUBLE_EQ(game->Label3.top, game->Label1.top + 10800.0 * 3 / 4);
-  EXPECT_EQ(game->Label3.font_points, Int(game->CellSize / 19.0));
+  EXPECT_TRUE(game->cross.visible);
+  EXPECT_EQ(game->cross.left, card_left);
+  EXPECT_DOUBLE_EQ(game->cross.top, game->first_cell.top + 10800.0 * 3 / 4);
+  EXPECT_EQ(game->cross.font_points, Int(game->cell_size / 19.0));
   EXPECT_EQ(platform.speech.spoken.back(), U"ざんねん");
   EXPECT_EQ(f().QuestionIndex, 0);
 
-  Timer1().Tick();
-  EXPECT_TRUE(game->Label3.visible);  // still speaking
+  wrong_answer_timer().Tick();
+  EXPECT_TRUE(game->cross.visible);  // still speaking
   Finish();
   const std::size_t prompts = platform.speech.spoken.size();
-  Timer1().Tick();
-  EXPECT_FALSE(game->Label3.visible);
-  EXPECT_FALSE(Timer1().Enabled());
+  wrong_answer_timer().Tick();
+  EXPECT_FALSE(game->cross.visible);
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
   EXPECT_EQ(platform.speech.spoken.size(), prompts + 1);
   EXPECT_EQ(platform.speech.spoken.back(), U"りんごの、り、は、どれかな");
 }
@@ -206,7 +206,7 @@ TEST_F(InitialLetter, InputIsIgnoredWhileSpeakingBusyOrWithTheWrongGesture) {
   Click(0);  // the prompt is still being spoken
   EXPECT_TRUE(platform.player.played.empty());
   Finish();
-  Move(game->Label2[0]);  // click mode: moves do nothing
+  Move(game->cards[0]);  // click mode: moves do nothing
   EXPECT_TRUE(platform.player.played.empty());
   Click(0);
   const std::size_t cues = platform.player.played.size();
@@ -219,20 +219,20 @@ TEST_F(InitialLetter, TouchModeAnswersOnAMoveAndNotOnAClick) {
   Finish();
   Click(0);
   EXPECT_TRUE(platform.player.played.empty());
-  Move(game->Label2[0]);
+  Move(game->cards[0]);
   EXPECT_FALSE(platform.player.played.empty());
 }
 
 TEST_F(InitialLetter, APictureWithoutANameIsPassedOver) {
   Start({".jpg", "りんご.jpg"});
   EXPECT_EQ(Asked(), U"りんご.jpg");
-  EXPECT_EQ(game->Label2[0]->caption, U"り");
+  EXPECT_EQ(game->cards[0]->caption, U"り");
 
   Start({".jpg"});  // nothing else to ask: nothing is shown or taken
   Finish();
   Click(0);
   EXPECT_TRUE(platform.player.played.empty());
-  EXPECT_FALSE(game->Image1.visible || game->Label5.visible);
+  EXPECT_FALSE(game->picture.visible || game->name_rest.visible);
 }
 
 TEST_F(InitialLetter, DistractorsFollowTheSettings) {
@@ -262,7 +262,7 @@ TEST_F(InitialLetter, DistractorsFollowTheSettings) {
     std::set<char32_t> distinct(l.fields.ChoiceLetters.begin(), l.fields.ChoiceLetters.end());
     EXPECT_EQ(static_cast<int>(distinct.size()), c.cards);
     for (int j = 1; j < c.cards; ++j) EXPECT_NE(c.table.find(l.fields.ChoiceLetters[j]), Text::npos);
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(g.Label2[j]->visible, j < c.cards);
+    for (int j = 0; j < 6; ++j) EXPECT_EQ(g.cards[j]->visible, j < c.cards);
   }
 }
 
@@ -273,7 +273,7 @@ TEST_F(InitialLetter, AfterTheLastPictureANewOrderBegins) {
     Finish();
     Click(0);
     Finish();
-    Timer2().Tick();
+    right_answer_timer().Tick();
   }
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
@@ -283,12 +283,12 @@ TEST_F(InitialLetter, KeysHAndNSilenceTheLessonAndStopTheRightAnswerTimer) {
   Start({"りんご.jpg"});
   Finish();
   Click(0);
-  ASSERT_TRUE(Timer2().Enabled());
+  ASSERT_TRUE(right_answer_timer().Enabled());
   platform.player.playing = true;
   lesson->OnKey('H');
   EXPECT_FALSE(platform.player.playing);
   EXPECT_EQ(platform.speech.stops, 1);
-  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_FALSE(right_answer_timer().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
 }
 
@@ -296,9 +296,9 @@ TEST_F(InitialLetter, KeyNAlsoStopsTheWrongAnswerTimer) {
   Start({"りんご.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#", {});
   Finish();
   Click(1);  // the distractor
-  ASSERT_TRUE(Timer1().Enabled());
+  ASSERT_TRUE(wrong_answer_timer().Enabled());
   lesson->OnKey('N');
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
 }
 
 TEST_F(InitialLetter, TheHiddenPointerIsApplied) {

@@ -180,7 +180,7 @@ TEST_F(CatchingByDwell, RestingOnTheJumpingLetterCatchesIt) {
   Start({"りんご.jpg"});
   lesson->input = {500, 0, 2000, kTrue};
   lesson->Restart();
-  const Control& letter = game->Label1;
+  const Control& letter = game->catch_letter;
   ASSERT_TRUE(letter.visible);
   lesson->OnPointer({PointerAction::kMove, &letter, 0, letter.left + 10, letter.top + 10});
   for (int i = 0; i < 10; ++i) DwellTimer().Tick();
@@ -192,7 +192,7 @@ TEST_F(CatchingByDwell, TheSwitchCatchesTheLetterAndTheQuestionIsScannedAfterIts
   Start({"りんご.jpg"}, "#TRUE#,#TRUE#,2,0,#TRUE#,#FALSE#", VariedDraws());
   lesson->input = {0, 1, 2000, kTrue};
   lesson->Restart();
-  EXPECT_EQ(lesson->form.markers.scan_target, &game->Label1);
+  EXPECT_EQ(lesson->form.markers.scan_target, &game->catch_letter);
   lesson->OnKey(' ');
   EXPECT_EQ(platform.player.Played().back(), U"バーン.wav");
   EXPECT_EQ(lesson->form.markers.scan_target, nullptr);  // the letter question's prompt is being said
@@ -210,7 +210,7 @@ TEST_F(ButtonMethodWithASwitch, TheSwitchChoosesASideAndTheRightButtonStillAnswe
   lesson->input = {0, 2, 2000, kTrue};
   lesson->Restart();
   Finish();
-  while (lesson->form.markers.scan_target != game->Image1[game->CorrectSide]) lesson->OnKey(' ');
+  while (lesson->form.markers.scan_target != game->pictures[game->correct_side]) lesson->OnKey(' ');
   lesson->OnKey(13);
   EXPECT_EQ(platform.player.Played().back(), U"ピンポン.wav");
 

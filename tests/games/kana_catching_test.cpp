@@ -21,13 +21,13 @@ std::tuple<double, double, double, double> Rect(const Control& c) { return {c.le
 
 class KanaCatching : public GameFixture<KanaCatchingGame> {
  protected:
-  void Click(int label) { GameFixture::Click(game->Label2[label]); }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
-  ManualTimer& Timer2() { return Manual(game->Timer2); }
-  ManualTimer& Timer3() { return Manual(game->Timer3); }
+  void Click(int label) { GameFixture::Click(game->choice_letters[label]); }
+  ManualTimer& wrong_answer_timer() { return Manual(game->wrong_answer_timer); }
+  ManualTimer& right_answer_timer() { return Manual(game->right_answer_timer); }
+  ManualTimer& blink_timer() { return Manual(game->blink_timer); }
   // Catches the letter and lets the prompt end: the letter question waits for a choice.
   void CatchAndListen() {
-    GameFixture::Click(&game->Label1);
+    GameFixture::Click(&game->catch_letter);
     Finish();
   }
 };
@@ -55,17 +55,17 @@ TEST_F(KanaCatching, TheCatchingStepDrawsTopLeftAndSideInThatOrder) {
     platform.shell.screen = c.screen;
     platform.player.played.clear();
     Start({"りんご.jpg"}, c.settings, {0, 0, c.top_draw, c.left_draw, c.side_draw, 0});
-    const Control& l1 = game->Label1;
+    const Control& l1 = game->catch_letter;
     EXPECT_EQ(Rect(l1), std::make_tuple(double(c.left), double(c.top), double(c.side), double(c.side)));
     EXPECT_LE(l1.left + l1.width, c.screen.width_twips);
     EXPECT_LE(l1.top + l1.height, c.screen.height_twips);
     EXPECT_EQ(l1.font_points, c.font);
-    EXPECT_EQ(Timer3().Interval(), c.interval);
-    EXPECT_TRUE(Timer3().Enabled());
+    EXPECT_EQ(blink_timer().Interval(), c.interval);
+    EXPECT_TRUE(blink_timer().Enabled());
     EXPECT_TRUE(l1.visible);
     EXPECT_EQ(l1.caption, U"り");
     EXPECT_EQ(lesson->form.back_colour, kDarkBlue);
-    EXPECT_FALSE(game->Image1.visible);
+    EXPECT_FALSE(game->picture.visible);
     EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"り.wav"});
     EXPECT_TRUE(platform.speech.spoken.empty());
   }
@@ -78,7 +78,7 @@ TEST_F(KanaCatching, EveryJumpKeepsTheWholeLetterOnTheScreen) {
     Start({"りんご.jpg"}, "", {});  // a seeded source
     const int h = screen.height_twips / 20;
     for (int jump = 0; jump < 300; ++jump) {
-      const Control& l1 = game->Label1;
+      const Control& l1 = game->catch_letter;
       ASSERT_GE(l1.top, 0);
       ASSERT_GE(l1.left, 0);
       ASSERT_LE(l1.top + l1.height, screen.height_twips);
@@ -87,7 +87,7 @@ TEST_F(KanaCatching, EveryJumpKeepsTheWholeLetterOnTheScreen) {
         ASSERT_GE(l1.height, h);
       }
       platform.player.playing = false;
-      Timer3().Tick();
+      blink_timer().Tick();
     }
   }
   platform.shell.screen = {19200, 10800};
@@ -101,20 +101,20 @@ TEST_F(KanaCatching, TheLetterWaitsForTheEndOfItsSoundBeforeJumping) {
     SCOPED_TRACE(interval);
     platform.player.played.clear();
     Start({"りんご.jpg"}, line, {0, 0, 0, 0, 0, 0.5});
-    const auto before = Rect(game->Label1);
-    EXPECT_EQ(Timer3().Interval(), interval);
-    for (int t = 0; t < ticks_while_playing; ++t) Timer3().Tick();
-    EXPECT_EQ(Rect(game->Label1), before);
+    const auto before = Rect(game->catch_letter);
+    EXPECT_EQ(blink_timer().Interval(), interval);
+    for (int t = 0; t < ticks_while_playing; ++t) blink_timer().Tick();
+    EXPECT_EQ(Rect(game->catch_letter), before);
     EXPECT_EQ(platform.player.played.size(), 1u);
     EXPECT_EQ(platform.player.stops, 0);
 
     platform.player.playing = false;
-    Timer3().Tick();
-    EXPECT_NE(Rect(game->Label1), before);
+    blink_timer().Tick();
+    EXPECT_NE(Rect(game->catch_letter), before);
     EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"り.wav", U"り.wav"}));
     EXPECT_EQ(platform.player.stops, 1);  // the ended sound is closed before the next
-    EXPECT_TRUE(Timer3().Enabled());
-    EXPECT_EQ(Timer3().Interval(), interval);
+    EXPECT_TRUE(blink_timer().Enabled());
+    EXPECT_EQ(blink_timer().Interval(), interval);
     platform.player.stops = 0;
   }
 }
@@ -153,18 +153,18 @@ TEST(KanaCatchingCatch, CatchingStopsTheLetterSoundAndTheWindowIsRedWhileTheBang
     lesson.Activate();
     ASSERT_TRUE(player.IsPlaying());  // the letter's own sound
 
-    lesson.OnPointer({c.ignored, &game.Label1, 1});
-    EXPECT_TRUE(game.Label1.visible);
+    lesson.OnPointer({c.ignored, &game.catch_letter, 1});
+    EXPECT_TRUE(game.catch_letter.visible);
     EXPECT_EQ(player.played.size(), 1u);
 
-    lesson.OnPointer({c.catches, &game.Label1, 1});
+    lesson.OnPointer({c.catches, &game.catch_letter, 1});
     EXPECT_EQ(player.Played(), (std::vector<Text>{U"り.wav", U"バーン.wav"}));
     EXPECT_EQ(player.colours, std::vector<Colour>{kRed});
-    EXPECT_FALSE(game.Timer3->Enabled());
+    EXPECT_FALSE(game.blink_timer->Enabled());
     EXPECT_EQ(lesson.form.back_colour, kDarkBlue);
-    EXPECT_FALSE(game.Label1.visible);
-    EXPECT_TRUE(game.Image1.visible);
-    EXPECT_TRUE(game.Label2[0]->visible);
+    EXPECT_FALSE(game.catch_letter.visible);
+    EXPECT_TRUE(game.picture.visible);
+    EXPECT_TRUE(game.choice_letters[0]->visible);
     EXPECT_EQ(p.speech.spoken, std::vector<Text>{U"りんごの、り、は、どれかな"});
     EXPECT_EQ(p.speech.said, std::vector<SpokenText>{Text(U"りんごの、") + Letter(U"り") + U"、は、どれかな"});
     EXPECT_TRUE(lesson.fields.IsSpeaking);
@@ -190,17 +190,17 @@ TEST_F(KanaCatching, TheLetterQuestionIsLaidOutInTwipsAndTheMarkFollowsTheSlot) 
     // Two draws shuffle the task; the first slot swap puts the right letter
     // (label 0) at c.slot, the other swaps exchange slot 0 with itself.
     Start({"りんご.jpg"}, kNoCatching, {0, 0, 0, (c.slot + 0.5) / 6, 0});
-    EXPECT_EQ(Rect(game->Image1), c.image);
-    EXPECT_EQ(game->SlotOrder[0], c.slot);
-    const Control& letter = *game->Label2[0];
+    EXPECT_EQ(Rect(game->picture), c.image);
+    EXPECT_EQ(game->slot_order[0], c.slot);
+    const Control& letter = *game->choice_letters[0];
     EXPECT_EQ(Rect(letter), c.letter);
     EXPECT_EQ(letter.font_points, c.letter_font);
     EXPECT_EQ(letter.caption, U"り");
-    EXPECT_FALSE(game->Label2[1]->visible);
+    EXPECT_FALSE(game->choice_letters[1]->visible);
 
     Finish();
     Click(0);
-    const Control& mark = game->Label3;
+    const Control& mark = game->mark;
     EXPECT_EQ(Rect(mark), c.mark);
     EXPECT_EQ(mark.font_points, c.mark_font);
     EXPECT_EQ(mark.caption, U"○");
@@ -221,18 +221,18 @@ TEST_F(KanaCatching, ARightAnswerIsCircledAndPraisedWithTheInitialThenTheNextPic
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + name + U"の、" + name.substr(0, 1) + U"、だね。");
   EXPECT_EQ(LastSpokenLetters(), name.substr(0, 1));  // read by its name
   EXPECT_EQ(f().QuestionIndex, 1);
-  EXPECT_TRUE(Timer2().Enabled());
+  EXPECT_TRUE(right_answer_timer().Enabled());
 
-  Timer2().Tick();  // the praise is still being spoken
-  EXPECT_TRUE(game->Label3.visible);
+  right_answer_timer().Tick();  // the praise is still being spoken
+  EXPECT_TRUE(game->mark.visible);
   Finish();
-  Timer2().Tick();
-  EXPECT_FALSE(Timer2().Enabled());
-  EXPECT_FALSE(game->Label3.visible);
+  right_answer_timer().Tick();
+  EXPECT_FALSE(right_answer_timer().Enabled());
+  EXPECT_FALSE(game->mark.visible);
   EXPECT_NE(Asked(), first);
-  EXPECT_TRUE(game->Label1.visible);  // the catching phase again
-  EXPECT_EQ(game->Label1.caption, NameOfPicture(Asked()).substr(0, 1));
-  EXPECT_TRUE(Timer3().Enabled());
+  EXPECT_TRUE(game->catch_letter.visible);  // the catching phase again
+  EXPECT_EQ(game->catch_letter.caption, NameOfPicture(Asked()).substr(0, 1));
+  EXPECT_TRUE(blink_timer().Enabled());
 }
 
 TEST_F(KanaCatching, AWrongAnswerIsCrossedAndTheSamePictureIsCaughtAgain) {
@@ -243,29 +243,29 @@ TEST_F(KanaCatching, AWrongAnswerIsCrossedAndTheSamePictureIsCaughtAgain) {
   numbers.push_back(0.0);
   Start({"りんご.jpg"}, "#TRUE#,#TRUE#,1,1,#TRUE#,#FALSE#", numbers);
   CatchAndListen();
-  ASSERT_EQ(game->LabelLetters[1], U"ン");
+  ASSERT_EQ(game->choice_texts[1], U"ン");
   platform.player.played.clear();
   Click(1);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"ん.wav", U"ブー.wav"}));
-  EXPECT_EQ(game->Label3.caption, U"×");
-  EXPECT_EQ(game->Label3.left, 3168 * game->SlotOrder[1] - 216);
+  EXPECT_EQ(game->mark.caption, U"×");
+  EXPECT_EQ(game->mark.left, 3168 * game->slot_order[1] - 216);
   EXPECT_EQ(LastSpoken(), U"ざんねん");
   // Drawn when the answer was judged and prepared while the cues played.
   ASSERT_FALSE(platform.speech.prepared.empty());
   EXPECT_EQ(platform.speech.prepared.back(), SpokenText(U"ざんねん"));
   EXPECT_EQ(f().QuestionIndex, 0);
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(wrong_answer_timer().Enabled());
 
-  Timer1().Tick();
-  EXPECT_TRUE(game->Label3.visible);  // still speaking
+  wrong_answer_timer().Tick();
+  EXPECT_TRUE(game->mark.visible);  // still speaking
   Finish();
-  Timer1().Tick();
-  EXPECT_FALSE(Timer1().Enabled());
-  EXPECT_FALSE(game->Label3.visible);
+  wrong_answer_timer().Tick();
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
+  EXPECT_FALSE(game->mark.visible);
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
-  EXPECT_TRUE(game->Label1.visible);
-  EXPECT_EQ(game->Label1.caption, U"り");
-  EXPECT_FALSE(game->Image1.visible);
+  EXPECT_TRUE(game->catch_letter.visible);
+  EXPECT_EQ(game->catch_letter.caption, U"り");
+  EXPECT_FALSE(game->picture.visible);
 }
 
 TEST_F(KanaCatching, ChoicesAreIgnoredUntilTheQuestionWaitsForOne) {
@@ -289,7 +289,7 @@ TEST_F(KanaCatching, ChoicesAreIgnoredUntilTheQuestionWaitsForOne) {
     platform.player.played.clear();
     Click(0);
     EXPECT_EQ(!platform.player.played.empty(), c.taken);
-    EXPECT_EQ(game->Label3.visible, c.taken);
+    EXPECT_EQ(game->mark.visible, c.taken);
   }
 }
 
@@ -298,7 +298,7 @@ TEST_F(KanaCatching, TouchModeAnswersOnAMoveAndNotOnAClick) {
   Finish();
   Click(0);
   EXPECT_TRUE(platform.player.played.empty());
-  Move(game->Label2[0]);
+  Move(game->choice_letters[0]);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"り.wav", U"ピンポン.wav"}));
 }
 
@@ -329,20 +329,20 @@ TEST(KanaCatchingLetters, DistractorsAndLetterSoundsFollowTheSettings) {
     ASSERT_TRUE(lesson.Start({pictures.path().string()}, game));
     lesson.Activate();
     const Text initial = NameOfPicture(FromUtf8(c.picture)).substr(0, 1);
-    EXPECT_EQ(game.Label1.visible, !initial.empty());
-    EXPECT_EQ(game.Label1.caption, initial);
-    lesson.OnPointer({PointerAction::kClick, &game.Label1, 1});
+    EXPECT_EQ(game.catch_letter.visible, !initial.empty());
+    EXPECT_EQ(game.catch_letter.caption, initial);
+    lesson.OnPointer({PointerAction::kClick, &game.catch_letter, 1});
 
     const Text& letters = lesson.fields.ChoiceLetters;
     ASSERT_EQ(static_cast<int>(letters.size()), c.letters);
     EXPECT_EQ(letters.substr(0, 1), initial);
     EXPECT_EQ(std::set<char32_t>(letters.begin(), letters.end()).size(), letters.size());
     for (int j = 1; j < c.letters; ++j) EXPECT_NE(c.table.find(letters[j]), Text::npos);
-    for (int j = 0; j < 6; ++j) EXPECT_EQ(game.Label2[j]->visible, j < c.letters);
+    for (int j = 0; j < 6; ++j) EXPECT_EQ(game.choice_letters[j]->visible, j < c.letters);
 
     p.speech.Finish();
     p.player.played.clear();
-    lesson.OnPointer({PointerAction::kClick, game.Label2[0], 1});
+    lesson.OnPointer({PointerAction::kClick, game.choice_letters[0], 1});
     if (c.sound.empty()) {
       EXPECT_TRUE(p.player.played.empty());
     } else {
@@ -364,38 +364,38 @@ TEST_F(KanaCatching, TheHiddenPointerHoldsWithAndWithoutTheCatchingPhase) {
 TEST_F(KanaCatching, KeysHAndNHoldEveryTimerSoTheRestartedLessonIsLeftAlone) {
   Start({"りんご.jpg"});
   lesson->OnKey('N');  // while the letter jumps
-  EXPECT_FALSE(Timer3().Enabled());
+  EXPECT_FALSE(blink_timer().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
 
   lesson->LeaveDialog(DialogKind::kTasks);
   CatchAndListen();
   // A wrong answer's feedback is running when the teacher presses H.
-  Timer1().SetEnabled(true);
-  Timer2().SetEnabled(true);
+  wrong_answer_timer().SetEnabled(true);
+  right_answer_timer().SetEnabled(true);
   lesson->OnKey('H');
-  EXPECT_FALSE(Timer1().Enabled());
-  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
+  EXPECT_FALSE(right_answer_timer().Enabled());
   EXPECT_EQ(platform.speech.stops, 2);
 
   lesson->LeaveDialog(DialogKind::kSettings);
   CatchAndListen();
-  Timer1().Tick();
-  EXPECT_TRUE(game->Image1.visible);  // the question stays
-  EXPECT_FALSE(game->Label1.visible);
+  wrong_answer_timer().Tick();
+  EXPECT_TRUE(game->picture.visible);  // the question stays
+  EXPECT_FALSE(game->catch_letter.visible);
 }
 
 TEST_F(KanaCatching, ARestartOfTheLessonEndsAWaitingFeedback) {
   Start({"りんご.jpg"}, kNoCatching);
   Finish();
   Click(0);
-  ASSERT_TRUE(Timer2().Enabled());
+  ASSERT_TRUE(right_answer_timer().Enabled());
   lesson->OnKey('H');
   lesson->LeaveDialog(DialogKind::kSettings);
-  EXPECT_FALSE(Timer2().Enabled());
-  EXPECT_FALSE(game->Label3.visible);
+  EXPECT_FALSE(right_answer_timer().Enabled());
+  EXPECT_FALSE(game->mark.visible);
   Finish();
   Click(0);  // the restarted question takes its answer
-  EXPECT_TRUE(game->Label3.visible);
+  EXPECT_TRUE(game->mark.visible);
 }
 
 TEST_F(KanaCatching, TheSettingsDialogWritesOnlyWhenASettingChanged) {

@@ -20,15 +20,15 @@ using namespace kanae::testing;
 // stands on the left.
 class NameChoice : public GameFixture<NameChoiceGame> {
  protected:
-  Control& Column(int side) { return *game->Label1[side]; }
-  void ClickSide(int side) { Click(game->Label1[side]); }
-  void MoveSide(int side) { Move(game->Label1[side]); }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
+  Control& Column(int side) { return *game->name_columns[side]; }
+  void ClickSide(int side) { Click(game->name_columns[side]); }
+  void MoveSide(int side) { Move(game->name_columns[side]); }
+  ManualTimer& feedback_timer() { return Manual(game->feedback_timer); }
   std::tuple<double, double, double, double> Rect(const Control& c) { return {c.left, c.top, c.width, c.height}; }
-  // Ends the feedback: the message ends, then Timer1 ticks.
+  // Ends the feedback: the message ends, then feedback_timer ticks.
   void EndFeedback() {
     Finish();
-    Timer1().Tick();
+    feedback_timer().Tick();
   }
 };
 
@@ -60,11 +60,11 @@ TEST_F(NameChoice, ColumnsAreSizedByTheNameAndCentredInTheirQuarter) {
 TEST_F(NameChoice, AQuestionShowsThePictureBetweenBothNames) {
   Start({"あいうえおかきくけこさし.jpg", "いぬ.jpg"});
   EXPECT_EQ(Asked(), U"あいうえおかきくけこさし.jpg");
-  EXPECT_EQ(game->CorrectSide, 0);
-  EXPECT_EQ(game->DecoyIndex, 1);
-  EXPECT_EQ(Rect(game->Image1), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
-  EXPECT_TRUE(game->Image1.visible);
-  EXPECT_NE(game->Image1.picture.find("あいうえおかきくけこさし.jpg"), std::string::npos);
+  EXPECT_EQ(game->correct_side, 0);
+  EXPECT_EQ(game->decoy_index, 1);
+  EXPECT_EQ(Rect(game->picture), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
+  EXPECT_TRUE(game->picture.visible);
+  EXPECT_NE(game->picture.picture.find("あいうえおかきくけこさし.jpg"), std::string::npos);
   // The long name is cut to ten cells; the short one keeps the widest column.
   EXPECT_EQ(Column(0).caption, U"あいうえおかきくけこ");
   EXPECT_EQ(Rect(Column(0)), std::make_tuple(1909.0, 495.0, 981.0, 9810.0));
@@ -73,14 +73,14 @@ TEST_F(NameChoice, AQuestionShowsThePictureBetweenBothNames) {
   EXPECT_TRUE(Column(0).visible && Column(1).visible);
   EXPECT_EQ(Column(0).back_colour, kWhite);
   // The cross waits out of sight, in its start-up font size.
-  EXPECT_TRUE(game->Label2.visible);
-  EXPECT_EQ(Rect(game->Label2), std::make_tuple(0.0, 0.0, 0.0, 0.0));
-  EXPECT_EQ(game->Label2.font_points, 320);
-  EXPECT_EQ(game->Label2.caption, U"×");
+  EXPECT_TRUE(game->cross.visible);
+  EXPECT_EQ(Rect(game->cross), std::make_tuple(0.0, 0.0, 0.0, 0.0));
+  EXPECT_EQ(game->cross.font_points, 320);
+  EXPECT_EQ(game->cross.caption, U"×");
   // Front to back: the cross, the right column, the picture, the left column.
-  EXPECT_GT(game->Label2.z, Column(1).z);
-  EXPECT_GT(Column(1).z, game->Image1.z);
-  EXPECT_GT(game->Image1.z, Column(0).z);
+  EXPECT_GT(game->cross.z, Column(1).z);
+  EXPECT_GT(Column(1).z, game->picture.z);
+  EXPECT_GT(game->picture.z, Column(0).z);
   // The prompt and the praise say the whole name.
   EXPECT_EQ(LastSpoken(), U"あいうえおかきくけこさし、は、どっちかな");
   EXPECT_TRUE(f().IsSpeaking);
@@ -92,7 +92,7 @@ TEST_F(NameChoice, AQuestionShowsThePictureBetweenBothNames) {
 TEST_F(NameChoice, TheRightNameTakesTheDrawnSide) {
   // Two tasks: four shuffle draws, then the decoy, then the side.
   Start({"いぬ.jpg", "ねこ.jpg"}, "", {0, 0, 0, 0, 0, 0.5});
-  EXPECT_EQ(game->CorrectSide, 1);
+  EXPECT_EQ(game->correct_side, 1);
   EXPECT_EQ(Column(1).caption, U"いぬ");
   EXPECT_EQ(Column(0).caption, U"ねこ");
   EXPECT_EQ(Column(1).left, 16029);
@@ -166,21 +166,21 @@ TEST_F(NameChoice, ARightChoiceFillsTheWindowWithThePictureAndGoesOn) {
   const Text first = Asked();
   const auto column_top_left = std::make_tuple(Column(1).left, Column(1).top);
   Finish();
-  ClickSide(game->CorrectSide);
+  ClickSide(game->correct_side);
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
-  EXPECT_EQ(Rect(game->Image1), std::make_tuple(0.0, 0.0, W, H));
+  EXPECT_EQ(Rect(game->picture), std::make_tuple(0.0, 0.0, W, H));
   for (int side = 0; side < 2; ++side) EXPECT_EQ(Column(side).width + Column(side).height, 0);
   EXPECT_EQ(std::make_tuple(Column(1).left, Column(1).top), column_top_left);
   EXPECT_EQ(f().QuestionIndex, 1);
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(feedback_timer().Enabled());
 
-  Timer1().Tick();  // the praise is still being spoken
-  EXPECT_EQ(Rect(game->Image1), std::make_tuple(0.0, 0.0, W, H));
+  feedback_timer().Tick();  // the praise is still being spoken
+  EXPECT_EQ(Rect(game->picture), std::make_tuple(0.0, 0.0, W, H));
   EndFeedback();
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_NE(Asked(), first);
-  EXPECT_EQ(Rect(game->Image1), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
+  EXPECT_EQ(Rect(game->picture), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
   EXPECT_GT(Column(0).height, 0);
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 }
@@ -196,22 +196,22 @@ TEST_F(NameChoice, AWrongChoiceCrossesTheChosenNameAndAsksAgain) {
     const double side = c.chosen == 0 ? 0.5 : 0.0;
     const double next_side = c.chosen == 0 ? 0.0 : 0.5;
     Start({"いぬ.jpg", "ねこ.jpg", "りす.jpg"}, "", {0, 0, 0, 0, 0, 0, 0.6, side, 0, 0.6, next_side});
-    ASSERT_EQ(game->CorrectSide, 1 - c.chosen);
+    ASSERT_EQ(game->correct_side, 1 - c.chosen);
     const Text asked = Asked();
     Finish();
     ClickSide(c.chosen);
     EXPECT_EQ(platform.player.Played().back(), U"ブー.wav");
     EXPECT_EQ(LastSpoken(), U"ざんねん");
-    EXPECT_EQ(Rect(game->Label2), std::make_tuple(c.cross_left, 3060.0, 5760.0, 4320.0));
+    EXPECT_EQ(Rect(game->cross), std::make_tuple(c.cross_left, 3060.0, 5760.0, 4320.0));
     EXPECT_EQ(f().QuestionIndex, 0);
-    EXPECT_TRUE(Timer1().Enabled());
+    EXPECT_TRUE(feedback_timer().Enabled());
 
-    Timer1().Tick();
-    EXPECT_EQ(game->Label2.width, 5760);  // still speaking
+    feedback_timer().Tick();
+    EXPECT_EQ(game->cross.width, 5760);  // still speaking
     EndFeedback();
     EXPECT_EQ(Asked(), asked);
-    EXPECT_EQ(game->Label2.width, 0);
-    EXPECT_EQ(game->CorrectSide, c.chosen);
+    EXPECT_EQ(game->cross.width, 0);
+    EXPECT_EQ(game->correct_side, c.chosen);
     EXPECT_EQ(LastSpoken(), NameOfPicture(asked) + U"、は、どっちかな");
   }
 }
@@ -227,14 +227,14 @@ TEST_F(NameChoice, TheDecoyIsAnotherTaskEachAsLikely) {
       ASSERT_EQ(f().QuestionIndex, asked);
       std::set<int> seen;
       for (int retry = 0; retry < 20; ++retry) {
-        ASSERT_NE(game->DecoyIndex, asked);
-        ASSERT_GE(game->DecoyIndex, 0);
-        ASSERT_LT(game->DecoyIndex, tasks);
-        seen.insert(game->DecoyIndex);
-        const Text decoy = NameOfPicture(lesson->state.TaskPictures[game->DecoyIndex]);
-        EXPECT_EQ(Column(1 - game->CorrectSide).caption, decoy);
+        ASSERT_NE(game->decoy_index, asked);
+        ASSERT_GE(game->decoy_index, 0);
+        ASSERT_LT(game->decoy_index, tasks);
+        seen.insert(game->decoy_index);
+        const Text decoy = NameOfPicture(lesson->state.TaskPictures[game->decoy_index]);
+        EXPECT_EQ(Column(1 - game->correct_side).caption, decoy);
         Finish();
-        ClickSide(retry < 19 ? 1 - game->CorrectSide : game->CorrectSide);
+        ClickSide(retry < 19 ? 1 - game->correct_side : game->correct_side);
         EndFeedback();
       }
       EXPECT_EQ(static_cast<int>(seen.size()), tasks - 1) << asked;
@@ -246,11 +246,11 @@ TEST_F(NameChoice, TwoPicturesNamedAlikeCountOnlyTheRightSide) {
   Start({"いぬ.gif", "いぬ.jpg"});
   EXPECT_EQ(Column(0).caption, Column(1).caption);
   Finish();
-  ClickSide(1 - game->CorrectSide);
+  ClickSide(1 - game->correct_side);
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
   EndFeedback();
   Finish();
-  ClickSide(game->CorrectSide);
+  ClickSide(game->correct_side);
   EXPECT_EQ(platform.player.Played().back(), U"ピンポン.wav");
 }
 
@@ -277,7 +277,7 @@ TEST_F(NameChoice, OnlyTheGestureOfTheTouchModeOnANameAnswers) {
     if (c.on_name) {
       lesson->OnPointer({c.action, &Column(1), 1});
     } else {
-      for (const Control* other : {static_cast<const Control*>(&game->Image1), static_cast<const Control*>(nullptr)}) {
+      for (const Control* other : {static_cast<const Control*>(&game->picture), static_cast<const Control*>(nullptr)}) {
         lesson->OnPointer({c.action, other, 1});
       }
     }
@@ -289,21 +289,21 @@ TEST_F(NameChoice, OnlyTheGestureOfTheTouchModeOnANameAnswers) {
 
 TEST_F(NameChoice, ChoicesAreIgnoredWhileSpeakingDuringACueAndAfterAnAnswer) {
   Start({"いぬ.jpg", "ねこ.jpg"});
-  ClickSide(game->CorrectSide);  // the prompt is still being spoken
+  ClickSide(game->correct_side);  // the prompt is still being spoken
   EXPECT_TRUE(platform.player.played.empty());
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 
   Finish();
   platform.player.playing = true;  // a cue has not ended yet
-  ClickSide(game->CorrectSide);
+  ClickSide(game->correct_side);
   EXPECT_TRUE(platform.player.played.empty());
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
   platform.player.playing = false;
 
-  ClickSide(1 - game->CorrectSide);
+  ClickSide(1 - game->correct_side);
   ASSERT_EQ(platform.player.played.size(), 1u);
   Finish();  // the retry message has ended, the timer has not ticked yet
-  ClickSide(game->CorrectSide);
+  ClickSide(game->correct_side);
   EXPECT_EQ(platform.player.played.size(), 1u);
   EXPECT_EQ(f().QuestionIndex, 0);
 }
@@ -313,7 +313,7 @@ TEST_F(NameChoice, AfterTheLastPictureANewOrderBegins) {
   const int shuffles = scripted->reseeds;
   for (int q = 0; q < 3; ++q) {
     Finish();
-    ClickSide(game->CorrectSide);
+    ClickSide(game->correct_side);
     EndFeedback();
   }
   EXPECT_EQ(f().QuestionIndex, 0);
@@ -325,10 +325,10 @@ TEST_F(NameChoice, AfterTheLastPictureANewOrderBegins) {
 TEST_F(NameChoice, KeysHAndNStopTheFeedbackTimer) {
   Start({"いぬ.jpg", "ねこ.jpg"});
   Finish();
-  ClickSide(game->CorrectSide);
-  ASSERT_TRUE(Timer1().Enabled());
+  ClickSide(game->correct_side);
+  ASSERT_TRUE(feedback_timer().Enabled());
   lesson->OnKey('N');
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
   lesson->LeaveDialog(DialogKind::kTasks);  // the lesson starts again
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
@@ -347,19 +347,19 @@ TEST_F(NameChoice, TooFewTasksNeitherHangNorCrash) {
   ASSERT_TRUE(l.Start({lesson_folder.path().string()}, g));
   EXPECT_EQ(l.state.TaskCount(), 2);
   l.Activate();
-  EXPECT_EQ(g.DecoyIndex, 1 - l.fields.QuestionIndex);
+  EXPECT_EQ(g.decoy_index, 1 - l.fields.QuestionIndex);
 
   // Left with one task anyway: one name, and it can be answered.
   Start({"いぬ.jpg", "ねこ.jpg"});
   lesson->state.TaskPictures = {U"ねこ.jpg"};
   lesson->Activate();
-  EXPECT_EQ(game->DecoyIndex, -1);
-  EXPECT_EQ(Column(game->CorrectSide).caption, U"ねこ");
-  EXPECT_EQ(Column(1 - game->CorrectSide).height, 0);
+  EXPECT_EQ(game->decoy_index, -1);
+  EXPECT_EQ(Column(game->correct_side).caption, U"ねこ");
+  EXPECT_EQ(Column(1 - game->correct_side).height, 0);
   Finish();
-  ClickSide(1 - game->CorrectSide);
+  ClickSide(1 - game->correct_side);
   EXPECT_TRUE(platform.player.played.empty());
-  ClickSide(game->CorrectSide);
+  ClickSide(game->correct_side);
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
   EndFeedback();
   EXPECT_EQ(Asked(), U"ねこ.jpg");
@@ -370,7 +370,7 @@ TEST_F(NameChoice, TooFewTasksNeitherHangNorCrash) {
   const std::size_t spoken = platform.speech.spoken.size();
   lesson->Activate();
   EXPECT_EQ(platform.speech.spoken.size(), spoken);
-  EXPECT_FALSE(game->Image1.visible || Column(0).visible || Column(1).visible);
+  EXPECT_FALSE(game->picture.visible || Column(0).visible || Column(1).visible);
   ClickSide(0);
   EXPECT_EQ(platform.player.played.size(), 1u);
 }

@@ -21,10 +21,10 @@ class PictureCard : public GameFixture<PictureCardGame> {
   // いぬ and ねこ: nothing shuffled (four draws), the decoy ねこ, the right picture on side.
   void StartTwo(int correct_side, const std::string& line = "") {
     Start({"いぬ.jpg", "ねこ.jpg"}, line, {0, 0, 0, 0, 0.5, correct_side == 0 ? 0.0 : 0.5});
-    ASSERT_EQ(game->CorrectSide, correct_side);
+    ASSERT_EQ(game->correct_side, correct_side);
     platform.player.played.clear();  // the platform fakes outlive a restart
   }
-  Control* Picture(int side) { return game->Image1[side]; }
+  Control* Picture(int side) { return game->pictures[side]; }
   std::string File(const Text& name) {
     const auto u8 = lesson->PicturePath(name).u8string();
     return std::string(u8.begin(), u8.end());
@@ -32,9 +32,9 @@ class PictureCard : public GameFixture<PictureCardGame> {
   static std::tuple<double, double, double, double> Rect(const Control& c) {
     return {c.left, c.top, c.width, c.height};
   }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
+  ManualTimer& feedback_timer() { return Manual(game->feedback_timer); }
   // The background, the name and both pictures.
-  std::vector<const Control*> Everywhere() { return {nullptr, &game->Label1, Picture(0), Picture(1)}; }
+  std::vector<const Control*> Everywhere() { return {nullptr, &game->name_row, Picture(0), Picture(1)}; }
 };
 
 TEST_F(PictureCard, LaysOutTheNameAndBothPicturesInTwips) {
@@ -57,7 +57,7 @@ TEST_F(PictureCard, LaysOutTheNameAndBothPicturesInTwips) {
     SCOPED_TRACE(c.picture);
     Start({c.picture, "ン.jpg"}, "", {0, 0, 0, 0, 0.5, 0.0});
     ASSERT_EQ(Asked(), FromUtf8(c.picture));
-    const Control& name = game->Label1;
+    const Control& name = game->name_row;
     EXPECT_EQ(Rect(name), std::make_tuple(double(c.left), double(c.top), double(c.width), double(c.height)));
     EXPECT_EQ(name.font_points, c.font);
     EXPECT_EQ(name.caption, c.caption);
@@ -71,9 +71,9 @@ TEST_F(PictureCard, LaysOutTheNameAndBothPicturesInTwips) {
     EXPECT_EQ(Picture(1)->picture, File(U"ン.jpg"));
     EXPECT_TRUE(Picture(0)->visible && Picture(1)->visible);
 
-    EXPECT_EQ(game->Label2.caption, U"×");
-    EXPECT_EQ(game->Label2.font_points, 384);
-    EXPECT_EQ(Rect(game->Label2), std::make_tuple(0.0, 0.0, 0.0, 0.0));
+    EXPECT_EQ(game->cross.caption, U"×");
+    EXPECT_EQ(game->cross.font_points, 384);
+    EXPECT_EQ(Rect(game->cross), std::make_tuple(0.0, 0.0, 0.0, 0.0));
   }
 }
 
@@ -92,21 +92,21 @@ TEST_F(PictureCard, ARightPictureFillsTheWindowAndAWrongOneIsCrossed) {
     EXPECT_EQ(f().ChosenIndex, c.chosen);
     EXPECT_NE(lesson->Mode(), LessonMode::kAsking);
     EXPECT_TRUE(f().IsSpeaking);
-    EXPECT_TRUE(Timer1().Enabled());
+    EXPECT_TRUE(feedback_timer().Enabled());
     if (right) {
       EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
       EXPECT_EQ(LastSpoken(), U"よくできました。これが、いぬ、だね。");
       EXPECT_EQ(Rect(*Picture(c.chosen)), std::make_tuple(0.0, 0.0, W, H));
       EXPECT_EQ(Rect(*Picture(1 - c.chosen)), std::make_tuple(other_left, 5400.0, 0.0, 0.0));
-      EXPECT_GT(Picture(c.chosen)->z, game->Label1.z);  // it covers the name
-      EXPECT_EQ(Rect(game->Label2), std::make_tuple(0.0, 0.0, 0.0, 0.0));
+      EXPECT_GT(Picture(c.chosen)->z, game->name_row.z);  // it covers the name
+      EXPECT_EQ(Rect(game->cross), std::make_tuple(0.0, 0.0, 0.0, 0.0));
       EXPECT_EQ(f().QuestionIndex, 1);
     } else {
       EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
       EXPECT_EQ(LastSpoken(), U"ざんねん");
-      EXPECT_EQ(Rect(game->Label2), std::make_tuple(left, 4680.0, 7680.0, 5760.0));
-      EXPECT_TRUE(game->Label2.visible);
-      EXPECT_GT(game->Label2.z, Picture(1)->z);  // the cross stands over either picture
+      EXPECT_EQ(Rect(game->cross), std::make_tuple(left, 4680.0, 7680.0, 5760.0));
+      EXPECT_TRUE(game->cross.visible);
+      EXPECT_GT(game->cross.z, Picture(1)->z);  // the cross stands over either picture
       EXPECT_EQ(Rect(*Picture(c.chosen)), std::make_tuple(left, 5400.0, 7680.0, 4320.0));
       EXPECT_EQ(f().QuestionIndex, 0);
     }
@@ -136,7 +136,7 @@ TEST_F(PictureCard, LeftRightMethodTakesOnlyTheButtonWhereverItIsPressed) {
     ASSERT_EQ(lesson->Mode(), LessonMode::kAsking);
 
     const Control* at = c.where == kBackground ? nullptr
-                        : c.where == kName     ? &game->Label1
+                        : c.where == kName     ? &game->name_row
                                                : Picture(c.where == kLeftPicture ? 0 : 1);
     Press(at, c.button);
     EXPECT_EQ(f().ChosenIndex, c.side);
@@ -153,7 +153,7 @@ TEST_F(PictureCard, AMiddleButtonPressNamesNoSideAndIsIgnored) {
   Press(nullptr, 8);  // an extra side button
   EXPECT_TRUE(platform.player.played.empty());
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(feedback_timer().Enabled());
 
   Press(nullptr, 2);  // the question is still open
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
@@ -175,7 +175,7 @@ TEST_F(PictureCard, PictureMethodAnswersOnlyWithTheRightGestureOnAPicture) {
     for (const Control* at : Everywhere()) {
       for (int button : {1, 2, 4}) Press(at, button);
       lesson->OnPointer({c.ignored, at, 1});
-      if (at == nullptr || at == &game->Label1) lesson->OnPointer({c.answers, at, 1});
+      if (at == nullptr || at == &game->name_row) lesson->OnPointer({c.answers, at, 1});
     }
     ASSERT_TRUE(platform.player.played.empty());
     ASSERT_EQ(lesson->Mode(), LessonMode::kAsking);
@@ -204,30 +204,30 @@ TEST_F(PictureCard, ChoicesAreIgnoredWhileSpeakingDuringACueAndAfterAnAnswer) {
   Finish();
   Click(Picture(0));  // said, but the question is judged until the next tick
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
-  EXPECT_EQ(Rect(game->Label2), std::make_tuple(10320.0, 4680.0, 7680.0, 5760.0));
+  EXPECT_EQ(Rect(game->cross), std::make_tuple(10320.0, 4680.0, 7680.0, 5760.0));
 }
 
 TEST_F(PictureCard, AWrongAnswerAsksTheSameNameWithANewDecoyAndSides) {
   // いぬ, とり, ねこ: six draws leave the order; decoy Int(0.5 * 3) = とり on the right;
   // the retry draw; then decoy Int(0.9 * 3) = ねこ and the right picture on side 1.
   Start({"いぬ.jpg", "とり.jpg", "ねこ.jpg"}, "", {0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0.9, 0.9});
-  ASSERT_EQ(game->DecoyPicture, U"とり.jpg");
+  ASSERT_EQ(game->decoy_picture, U"とり.jpg");
   Finish();
   Click(Picture(1));
   ASSERT_EQ(LastSpoken(), U"ざんねん");
 
-  Timer1().Tick();  // still speaking: the cross stays
-  EXPECT_EQ(game->Label2.width, 7680);
+  feedback_timer().Tick();  // still speaking: the cross stays
+  EXPECT_EQ(game->cross.width, 7680);
   Finish();
-  Timer1().Tick();
-  EXPECT_FALSE(Timer1().Enabled());
+  feedback_timer().Tick();
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_EQ(LastSpoken(), U"いぬ、は、どっちかな");
-  EXPECT_EQ(game->DecoyPicture, U"ねこ.jpg");
-  EXPECT_EQ(game->CorrectSide, 1);
+  EXPECT_EQ(game->decoy_picture, U"ねこ.jpg");
+  EXPECT_EQ(game->correct_side, 1);
   EXPECT_EQ(Picture(1)->picture, File(U"いぬ.jpg"));
   EXPECT_EQ(Picture(0)->picture, File(U"ねこ.jpg"));
-  EXPECT_EQ(Rect(game->Label2), std::make_tuple(0.0, 0.0, 0.0, 0.0));
+  EXPECT_EQ(Rect(game->cross), std::make_tuple(0.0, 0.0, 0.0, 0.0));
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 }
 
@@ -240,13 +240,13 @@ TEST_F(PictureCard, RightAnswersWalkTheListAndReshuffleAfterTheLast) {
   const Text expected[] = {U"いぬ.jpg", U"ねこ.jpg", U"いぬ.jpg"};
   for (const Text& asked : expected) {
     ASSERT_EQ(Asked(), asked);
-    EXPECT_NE(game->DecoyPicture, asked);  // two tasks: always the other one
+    EXPECT_NE(game->decoy_picture, asked);  // two tasks: always the other one
     Finish();
-    Click(Picture(game->CorrectSide));
-    Timer1().Tick();  // the praise goes on: the picture still fills the window
-    EXPECT_EQ(Picture(game->CorrectSide)->width, W);
+    Click(Picture(game->correct_side));
+    feedback_timer().Tick();  // the praise goes on: the picture still fills the window
+    EXPECT_EQ(Picture(game->correct_side)->width, W);
     Finish();
-    Timer1().Tick();
+    feedback_timer().Tick();
   }
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
   EXPECT_EQ(f().QuestionIndex, 1);
@@ -254,7 +254,7 @@ TEST_F(PictureCard, RightAnswersWalkTheListAndReshuffleAfterTheLast) {
 
 TEST_F(PictureCard, PicturesWithTheSameNameCountOnlyOnTheRightSide) {
   Start({"いぬ.gif", "いぬ.jpg"}, "", {0, 0, 0, 0, 0.5, 0.0});
-  ASSERT_EQ(game->Label1.caption, U"いぬ");
+  ASSERT_EQ(game->name_row.caption, U"いぬ");
   Finish();
   Click(Picture(1));  // いぬ.jpg reads the same but is not the asked picture
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
@@ -269,14 +269,14 @@ TEST_F(PictureCard, TooFewTasksNeitherHangNorCrash) {
   tasks = {U"ねこ.jpg"};
   f().QuestionIndex = 0;
   game->NextQuestion();
-  EXPECT_EQ(game->DecoyPicture, U"いぬ.jpg");
+  EXPECT_EQ(game->decoy_picture, U"いぬ.jpg");
   EXPECT_EQ(LastSpoken(), U"ねこ、は、どっちかな");
   Finish();
-  Click(Picture(game->CorrectSide));
+  Click(Picture(game->correct_side));
   EXPECT_EQ(platform.player.Played().back(), U"ピンポン.wav");
   EXPECT_EQ(f().QuestionIndex, 0);
   Finish();
-  Timer1().Tick();
+  feedback_timer().Tick();
   EXPECT_EQ(Asked(), U"ねこ.jpg");
 
   // One picture in all: it is shown on both sides and only its own side counts.
@@ -284,7 +284,7 @@ TEST_F(PictureCard, TooFewTasksNeitherHangNorCrash) {
   game->NextQuestion();
   EXPECT_EQ(Picture(0)->picture, Picture(1)->picture);
   Finish();
-  Click(Picture(1 - game->CorrectSide));
+  Click(Picture(1 - game->correct_side));
   EXPECT_EQ(platform.player.Played().back(), U"ブー.wav");
 
   // No task: nothing is shown or said, and no choice is taken.
@@ -292,7 +292,7 @@ TEST_F(PictureCard, TooFewTasksNeitherHangNorCrash) {
   const std::size_t said = platform.speech.spoken.size();
   Finish();
   game->NextQuestion();
-  EXPECT_FALSE(game->Label1.visible || Picture(0)->visible || Picture(1)->visible);
+  EXPECT_FALSE(game->name_row.visible || Picture(0)->visible || Picture(1)->visible);
   EXPECT_EQ(platform.speech.spoken.size(), said);
   const std::size_t cues = platform.player.played.size();
   EXPECT_NE(lesson->Mode(), LessonMode::kAsking);  // input reaches the game only while it asks
@@ -303,7 +303,7 @@ TEST_F(PictureCard, TooFewTasksNeitherHangNorCrash) {
 
 TEST_F(PictureCard, ARandomSourceStuckOnTheAskedPictureCannotHangTheDraw) {
   Start({"いぬ.jpg", "ねこ.jpg"}, "", {0.0});  // every draw is 0: always the asked entry
-  EXPECT_EQ(game->DecoyPicture, U"ねこ.jpg");
+  EXPECT_EQ(game->decoy_picture, U"ねこ.jpg");
   EXPECT_EQ(scripted->used(), 4u + PictureCardGame::kMostDecoyDraws + 1);
 }
 
@@ -329,9 +329,9 @@ TEST_F(PictureCard, KeyHSilencesTheFeedbackAndStopsTimer1) {
   StartTwo(0);
   Finish();
   Click(Picture(0));
-  ASSERT_TRUE(Timer1().Enabled());
+  ASSERT_TRUE(feedback_timer().Enabled());
   lesson->OnKey('H');
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(feedback_timer().Enabled());
   EXPECT_EQ(platform.speech.stops, 1);
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kSettings});
 }

@@ -20,39 +20,39 @@ namespace kanae::testing {
 struct InitialLetter {
   using GameT = initial_letter::InitialLetterGame;
   static constexpr const char* kSettings = "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#";  // three distractors
-  static const Control* RightAnswer(GameT& g) { return g.Label2[0]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.cards[0]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.wrong_answer_timer.get(), g.right_answer_timer.get()}; }
 };
 struct KanaCatching {
   using GameT = kana_catching::KanaCatchingGame;
   static constexpr const char* kSettings = "#TRUE#,#TRUE#,3,0,#FALSE#,#FALSE#";  // no catching phase
-  static const Control* RightAnswer(GameT& g) { return g.Label2[g.CorrectChoice]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.choice_letters[g.correct_choice]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.wrong_answer_timer.get(), g.right_answer_timer.get()}; }
 };
 struct CardPicking {
   using GameT = card_picking::CardPickingGame;
   static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Image1[g.CorrectCard]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.card_pictures[g.correct_card]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.feedback_timer.get()}; }
 };
 struct WordBuilding {
   using GameT = word_building::WordBuildingGame;
   static constexpr const char* kSettings = "#TRUE#,#TRUE#,2,0,#TRUE#,#FALSE#";  // two distractors
   // Every name here is one letter long, so its first card completes it.
-  static const Control* RightAnswer(GameT& g) { return g.Label2[0]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get(), g.Timer2.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.cards[0]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.wrong_answer_timer.get(), g.right_answer_timer.get()}; }
 };
 struct NameChoice {
   using GameT = name_choice::NameChoiceGame;
   static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Label1[g.CorrectSide]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.name_columns[g.correct_side]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.feedback_timer.get()}; }
 };
 struct PictureCard {
   using GameT = picture_card::PictureCardGame;
   static constexpr const char* kSettings = "";
-  static const Control* RightAnswer(GameT& g) { return g.Image1[g.CorrectSide]; }
-  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.Timer1.get()}; }
+  static const Control* RightAnswer(GameT& g) { return g.pictures[g.correct_side]; }
+  static std::vector<Timer*> FeedbackTimers(GameT& g) { return {g.feedback_timer.get()}; }
 };
 
 using SixGames = ::testing::Types<InitialLetter, KanaCatching, CardPicking, WordBuilding, NameChoice, PictureCard>;

@@ -29,11 +29,11 @@ class WordBuilding : public GameFixture<WordBuildingGame> {
     Start(pictures, line, {});
   }
 
-  void Click(int card) { GameFixture::Click(game->Label2[card]); }
+  void Click(int card) { GameFixture::Click(game->cards[card]); }
   // The first card that shows the letter and is not yet in the name row.
   int CardOf(char32_t letter) {
-    for (int j = 0; j < game->AnswerLength; ++j) {
-      if (!game->Placed[j] && game->Label2[j]->caption == Text(1, letter)) return j;
+    for (int j = 0; j < game->answer_length; ++j) {
+      if (!game->placed[j] && game->cards[j]->caption == Text(1, letter)) return j;
     }
     return -1;
   }
@@ -48,9 +48,9 @@ class WordBuilding : public GameFixture<WordBuildingGame> {
   }
   void CueEnds() { platform.player.playing = false; }
   std::size_t Cues() const { return platform.player.played.size(); }
-  double LowerRowTop() { return game->Label1.top + Int(H * 3 / 4); }
-  ManualTimer& Timer1() { return Manual(game->Timer1); }
-  ManualTimer& Timer2() { return Manual(game->Timer2); }
+  double LowerRowTop() { return game->name_row.top + Int(H * 3 / 4); }
+  ManualTimer& wrong_answer_timer() { return Manual(game->wrong_answer_timer); }
+  ManualTimer& right_answer_timer() { return Manual(game->right_answer_timer); }
 };
 
 TEST_F(WordBuilding, CardsHoldTheNameThenTheDistractorsCutToTen) {
@@ -69,15 +69,15 @@ TEST_F(WordBuilding, CardsHoldTheNameThenTheDistractorsCutToTen) {
     SCOPED_TRACE(c.picture + " " + c.line);
     Begin({c.picture}, c.line);
     const Text name = NameOfPicture(FromUtf8(c.picture));
-    EXPECT_EQ(game->NameLength, c.name_length);
-    EXPECT_EQ(game->AnswerLength, c.answer_length);
-    EXPECT_EQ(game->SlotCount, c.slots);
-    EXPECT_EQ(game->CellSize, c.cell);
+    EXPECT_EQ(game->name_length, c.name_length);
+    EXPECT_EQ(game->answer_length, c.answer_length);
+    EXPECT_EQ(game->slot_count, c.slots);
+    EXPECT_EQ(game->cell_size, c.cell);
 
-    const Control& img = game->Image1;
+    const Control& img = game->picture;
     EXPECT_EQ(std::make_tuple(img.left, img.top, img.width, img.height), std::make_tuple(4800.0, 2700.0, 9600.0, 5400.0));
     EXPECT_TRUE(img.visible);
-    const Control& row = game->Label1;
+    const Control& row = game->name_row;
     EXPECT_EQ(std::make_tuple(row.left, row.top, row.width, row.height, row.font_points),
               std::make_tuple(double(c.name_left), double(c.top1), double(c.name_length * c.cell), double(c.cell),
                               c.font));
@@ -87,25 +87,25 @@ TEST_F(WordBuilding, CardsHoldTheNameThenTheDistractorsCutToTen) {
     const Text& letters = f().ChoiceLetters;
     ASSERT_EQ(static_cast<int>(letters.size()), c.answer_length);
     EXPECT_EQ(letters.substr(0, c.name_length), Left(name, 10));
-    std::vector<int> slots(game->SlotOrder.begin(), game->SlotOrder.begin() + c.slots);
+    std::vector<int> slots(game->slot_order.begin(), game->slot_order.begin() + c.slots);
     std::sort(slots.begin(), slots.end());
     for (int s = 0; s < c.slots; ++s) EXPECT_EQ(slots[s], s);
     for (int j = 0; j < WordBuildingGame::kCards; ++j) {
-      const Control& card = *game->Label2[j];
+      const Control& card = *game->cards[j];
       ASSERT_EQ(card.visible, j < c.answer_length) << j;
       if (!card.visible) continue;
       EXPECT_EQ(card.caption, Text(1, letters[j]));
-      EXPECT_DOUBLE_EQ(card.left, double(c.cell) * (c.slots + 2) / (c.slots + 1) * game->SlotOrder[j] +
+      EXPECT_DOUBLE_EQ(card.left, double(c.cell) * (c.slots + 2) / (c.slots + 1) * game->slot_order[j] +
                                       double(c.cell) / (c.slots + 1));
       EXPECT_EQ(card.top, c.top1 + 8100);
       EXPECT_EQ(std::make_tuple(card.width, card.height, card.font_points),
                 std::make_tuple(double(c.cell), double(c.cell), c.font));
     }
   }
-  EXPECT_EQ(std::make_tuple(game->Label4.left, game->Label4.top, game->Label4.font_points),
+  EXPECT_EQ(std::make_tuple(game->circle.left, game->circle.top, game->circle.font_points),
             std::make_tuple(5760.0, 2484.0, 384));
-  EXPECT_EQ(Timer1().Interval(), 500);
-  EXPECT_EQ(Timer2().Interval(), 4000);
+  EXPECT_EQ(wrong_answer_timer().Interval(), 500);
+  EXPECT_EQ(right_answer_timer().Interval(), 4000);
 }
 
 TEST_F(WordBuilding, DistractorsNeverRepeatALetterAndStopWhenTheTableRunsOut) {
@@ -164,17 +164,17 @@ TEST_F(WordBuilding, TheSettingsFileDrivesPromptModelCardsPointerAndGesture) {
       EXPECT_EQ(folder->Read("Dabrel.txt"), std::string(kDefaults) + "\r\n");
     }
     EXPECT_EQ(LastSpoken(), c.prompt);
-    EXPECT_EQ(game->Label1.fore_colour, c.model);
-    EXPECT_EQ(game->Label1.caption, U"あいうえおかきくけこ");
-    EXPECT_EQ(game->AnswerLength, c.cards);
+    EXPECT_EQ(game->name_row.fore_colour, c.model);
+    EXPECT_EQ(game->name_row.caption, U"あいうえおかきくけこ");
+    EXPECT_EQ(game->answer_length, c.cards);
     EXPECT_EQ(lesson->form.pointer_hidden, c.hidden_pointer);
     // The gesture that does not count is ignored; the other one answers.
     const auto ignored = c.touch ? PointerAction::kClick : PointerAction::kMove;
     const auto answers = c.touch ? PointerAction::kMove : PointerAction::kClick;
-    lesson->OnPointer({ignored, game->Label2[0], 1});
-    EXPECT_EQ(game->AnswerProgress, 0);
-    lesson->OnPointer({answers, game->Label2[0], 1});
-    EXPECT_EQ(game->AnswerProgress, 1);
+    lesson->OnPointer({ignored, game->cards[0], 1});
+    EXPECT_EQ(game->answer_progress, 0);
+    lesson->OnPointer({answers, game->cards[0], 1});
+    EXPECT_EQ(game->answer_progress, 1);
   }
   // Two digit cards where the name leaves room for them.
   Begin({"りんご.jpg"}, "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#");
@@ -188,21 +188,21 @@ TEST_F(WordBuilding, ThePromptDoesNotHoldBackTheFirstTouch) {
   EXPECT_FALSE(f().IsSpeaking);
   Click(CardOf(U'り'));  // the prompt has not ended
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"り.wav", U"ガチャ.wav"}));
-  EXPECT_EQ(game->AnswerProgress, 1);
+  EXPECT_EQ(game->answer_progress, 1);
 }
 
 TEST_F(WordBuilding, RightCardsFillTheRowOneAfterAnotherThenPraiseAndGoOn) {
   Begin({"りんご.jpg", "いぬ.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#");
   const Text first = Asked();
   const Text name = NameOfPicture(first);
-  const double cell = game->CellSize;
+  const double cell = game->cell_size;
   for (int k = 0; k < static_cast<int>(name.size()) - 1; ++k) {
     const int card = CardOf(name[k]);
     Click(card);
     EXPECT_EQ(platform.player.Played().back(), U"ガチャ.wav");
-    EXPECT_EQ(game->Label2[card]->top, game->Label1.top);
-    EXPECT_EQ(game->Label2[card]->left, game->Label1.left + k * cell);
-    EXPECT_EQ(game->AnswerProgress, k + 1);
+    EXPECT_EQ(game->cards[card]->top, game->name_row.top);
+    EXPECT_EQ(game->cards[card]->left, game->name_row.left + k * cell);
+    EXPECT_EQ(game->answer_progress, k + 1);
     // While the click sound plays the next card is refused.
     const std::size_t cues = Cues();
     Click(CardOf(name[k + 1]));
@@ -217,22 +217,22 @@ TEST_F(WordBuilding, RightCardsFillTheRowOneAfterAnotherThenPraiseAndGoOn) {
   EXPECT_EQ(std::vector<Text>(played.begin() + before, played.end()),
             (std::vector<Text>{LetterSoundFile(name.back()), U"ガチャ.wav", U"ピンポン.wav"}));
   EXPECT_EQ(platform.player.waits, waits + 3);  // the letter, the click's end, the chime
-  EXPECT_EQ(game->Label2[last]->left, game->Label1.left + (name.size() - 1) * cell);
-  EXPECT_TRUE(game->Label4.visible);
+  EXPECT_EQ(game->cards[last]->left, game->name_row.left + (name.size() - 1) * cell);
+  EXPECT_TRUE(game->circle.visible);
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + name + U"、だね。");
   EXPECT_TRUE(f().IsSpeaking);
   EXPECT_EQ(f().QuestionIndex, 1);
-  EXPECT_TRUE(Timer2().Enabled());
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_TRUE(right_answer_timer().Enabled());
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
 
-  Timer2().Tick();  // the praise goes on
-  EXPECT_TRUE(game->Label4.visible);
+  right_answer_timer().Tick();  // the praise goes on
+  EXPECT_TRUE(game->circle.visible);
   Finish();
-  Timer2().Tick();
-  EXPECT_FALSE(game->Label4.visible);
-  EXPECT_FALSE(Timer2().Enabled());
+  right_answer_timer().Tick();
+  EXPECT_FALSE(game->circle.visible);
+  EXPECT_FALSE(right_answer_timer().Enabled());
   EXPECT_NE(Asked(), first);
-  EXPECT_EQ(game->AnswerProgress, 0);
+  EXPECT_EQ(game->answer_progress, 0);
 }
 
 TEST_F(WordBuilding, LetterSoundsUseTheHiraganaFileAndDigitsTheirOwn) {
@@ -248,17 +248,17 @@ TEST_F(WordBuilding, LetterSoundsUseTheHiraganaFileAndDigitsTheirOwn) {
 
 TEST_F(WordBuilding, RepeatedLettersAreInterchangeable) {
   Begin({"とまと.jpg"});
-  const double cell = game->CellSize;
+  const double cell = game->cell_size;
   Click(2);  // the second と first
   CueEnds();
   Click(1);
   CueEnds();
   Click(0);
-  EXPECT_EQ(game->Label2[2]->left, game->Label1.left);
-  EXPECT_EQ(game->Label2[1]->left, game->Label1.left + cell);
-  EXPECT_EQ(game->Label2[0]->left, game->Label1.left + 2 * cell);
-  EXPECT_TRUE(game->Label4.visible);
-  EXPECT_FALSE(game->Label3.visible);
+  EXPECT_EQ(game->cards[2]->left, game->name_row.left);
+  EXPECT_EQ(game->cards[1]->left, game->name_row.left + cell);
+  EXPECT_EQ(game->cards[0]->left, game->name_row.left + 2 * cell);
+  EXPECT_TRUE(game->circle.visible);
+  EXPECT_FALSE(game->cross.visible);
 }
 
 TEST_F(WordBuilding, AWrongCardAfterThreeRightOnesStartsThePictureOver) {
@@ -266,21 +266,21 @@ TEST_F(WordBuilding, AWrongCardAfterThreeRightOnesStartsThePictureOver) {
   const Text picture = Asked();
   const Text name = NameOfPicture(picture);
   Lay(name.substr(0, 3));
-  ASSERT_EQ(game->AnswerProgress, 3);
+  ASSERT_EQ(game->answer_progress, 3);
   const std::size_t spoken = platform.speech.spoken.size();
   const int wrong = 4;  // the distractor
-  const Control& card = *game->Label2[wrong];
+  const Control& card = *game->cards[wrong];
   const double card_left = card.left;
   Click(wrong);
   EXPECT_EQ(platform.player.Played().back(), U"ブー.wav");
   EXPECT_EQ(platform.player.Played()[Cues() - 2], LetterSoundFile(f().ChoiceLetters[wrong]));
   EXPECT_TRUE(platform.player.playing);  // started, not waited for
-  EXPECT_TRUE(game->Label3.visible);
-  EXPECT_EQ(std::make_tuple(game->Label3.left, game->Label3.width, game->Label3.font_points),
-            std::make_tuple(card_left, double(game->CellSize), Int(game->CellSize / 19.0)));
-  EXPECT_DOUBLE_EQ(game->Label3.top, game->Label1.top + H * 3 / 4);
+  EXPECT_TRUE(game->cross.visible);
+  EXPECT_EQ(std::make_tuple(game->cross.left, game->cross.width, game->cross.font_points),
+            std::make_tuple(card_left, double(game->cell_size), Int(game->cell_size / 19.0)));
+  EXPECT_DOUBLE_EQ(game->cross.top, game->name_row.top + H * 3 / 4);
   EXPECT_EQ(platform.speech.spoken.size(), spoken);  // nothing is said
-  EXPECT_TRUE(Timer1().Enabled());
+  EXPECT_TRUE(wrong_answer_timer().Enabled());
 
   CueEnds();
   const std::size_t cues = Cues();
@@ -288,24 +288,24 @@ TEST_F(WordBuilding, AWrongCardAfterThreeRightOnesStartsThePictureOver) {
   EXPECT_EQ(Cues(), cues);
 
   platform.player.playing = true;
-  Timer1().Tick();  // the buzzer still sounds
-  EXPECT_TRUE(game->Label3.visible);
+  wrong_answer_timer().Tick();  // the buzzer still sounds
+  EXPECT_TRUE(game->cross.visible);
   CueEnds();
   const int stops = platform.player.stops;
-  Timer1().Tick();
+  wrong_answer_timer().Tick();
   EXPECT_EQ(platform.player.stops, stops + 1);
-  EXPECT_FALSE(Timer1().Enabled());
-  EXPECT_FALSE(game->Label3.visible);
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
+  EXPECT_FALSE(game->cross.visible);
   EXPECT_EQ(Asked(), picture);
   EXPECT_EQ(f().QuestionIndex, 0);
-  EXPECT_EQ(game->AnswerProgress, 0);
+  EXPECT_EQ(game->answer_progress, 0);
   EXPECT_EQ(LastSpoken(), name + U"、と、並べましょう");
-  for (int j = 0; j < game->AnswerLength; ++j) {
-    EXPECT_TRUE(game->Label2[j]->visible);
-    EXPECT_EQ(game->Label2[j]->top, LowerRowTop()) << j;
+  for (int j = 0; j < game->answer_length; ++j) {
+    EXPECT_TRUE(game->cards[j]->visible);
+    EXPECT_EQ(game->cards[j]->top, LowerRowTop()) << j;
   }
   Lay(name);  // and it can be built from the start
-  EXPECT_TRUE(game->Label4.visible);
+  EXPECT_TRUE(game->circle.visible);
 }
 
 TEST_F(WordBuilding, APlacedCardTouchedAgainIsPassedOver) {
@@ -314,17 +314,17 @@ TEST_F(WordBuilding, APlacedCardTouchedAgainIsPassedOver) {
   CueEnds();
   Click(1);
   CueEnds();
-  const double cell_left = game->Label2[0]->left;
+  const double cell_left = game->cards[0]->left;
   // と fits the next cell and ま does not; neither may move, sound or be crossed out.
   for (int placed : {0, 1}) {
     Click(placed);
     EXPECT_EQ(Cues(), 4u);
-    EXPECT_FALSE(game->Label3.visible);
-    EXPECT_EQ(game->AnswerProgress, 2);
+    EXPECT_FALSE(game->cross.visible);
+    EXPECT_EQ(game->answer_progress, 2);
   }
-  EXPECT_EQ(game->Label2[0]->left, cell_left);
+  EXPECT_EQ(game->cards[0]->left, cell_left);
   Click(2);
-  EXPECT_TRUE(game->Label4.visible);
+  EXPECT_TRUE(game->circle.visible);
 }
 
 TEST_F(WordBuilding, OnceTheNameIsPlacedTheHandlerNoLongerCallsCheckAnswer) {
@@ -332,41 +332,41 @@ TEST_F(WordBuilding, OnceTheNameIsPlacedTheHandlerNoLongerCallsCheckAnswer) {
     SCOPED_TRACE(line);
     Begin({"いぬ.jpg"}, line);
     Lay(U"いぬ");
-    ASSERT_TRUE(game->Label4.visible);
+    ASSERT_TRUE(game->circle.visible);
     const std::size_t cues = Cues();
     // Past the lesson's refusal during feedback, the handler's guard holds.
-    for (int j = 0; j < game->AnswerLength; ++j) game->OnPointer({PointerAction::kClick, game->Label2[j], 1});
+    for (int j = 0; j < game->answer_length; ++j) game->OnPointer({PointerAction::kClick, game->cards[j], 1});
     EXPECT_EQ(Cues(), cues);
   }
-  EXPECT_EQ(game->AnswerProgress, 2);
+  EXPECT_EQ(game->answer_progress, 2);
 }
 
 TEST_F(WordBuilding, APictureWithoutANameIsPassedOver) {
   Begin({".jpg", "いぬ.jpg"}, kTwoHiragana);
   EXPECT_EQ(Asked(), U"いぬ.jpg");
-  EXPECT_EQ(game->Label1.caption, U"いぬ");
+  EXPECT_EQ(game->name_row.caption, U"いぬ");
 
   Begin({".jpg"}, kTwoHiragana);  // nothing else to ask: nothing is shown or taken
   for (int j = 0; j < WordBuildingGame::kCards; ++j) {
-    EXPECT_FALSE(game->Label2[j]->visible);
+    EXPECT_FALSE(game->cards[j]->visible);
     Click(j);
   }
-  EXPECT_FALSE(game->Image1.visible);
+  EXPECT_FALSE(game->picture.visible);
   EXPECT_EQ(Cues(), 0u);
 }
 
 TEST_F(WordBuilding, KeysHAndNStopBothFeedbackTimers) {
   Begin({"いぬ.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#");
   Click(2);  // the distractor: a wrong card
-  ASSERT_TRUE(Timer1().Enabled());
+  ASSERT_TRUE(wrong_answer_timer().Enabled());
   lesson->OnKey('H');
-  EXPECT_FALSE(Timer1().Enabled());
+  EXPECT_FALSE(wrong_answer_timer().Enabled());
   EXPECT_FALSE(platform.player.playing);
   lesson->LeaveDialog(DialogKind::kSettings);
   Lay(U"いぬ");
-  ASSERT_TRUE(Timer2().Enabled());
+  ASSERT_TRUE(right_answer_timer().Enabled());
   lesson->OnKey('N');
-  EXPECT_FALSE(Timer2().Enabled());
+  EXPECT_FALSE(right_answer_timer().Enabled());
   EXPECT_EQ(platform.shell.dialogs, (std::vector<DialogKind>{DialogKind::kSettings, DialogKind::kTasks}));
 }
 

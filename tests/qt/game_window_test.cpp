@@ -49,7 +49,7 @@ class GameWindowTest : public ::testing::Test {
 };
 
 TEST_F(GameWindowTest, DrawsTheCardsAndTheBackgroundWhereTheModelPutsThem) {
-  const Control& card = *game.Label2[0];
+  const Control& card = *game.cards[0];
   // A card's corner is white; a point between card and picture is the teal background.
   const QPoint corner(static_cast<int>(card.left / 15) + 2, static_cast<int>(card.top / 15) + 2);
   EXPECT_EQ(PixelAt(corner), QColor(255, 255, 255));
@@ -67,7 +67,7 @@ TEST_F(GameWindowTest, DrawsTheCardsAndTheBackgroundWhereTheModelPutsThem) {
 
 TEST_F(GameWindowTest, APictureThatCannotBeDecodedShowsAFramedQuestionMark) {
   // The lesson's only picture is an empty file.
-  const Control& picture = game.Image1;
+  const Control& picture = game.picture;
   ASSERT_TRUE(picture.visible);
   window->grab();  // the first paint asks for the picture; its decode fails off the GUI thread
   ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
@@ -89,7 +89,7 @@ TEST_F(GameWindowTest, APictureThatCannotBeDecodedShowsAFramedQuestionMark) {
 }
 
 TEST_F(GameWindowTest, TheDwellRingAndTheScanningFrameAreDrawnOverTheirAnswer) {
-  const Control& card = *game.Label2[0];
+  const Control& card = *game.cards[0];
   auto marked_pixels = [&] {
     const QImage image = window->grab().toImage();
     int count = 0;
@@ -118,19 +118,19 @@ TEST_F(GameWindowTest, TheDwellRingAndTheScanningFrameAreDrawnOverTheirAnswer) {
 }
 
 TEST_F(GameWindowTest, AClickOnACardReachesTheAnswerRule) {
-  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(*game.Label2[0]));
+  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(*game.cards[0]));
   ASSERT_FALSE(platform.player.played.empty());
   EXPECT_EQ(platform.player.Played().front(), U"り.wav");
 }
 
 TEST_F(GameWindowTest, AClickOnThePictureDoesNotAnswer) {
-  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(game.Image1));
+  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(game.picture));
   EXPECT_TRUE(platform.player.played.empty());
 }
 
 TEST_F(GameWindowTest, InTouchModeAPointerMoveOntoACardAnswers) {
   game.settings.TouchMode = kTrue;
-  const QPointF at = Centre(*game.Label2[0]);
+  const QPointF at = Centre(*game.cards[0]);
   QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &move);
   ASSERT_FALSE(platform.player.played.empty());
@@ -355,7 +355,7 @@ TEST_F(GameWindowPictureTest, APictureNotYetDecodedIsLeftOutThenDrawnWhenItArriv
   window->repaint();
   ASSERT_FALSE(window->painted.empty());
   EXPECT_FALSE(window->ShowsAllPictures());
-  const QPoint picture = Centre(game.Image1);
+  const QPoint picture = Centre(game.picture);
   EXPECT_EQ(window->grab().toImage().pixelColor(picture), QColor(0, 128, 128));
   // Nothing but the arrival asks for another frame, and that frame has it.
   window->painted.clear();
@@ -371,8 +371,8 @@ TEST_F(GameWindowPictureTest, PointerMovesOverNothingThatChangesRepaintNothing) 
   Settle();
   Move(QPoint(3, 3));
   Move(QPoint(10, 4));
-  Move(Centre(game.Image1));  // the picture answers nothing
-  Move(Centre(*game.Label2[0]));  // click mode: moving onto a card answers nothing either
+  Move(Centre(game.picture));  // the picture answers nothing
+  Move(Centre(*game.cards[0]));  // click mode: moving onto a card answers nothing either
   EXPECT_TRUE(window->painted.empty());
   EXPECT_TRUE(platform.player.played.empty());
 }
@@ -380,17 +380,17 @@ TEST_F(GameWindowPictureTest, PointerMovesOverNothingThatChangesRepaintNothing) 
 TEST_F(GameWindowPictureTest, AChangeRepaintsOnlyWhereItIsSeen) {
   Settle();
   game.settings.TouchMode = kTrue;
-  Move(Centre(*game.Label2[0]));  // answers: the card moves up, the circle shows
+  Move(Centre(*game.cards[0]));  // answers: the card moves up, the circle shows
   ASSERT_FALSE(platform.player.played.empty());
   ASSERT_FALSE(window->painted.empty());
   window->painted.clear();
   // A caption changed on one card: that card's area is repainted, not the window.
-  game.Label2[0]->caption += U"あ";
+  game.cards[0]->caption += U"あ";
   window->Refresh();
   QCoreApplication::processEvents();
   ASSERT_FALSE(window->painted.empty());
-  const QRect card(static_cast<int>(game.Label2[0]->left / 15), static_cast<int>(game.Label2[0]->top / 15),
-                   static_cast<int>(game.Label2[0]->width / 15), static_cast<int>(game.Label2[0]->height / 15));
+  const QRect card(static_cast<int>(game.cards[0]->left / 15), static_cast<int>(game.cards[0]->top / 15),
+                   static_cast<int>(game.cards[0]->width / 15), static_cast<int>(game.cards[0]->height / 15));
   EXPECT_TRUE(window->painted.back().contains(card.center()));
   EXPECT_FALSE(window->painted.back().contains(QPoint(3, 3)));
   EXPECT_LT(window->painted.back().boundingRect().width(), 320);

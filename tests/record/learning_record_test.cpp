@@ -52,7 +52,7 @@ struct Scripted : GameFixture<GameT> {
 class InitialLetterRecord : public GameFixture<initial_letter::InitialLetterGame> {
  protected:
   static constexpr char kOneDistractor[] = "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#";
-  void Click(int card) { GameFixture::Click(game->Label2[card]); }
+  void Click(int card) { GameFixture::Click(game->cards[card]); }
   // The prompt plays for a while and ends.
   void Prompt(int ms = 2000) {
     clock.Advance(ms);
@@ -70,12 +70,12 @@ TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptAndSettings) {
   Click(1);  // wrong
   clock.date_time = "2026-12-10T09:30:05+09:00";
   Finish();  // the retry message ends
-  Manual(game->Timer1).Tick();
+  Manual(game->wrong_answer_timer).Tick();
   Prompt(700);
   clock.Advance(2250);
   Click(0);  // right at the second attempt
   Finish();
-  Manual(game->Timer2).Tick();
+  Manual(game->right_answer_timer).Tick();
 
   const RecordRead read = ReadBack(folder->path());
   ASSERT_EQ(read.rows.size(), 2u);
@@ -124,7 +124,7 @@ TEST_F(InitialLetterRecord, AnAnswerDuringThePromptTakesNoTimeAndANewQuestionSta
   Click(0);
   Finish();  // the prompt's end arrives after the answer
   Finish();
-  Manual(game->Timer2).Tick();
+  Manual(game->right_answer_timer).Tick();
   Prompt();
   clock.Advance(1000);
   Click(0);
@@ -187,7 +187,7 @@ TEST_F(InitialLetterRecord, PastTheSizeLimitANewNumberedFileStartsWithItsOwnHead
     Prompt();
     Click(1);
     Finish();
-    Manual(game->Timer1).Tick();
+    Manual(game->wrong_answer_timer).Tick();
   }
   const auto files = RecordFilesFor(folder->path());
   ASSERT_GE(files.size(), 2u);
@@ -203,10 +203,10 @@ TEST_F(InitialLetterRecord, KeyRStopsTheTimersWritesTheReportAndRestartsTheLesso
   Start({"いぬ.jpg", "ねこ.jpg"}, kOneDistractor);
   Prompt();
   Click(1);
-  ASSERT_TRUE(game->Timer1->Enabled());
+  ASSERT_TRUE(game->wrong_answer_timer->Enabled());
   const int shown = static_cast<int>(platform.speech.spoken.size());
   lesson->OnKey(static_cast<int>(Key::kR));
-  EXPECT_FALSE(game->Timer1->Enabled());
+  EXPECT_FALSE(game->wrong_answer_timer->Enabled());
   EXPECT_GE(platform.player.stops, 1);
   ASSERT_EQ(platform.shell.reports.size(), 1u);
   EXPECT_EQ(platform.shell.reports[0].page, folder->path() / "学習記録.html");
@@ -215,8 +215,8 @@ TEST_F(InitialLetterRecord, KeyRStopsTheTimersWritesTheReportAndRestartsTheLesso
   // The lesson starts again with a new question.
   EXPECT_EQ(f().QuestionIndex, 0);
   EXPECT_GT(static_cast<int>(platform.speech.spoken.size()), shown);
-  EXPECT_TRUE(game->Label2[0]->visible);
-  EXPECT_FALSE(game->Label3.visible);
+  EXPECT_TRUE(game->cards[0]->visible);
+  EXPECT_FALSE(game->cross.visible);
 }
 
 // Runs body in a child process that cannot write a folder made read-only: as
@@ -263,9 +263,9 @@ TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheT
     lesson.Activate();
     for (int i = 0; i < 2; ++i) {
       platform.speech.Finish();
-      game.OnPointer({PointerAction::kClick, game.Label2[1], 1});
+      game.OnPointer({PointerAction::kClick, game.cards[1], 1});
       platform.speech.Finish();
-      static_cast<ManualTimer*>(game.Timer1.get())->Tick();
+      static_cast<ManualTimer*>(game.wrong_answer_timer.get())->Tick();
     }
     int told = 0;
     for (const auto& message : platform.shell.messages) {
@@ -313,10 +313,10 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     Scripted<kana_catching::KanaCatchingGame> run;
     run.Start({"りんご.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#");
     run.clock.Advance(3200);
-    run.game->OnPointer({PointerAction::kClick, &run.game->Label1, 1});  // caught
+    run.game->OnPointer({PointerAction::kClick, &run.game->catch_letter, 1});  // caught
     run.platform.player.playing = false;
     run.Finish();
-    run.game->OnPointer({PointerAction::kClick, run.game->Label2[1], 1});  // the distractor
+    run.game->OnPointer({PointerAction::kClick, run.game->choice_letters[1], 1});  // the distractor
     check(run.folder->path(), {{"ペンブル", "り", "り", true, "1", "", "クリック", true},
                                {"ペンブル", "り", "あ", false, "1", "", "クリック", false}});
     EXPECT_DOUBLE_EQ(report::ReadRecordFiles(RecordFilesFor(run.folder->path())).rows[0].seconds, 3.2);
@@ -325,10 +325,10 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     Scripted<card_picking::CardPickingGame> run;
     run.Start({"いぬ.jpg", "ねこ.jpg", "さる.jpg", "くま.jpg"}, "#FALSE#,1,#FALSE#,#TRUE#");
     run.Finish();
-    const int wrong = 1 - run.game->CorrectCard;
+    const int wrong = 1 - run.game->correct_card;
     const Text asked = NameOfPicture(run.Asked());
-    const Text chosen = run.lesson->state.TaskPictures[run.game->CardTasks[wrong]];
-    run.game->OnPointer({PointerAction::kClick, run.game->Image1[wrong], 1});
+    const Text chosen = run.lesson->state.TaskPictures[run.game->card_tasks[wrong]];
+    run.game->OnPointer({PointerAction::kClick, run.game->card_pictures[wrong], 1});
     check(run.folder->path(),
           {{"スヴァン選び", ToUtf8(asked).c_str(), ToUtf8(chosen).c_str(), false, "", "2", "クリック", false}});
   }
@@ -337,13 +337,13 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     run.Start({"いぬ.jpg"}, "#TRUE#,#TRUE#,1,0,#TRUE#,#TRUE#");
     const auto card_showing = [&](const char* letter) {
       for (int j = 0; j < 6; ++j) {
-        if (run.game->Label2[j]->visible && run.game->Label2[j]->caption == FromUtf8(letter)) return j;
+        if (run.game->cards[j]->visible && run.game->cards[j]->caption == FromUtf8(letter)) return j;
       }
       return -1;
     };
-    run.game->OnPointer({PointerAction::kMove, run.game->Label2[card_showing("い")], 0});
+    run.game->OnPointer({PointerAction::kMove, run.game->cards[card_showing("い")], 0});
     run.platform.player.playing = false;
-    run.game->OnPointer({PointerAction::kMove, run.game->Label2[card_showing("あ")], 0});
+    run.game->OnPointer({PointerAction::kMove, run.game->cards[card_showing("あ")], 0});
     check(run.folder->path(), {{"ダブレル作り", "い", "い", true, "1", "", "触れる", false},
                                {"ダブレル作り", "ぬ", "あ", false, "1", "", "触れる", false}});
   }
@@ -352,7 +352,7 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     run.Start({"いぬ.jpg", "ねこ.jpg"});
     run.Finish();
     const bool asked_dog = run.Asked() == U"いぬ.jpg";
-    run.game->OnPointer({PointerAction::kClick, run.game->Label1[1 - run.game->CorrectSide], 1});
+    run.game->OnPointer({PointerAction::kClick, run.game->name_columns[1 - run.game->correct_side], 1});
     check(run.folder->path(),
           {{"クオマ選び", asked_dog ? "いぬ" : "ねこ", asked_dog ? "ねこ" : "いぬ", false, "", "", "クリック", false}});
   }
@@ -361,7 +361,7 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     run.Start({"いぬ.jpg", "ねこ.jpg"});
     run.Finish();
     const bool asked_dog = run.Asked() == U"いぬ.jpg";
-    run.game->OnPointer({PointerAction::kClick, run.game->Image1[1 - run.game->CorrectSide], 1});
+    run.game->OnPointer({PointerAction::kClick, run.game->pictures[1 - run.game->correct_side], 1});
     check(run.folder->path(), {{"絵ヴィンタ選び", asked_dog ? "いぬ" : "ねこ", asked_dog ? "ねこ.jpg" : "いぬ.jpg",
                                 false, "", "", "クリック", false}});
   }
