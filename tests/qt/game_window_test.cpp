@@ -330,8 +330,16 @@ class GameWindowPictureTest : public ::testing::Test {
   // Lets the decode arrive and every repaint it asks for happen.
   void Settle() {
     ASSERT_TRUE(QTest::qWaitFor([this] { return window->ShowsAllPictures(); }));
-    QCoreApplication::processEvents();
-    window->painted.clear();
+    WaitUntilQuiet();
+  }
+  // Decodes ahead and the frames they ask for may still be on their way:
+  // waits until a quarter of a second passes without a paint.
+  void WaitUntilQuiet() {
+    for (int quiet = 0; quiet < 5;) {
+      window->painted.clear();
+      QTest::qWait(50);
+      quiet = window->painted.empty() ? quiet + 1 : 0;
+    }
   }
   void Move(QPoint at) {
     QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -383,7 +391,7 @@ TEST_F(GameWindowPictureTest, AChangeRepaintsOnlyWhereItIsSeen) {
   Move(Centre(*game.cards[0]));  // answers: the card moves up, the circle shows
   ASSERT_FALSE(platform.player.played.empty());
   ASSERT_FALSE(window->painted.empty());
-  window->painted.clear();
+  WaitUntilQuiet();
   // A caption changed on one card: that card's area is repainted, not the window.
   game.cards[0]->caption += U"あ";
   window->Refresh();
