@@ -25,7 +25,7 @@ inline constexpr Colour kSilver = 0x00C0C0C0;
 enum class ControlKind { kLabel, kImage };
 
 struct Control {
-  std::string name;  // e.g. "Label2(3)"
+  std::string name;  // its role, e.g. "cards(3)", for debugging
   ControlKind kind = ControlKind::kLabel;
   int index = 0;  // index within its control array (0 for a single control)
   double left = 0;

@@ -35,13 +35,13 @@ int CardsToShow(int wanted, int distinct_initials) {
 }
 
 CardPickingGame::CardPickingGame(Lesson& lesson)
-    : cross(lesson.form.Add("Label2", ControlKind::kLabel, 3)),
+    : cross(lesson.form.Add("cross", ControlKind::kLabel, 3)),
       feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int i = 0; i < 4; ++i) {
-    card_pictures[i] = &lesson.form.Add("Image1(" + std::to_string(i) + ")", ControlKind::kImage, 1, i);
-    card_letters[i] = &lesson.form.Add("Label1(" + std::to_string(i) + ")", ControlKind::kLabel, 2, i);
+    card_pictures[i] = &lesson.form.Add("card_pictures(" + std::to_string(i) + ")", ControlKind::kImage, 1, i);
+    card_letters[i] = &lesson.form.Add("card_letters(" + std::to_string(i) + ")", ControlKind::kLabel, 2, i);
     card_letters[i]->centred = true;
   }
   cross.caption = U"×";

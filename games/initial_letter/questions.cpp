@@ -9,17 +9,17 @@
 namespace kanae::initial_letter {
 
 InitialLetterGame::InitialLetterGame(Lesson& lesson)
-    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      first_cell(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
-      cross(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      circle(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
-      name_rest(lesson.form.Add("Label5", ControlKind::kLabel, 6)),
+    : picture(lesson.form.Add("picture", ControlKind::kImage, 1)),
+      first_cell(lesson.form.Add("first_cell", ControlKind::kLabel, 2)),
+      cross(lesson.form.Add("cross", ControlKind::kLabel, 4)),
+      circle(lesson.form.Add("circle", ControlKind::kLabel, 5)),
+      name_rest(lesson.form.Add("name_rest", ControlKind::kLabel, 6)),
       wrong_answer_timer(lesson.CreateTimer(1000, [this] { WrongAnswerTimerTick(); })),
       right_answer_timer(lesson.CreateTimer(1000, [this] { RightAnswerTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < 6; ++j) {
-    cards[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
+    cards[j] = &lesson.form.Add("cards(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
   first_cell.fore_colour = kLightBlue;
   MakeCardMarks(cross, circle);

@@ -8,16 +8,16 @@
 namespace kanae::kana_catching {
 
 KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
-    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      catch_letter(lesson.form.Add("Label1", ControlKind::kLabel, 3)),
-      mark(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
+    : picture(lesson.form.Add("picture", ControlKind::kImage, 1)),
+      catch_letter(lesson.form.Add("catch_letter", ControlKind::kLabel, 3)),
+      mark(lesson.form.Add("mark", ControlKind::kLabel, 4)),
       wrong_answer_timer(lesson.CreateTimer(1000, [this] { WrongAnswerTimerTick(); })),
       right_answer_timer(lesson.CreateTimer(1000, [this] { RightAnswerTimerTick(); })),
       blink_timer(lesson.CreateTimer(1000, [this] { BlinkTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kDarkBlue;
   for (int j = 0; j < 6; ++j) {
-    choice_letters[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 2, j);
+    choice_letters[j] = &lesson.form.Add("choice_letters(" + std::to_string(j) + ")", ControlKind::kLabel, 2, j);
     choice_letters[j]->centred = true;
   }
   catch_letter.centred = true;

@@ -16,12 +16,12 @@ Text VerticalText(TextView name, int n) {
 }
 
 NameChoiceGame::NameChoiceGame(Lesson& lesson)
-    : picture(lesson.form.Add("Image1", ControlKind::kImage, 2)),
-      cross(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
+    : picture(lesson.form.Add("picture", ControlKind::kImage, 2)),
+      cross(lesson.form.Add("cross", ControlKind::kLabel, 4)),
       feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
-  name_columns[0] = &lesson.form.Add("Label1(0)", ControlKind::kLabel, 1, 0);
-  name_columns[1] = &lesson.form.Add("Label1(1)", ControlKind::kLabel, 3, 1);
+  name_columns[0] = &lesson.form.Add("name_columns(0)", ControlKind::kLabel, 1, 0);
+  name_columns[1] = &lesson.form.Add("name_columns(1)", ControlKind::kLabel, 3, 1);
   for (Control* column : name_columns) {
     column->back_colour = kWhite;
     column->fore_colour = kBlack;

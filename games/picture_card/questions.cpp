@@ -7,13 +7,13 @@
 namespace kanae::picture_card {
 
 PictureCardGame::PictureCardGame(Lesson& lesson)
-    : name_row(lesson.form.Add("Label1", ControlKind::kLabel, 1)),
-      cross(lesson.form.Add("Label2", ControlKind::kLabel, 4)),
+    : name_row(lesson.form.Add("name_row", ControlKind::kLabel, 1)),
+      cross(lesson.form.Add("cross", ControlKind::kLabel, 4)),
       feedback_timer(lesson.CreateTimer(1000, [this] { FeedbackTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int side = 0; side < 2; ++side) {
-    pictures[side] = &lesson.form.Add("Image1(" + std::to_string(side) + ")", ControlKind::kImage, 2 + side, side);
+    pictures[side] = &lesson.form.Add("pictures(" + std::to_string(side) + ")", ControlKind::kImage, 2 + side, side);
   }
   name_row.back_colour = kWhite;
   name_row.fore_colour = kBlack;

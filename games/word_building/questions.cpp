@@ -9,16 +9,16 @@
 namespace kanae::word_building {
 
 WordBuildingGame::WordBuildingGame(Lesson& lesson)
-    : picture(lesson.form.Add("Image1", ControlKind::kImage, 1)),
-      name_row(lesson.form.Add("Label1", ControlKind::kLabel, 2)),
-      cross(lesson.form.Add("Label3", ControlKind::kLabel, 4)),
-      circle(lesson.form.Add("Label4", ControlKind::kLabel, 5)),
+    : picture(lesson.form.Add("picture", ControlKind::kImage, 1)),
+      name_row(lesson.form.Add("name_row", ControlKind::kLabel, 2)),
+      cross(lesson.form.Add("cross", ControlKind::kLabel, 4)),
+      circle(lesson.form.Add("circle", ControlKind::kLabel, 5)),
       wrong_answer_timer(lesson.CreateTimer(500, [this] { WrongAnswerTimerTick(); })),
       right_answer_timer(lesson.CreateTimer(4000, [this] { RightAnswerTimerTick(); })),
       lesson_(lesson) {
   lesson.form.back_colour = kTeal;
   for (int j = 0; j < kCards; ++j) {
-    cards[j] = &lesson.form.Add("Label2(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
+    cards[j] = &lesson.form.Add("cards(" + std::to_string(j) + ")", ControlKind::kLabel, 3, j);
   }
   MakeCardMarks(cross, circle);
 }
