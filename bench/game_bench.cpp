@@ -74,7 +74,7 @@ void BM_ClickToCue(benchmark::State& state) {
     state.PauseTiming();
     if (oltar.platform.player.played.empty()) state.SkipWithError("no cue");
     oltar.game.right_answer_timer->SetEnabled(false);
-    oltar.lesson.fields.IsSpeaking = false;
+    oltar.lesson.fields.is_speaking = false;
     state.ResumeTiming();
   }
 }

@@ -118,7 +118,7 @@ int Run(WatchedApplication& app, const std::string& lesson_folder, bool touch, i
     std::fprintf(stderr, "the lesson does not start\n");
     return 1;
   }
-  game.settings.TouchMode = touch ? kTrue : kFalse;
+  game.settings.touch_mode = touch ? kTrue : kFalse;
   BenchWindow window(lesson, game);
   window.resize(lesson.form.width / 15, lesson.form.height / 15);
   window.show();

@@ -36,9 +36,9 @@ struct Photographs {
       char name[32];
       std::snprintf(name, sizeof name, "しゃしん%03d.jpg", i);
       if (i > 0) std::filesystem::copy_file(first, folder / name);
-      state.PictureFiles.push_back(FromUtf8(name));
+      state.picture_files.push_back(FromUtf8(name));
     }
-    state.TaskPictures = state.PictureFiles;
+    state.task_pictures = state.picture_files;
   }
   TempFolder folder;
   LessonState state;

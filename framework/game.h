@@ -40,7 +40,7 @@ struct PointerEvent {
   double y = 0;
 };
 
-// The click-or-touch rule: with TouchMode a move answers, without it a click.
+// The click-or-touch rule: with touch_mode a move answers, without it a click.
 inline bool MatchesTouchMode(PointerAction action, std::int16_t touch_mode) {
   if (action == PointerAction::kChoose) return true;
   return touch_mode != 0 ? action == PointerAction::kMove : action == PointerAction::kClick;
@@ -54,7 +54,7 @@ class Game {
   virtual SettingsList Settings() = 0;
   // Fixed sizes and positions of the game's controls, once the window fills the screen.
   virtual void Layout() = 0;
-  // Clears the screen and sets up and starts the question for QuestionIndex.
+  // Clears the screen and sets up and starts the question for question_index.
   virtual void NextQuestion() = 0;
   // The option frames, captions and positions of the settings dialog.
   virtual SettingsDialogLayout SettingsDialog() = 0;

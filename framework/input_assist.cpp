@@ -73,8 +73,8 @@ void InputAssist::OnDwellTick() {
   // The ring fills only while an answer would be taken.
   if (!ready_()) return;
   rested_ms_ += kDwellTickMilliseconds;
-  markers_.dwell_progress = std::min(1.0, static_cast<double>(rested_ms_) / settings_.DwellMilliseconds);
-  if (rested_ms_ < settings_.DwellMilliseconds) return;
+  markers_.dwell_progress = std::min(1.0, static_cast<double>(rested_ms_) / settings_.dwell_milliseconds);
+  if (rested_ms_ < settings_.dwell_milliseconds) return;
   const Control* chosen = dwell_target_;
   spent_ = true;
   markers_.dwell_target = nullptr;
@@ -97,8 +97,8 @@ void InputAssist::Offer(int index) {
 void InputAssist::BeginScanning() {
   if (!ScanningOn() || offered_ >= 0 || !ready_()) return;
   Offer(0);
-  if (offered_ < 0 || settings_.Scanning != 1 || !scan_timer_) return;
-  scan_timer_->SetInterval(std::max<int>(settings_.ScanIntervalMilliseconds, 250));
+  if (offered_ < 0 || settings_.scanning != 1 || !scan_timer_) return;
+  scan_timer_->SetInterval(std::max<int>(settings_.scan_interval_milliseconds, 250));
   scan_timer_->SetEnabled(true);
 }
 
@@ -129,7 +129,7 @@ void InputAssist::ChooseOffered() {
 bool InputAssist::OnSwitch(bool enter) {
   if (!ScanningOn()) return false;
   if (offered_ < 0) return true;  // the prompt is still being said: nothing to take yet
-  if (settings_.Scanning == 2 && !enter) {
+  if (settings_.scanning == 2 && !enter) {
     Offer(offered_ + 1);
   } else {
     ChooseOffered();

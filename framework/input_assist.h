@@ -34,8 +34,8 @@ class InputAssist {
   void SetTimers(std::unique_ptr<Timer> dwell_timer, std::unique_ptr<Timer> scan_timer);
   void Configure(const InputSettings& settings);
   const InputSettings& Settings() const { return settings_; }
-  bool DwellOn() const { return settings_.DwellMilliseconds > 0; }
-  bool ScanningOn() const { return settings_.Scanning != 0; }
+  bool DwellOn() const { return settings_.dwell_milliseconds > 0; }
+  bool ScanningOn() const { return settings_.scanning != 0; }
 
   // The pointer moved while a question is open.
   void OnMove(const Control* control, double x, double y);

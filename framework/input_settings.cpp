@@ -4,10 +4,10 @@ namespace kanae {
 
 SettingsList InputSettingSlots(InputSettings& s) {
   return {
-      {"DwellMilliseconds", SettingType::kInteger, 0, &s.DwellMilliseconds},
-      {"Scanning", SettingType::kInteger, 0, &s.Scanning},
-      {"ScanIntervalMilliseconds", SettingType::kInteger, 2000, &s.ScanIntervalMilliseconds},
-      {"RepeatKey", SettingType::kBoolean, kTrue, &s.RepeatKey},
+      {"DwellMilliseconds", SettingType::kInteger, 0, &s.dwell_milliseconds},
+      {"Scanning", SettingType::kInteger, 0, &s.scanning},
+      {"ScanIntervalMilliseconds", SettingType::kInteger, 2000, &s.scan_interval_milliseconds},
+      {"RepeatKey", SettingType::kBoolean, kTrue, &s.repeat_key},
   };
 }
 
@@ -21,7 +21,7 @@ SettingsDialogLayout InputDialogLayout(InputSettings& s) {
   layout.cancel_button = {360, 4320, 975, 375};
   layout.frame_rect = {120, 120, 4935, 4695};
   layout.frames = {
-      {U"止めて選ぶ（注視）", {360, 720, 2295, 2415}, &s.DwellMilliseconds, false,
+      {U"止めて選ぶ（注視）", {360, 720, 2295, 2415}, &s.dwell_milliseconds, false,
        StackedOptions({{"DwellOff", U"使わない"},
                        {"Dwell500", U"0.5秒"},
                        {"Dwell1000", U"1秒"},
@@ -29,11 +29,11 @@ SettingsDialogLayout InputDialogLayout(InputSettings& s) {
                        {"Dwell2000", U"2秒"},
                        {"Dwell3000", U"3秒"}},
                       {0, 500, 1000, 1500, 2000, 3000})},
-      {U"問題のくり返し", {360, 3240, 2295, 975}, &s.RepeatKey, true,
+      {U"問題のくり返し", {360, 3240, 2295, 975}, &s.repeat_key, true,
        StackedOptions({{"RepeatOn", U"有り"}, {"RepeatOff", U"無し"}}, {kTrue, kFalse})},
-      {U"スイッチ", {2880, 720, 1935, 1335}, &s.Scanning, false,
+      {U"スイッチ", {2880, 720, 1935, 1335}, &s.scanning, false,
        StackedOptions({{"ScanOff", U"使わない"}, {"ScanOne", U"１つ"}, {"ScanTwo", U"２つ"}}, {0, 1, 2}, 1455)},
-      {U"スイッチの間隔", {2880, 2160, 1935, 2055}, &s.ScanIntervalMilliseconds, false,
+      {U"スイッチの間隔", {2880, 2160, 1935, 2055}, &s.scan_interval_milliseconds, false,
        StackedOptions({{"Scan1000", U"1秒"},
                        {"Scan2000", U"2秒"},
                        {"Scan3000", U"3秒"},

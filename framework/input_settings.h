@@ -14,10 +14,10 @@ namespace kanae {
 inline constexpr char32_t kInputSettingsFile[] = U"入力.txt";
 
 struct InputSettings {
-  std::int16_t DwellMilliseconds = 0;  // 0: off
-  std::int16_t Scanning = 0;           // 0 off, 1 one switch, 2 two switches
-  std::int16_t ScanIntervalMilliseconds = 2000;
-  std::int16_t RepeatKey = kTrue;      // Space or the right button says the question again
+  std::int16_t dwell_milliseconds = 0;  // 0: off
+  std::int16_t scanning = 0;           // 0 off, 1 one switch, 2 two switches
+  std::int16_t scan_interval_milliseconds = 2000;
+  std::int16_t repeat_key = kTrue;      // Space or the right button says the question again
 };
 
 // The fields in file order, with their defaults (0,0,2000,#TRUE#).

@@ -8,9 +8,9 @@
 namespace kanae {
 
 struct KanaTables {
-  Text Hiragana;
-  Text Katakana;
-  Text Digits;
+  Text hiragana;
+  Text katakana;
+  Text digits;
 };
 
 // The 46 plain letters of each script in gojuon order, and the ten full-width digits.

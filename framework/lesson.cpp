@@ -42,7 +42,7 @@ Lesson::Lesson(Services services, std::filesystem::path current_folder)
       assist_(
           form.markers, [this] { return game_ != nullptr ? game_->AnswerControls() : std::vector<const Control*>{}; },
           [this](const Control* chosen) { OnPointer({PointerAction::kChoose, chosen, 1}); },
-          [this] { return mode_ == LessonMode::kAsking && !fields.IsSpeaking; }) {
+          [this] { return mode_ == LessonMode::kAsking && !fields.is_speaking; }) {
   services_.speech.SetFinishedHandler([this] { OnSpeechFinished(); });
   auto dwell_timer = CreateTimer(InputAssist::kDwellTickMilliseconds, [this] { assist_.OnDwellTick(); });
   auto scan_timer = CreateTimer(2000, [this] { assist_.OnScanTick(); });
@@ -53,10 +53,10 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   game_ = &game;
   const GameInfo& info = game.Info();
 
-  state.DataFolder = DataFolderFromArguments(arguments);
+  state.data_folder = DataFolderFromArguments(arguments);
   std::error_code ec;
-  if (!state.DataFolder.empty() && !std::filesystem::is_directory(PathFromUtf8(state.DataFolder), ec)) {
-    TellTeacher(U"レッスンのフォルダが見つかりません。\n" + FromUtf8(state.DataFolder));
+  if (!state.data_folder.empty() && !std::filesystem::is_directory(PathFromUtf8(state.data_folder), ec)) {
+    TellTeacher(U"レッスンのフォルダが見つかりません。\n" + FromUtf8(state.data_folder));
     return false;
   }
 
@@ -73,19 +73,19 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   // saves the input dialog.
   ReadSettingsOrDefaults(PicturePath(kInputSettingsFile), InputSettingSlots(input));
 
-  const PictureListing listing = ListPictureFolder(PathFromUtf8(state.DataFolder));
-  state.PictureFiles = listing.pictures;
+  const PictureListing listing = ListPictureFolder(PathFromUtf8(state.data_folder));
+  state.picture_files = listing.pictures;
   if (!listing.complete) {
     TellTeacher(U"レッスンのフォルダを最後まで読めませんでした。見つかった絵だけで続けます。"
                 U"課題の選択はそのままにしてあります。\n" +
-                FromUtf8(state.DataFolder) + U"\n" + FromUtf8(listing.error));
+                FromUtf8(state.data_folder) + U"\n" + FromUtf8(listing.error));
   }
   if (state.PictureFileCount() < info.fewest_pictures) {
     TellTeacher(kTooFewPictures);
     return false;
   }
 
-  const RecordPlace record = record_.Open(PathFromUtf8(state.DataFolder));
+  const RecordPlace record = record_.Open(PathFromUtf8(state.data_folder));
   if (record.in_user_folder) {
     TellTeacher(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
                 FromUtf8(PathToUtf8(record.folder)));
@@ -93,7 +93,7 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
 
   const auto selection_file = PicturePath(U"Fname.txt");
   if (listing.complete) {
-    const SelectionOutcome selection = LoadTaskSelection(selection_file, state.PictureFiles, state.TaskPictures);
+    const SelectionOutcome selection = LoadTaskSelection(selection_file, state.picture_files, state.task_pictures);
     if (selection.load == SelectionLoad::kUnreadable) {
       ReportUnreadable(selection_file, U"課題の選択「Fname.txt」", U"今回はすべての絵で続けます。", selection.read_error);
     }
@@ -102,18 +102,18 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   } else {
     // Compared with part of the folder, the teacher's selection would look
     // out of date and be rebuilt: it is left alone for this run.
-    state.TaskPictures = state.PictureFiles;
+    state.task_pictures = state.picture_files;
   }
   // A selection too small for the game (none at all, or one picture where two
   // must be shown) would leave nothing to ask: the lesson then uses every
   // picture, and the teacher's file stays as it is.
-  if (state.TaskCount() < info.fewest_tasks) state.TaskPictures = state.PictureFiles;
+  if (state.TaskCount() < info.fewest_tasks) state.task_pictures = state.picture_files;
 
   const ScreenSize screen = services_.shell.Screen();
   form.width = screen.width_twips;
   form.height = screen.height_twips;
   game.Layout();
-  if (info.has_letter_tables) fields.Tables = FillKanaTables();
+  if (info.has_letter_tables) fields.tables = FillKanaTables();
   return true;
 }
 
@@ -123,8 +123,8 @@ void Lesson::LoadMessageFiles() {
     const char32_t* default_text;
     std::vector<Text>* messages;
   };
-  std::vector<MessageFile> files = {{U"O.txt", kDefaultPraise, &fields.PraiseMessages}};
-  if (game_->Info().reads_retry_messages) files.push_back({U"X.txt", kDefaultRetry, &fields.RetryMessages});
+  std::vector<MessageFile> files = {{U"O.txt", kDefaultPraise, &fields.praise_messages}};
+  if (game_->Info().reads_retry_messages) files.push_back({U"X.txt", kDefaultRetry, &fields.retry_messages});
   for (const MessageFile& file : files) {
     const auto path = CurrentFolderFile(file.name);
     const MessagesOutcome outcome = LoadMessages(path, file.default_text, *file.messages);
@@ -166,7 +166,7 @@ void Lesson::Restart() {
   attempt_ = 1;
   praise_ahead_.reset();
   retry_ahead_.reset();
-  fields.QuestionIndex = 0;
+  fields.question_index = 0;
   ShuffleTasks();
   if (game_ != nullptr) game_->NextQuestion();
 }
@@ -180,8 +180,8 @@ void Lesson::LeaveDialog(DialogKind kind) {
 void Lesson::OnPointer(const PointerEvent& event) {
   if (!TakesInput(mode_) || game_ == nullptr) return;
   // Never read past a task list that changed under the question.
-  if (fields.QuestionIndex < 0 || fields.QuestionIndex >= state.TaskCount()) return;
-  if (event.action == PointerAction::kPress && event.button == 2 && input.RepeatKey != 0 &&
+  if (fields.question_index < 0 || fields.question_index >= state.TaskCount()) return;
+  if (event.action == PointerAction::kPress && event.button == 2 && input.repeat_key != 0 &&
       !game_->UsesRightButton()) {
     RepeatPrompt();
     return;
@@ -217,7 +217,7 @@ void Lesson::OnKey(int key_code) {
   if (key_code == static_cast<int>(Key::kSpace) || key_code == static_cast<int>(Key::kEnter)) {
     if (mode_ != LessonMode::kAsking) return;
     if (assist_.OnSwitch(key_code == static_cast<int>(Key::kEnter))) return;
-    if (key_code == static_cast<int>(Key::kSpace) && input.RepeatKey != 0) RepeatPrompt();
+    if (key_code == static_cast<int>(Key::kSpace) && input.repeat_key != 0) RepeatPrompt();
     return;
   }
   if (key_code != static_cast<int>(Key::kEscape) && key_code != static_cast<int>(Key::kH) &&
@@ -242,7 +242,7 @@ void Lesson::OnKey(int key_code) {
   if (key_code == static_cast<int>(Key::kR)) {
     // The report reads the record from disk: every answer so far is in it.
     record_.WaitUntilDurable();
-    const std::filesystem::path lesson_folder = PathFromUtf8(state.DataFolder);
+    const std::filesystem::path lesson_folder = PathFromUtf8(state.data_folder);
     const std::filesystem::path page = RecordPlaceFor(lesson_folder).folder / PathFromUtf8("学習記録.html");
     services_.shell.ShowLearningReport(lesson_folder, page);
     Restart();
@@ -260,8 +260,8 @@ void Lesson::OnKey(int key_code) {
 }
 
 void Lesson::Speak() {
-  const Text reading = services_.speech.Speak(fields.SpeechText);
-  services_.trace.Event("speak", ToUtf8(fields.SpeechText.Plain()), ToUtf8(reading));
+  const Text reading = services_.speech.Speak(fields.speech_text);
+  services_.trace.Event("speak", ToUtf8(fields.speech_text.Plain()), ToUtf8(reading));
 }
 
 void Lesson::PrepareSpeech(const SpokenText& text) {
@@ -269,13 +269,13 @@ void Lesson::PrepareSpeech(const SpokenText& text) {
 }
 
 void Lesson::SpeakPrompt() {
-  prompt_ = fields.SpeechText;
+  prompt_ = fields.speech_text;
   Speak();
 }
 
 void Lesson::RepeatPrompt() {
   if (prompt_.empty()) return;
-  fields.SpeechText = prompt_;
+  fields.speech_text = prompt_;
   Speak();
 }
 
@@ -283,7 +283,7 @@ void Lesson::StopSpeech() { services_.speech.Stop(); }
 
 void Lesson::OnSpeechFinished() {
   services_.trace.Event("speech-end");
-  fields.IsSpeaking = false;
+  fields.is_speaking = false;
   if (prompt_playing_) {
     prompt_playing_ = false;
     time_base_ms_ = clock_->SteadyMilliseconds();
@@ -293,8 +293,8 @@ void Lesson::OnSpeechFinished() {
 }
 
 void Lesson::PlayCue() {
-  services_.trace.Event("cue", ToUtf8(fields.CueFile));
-  services_.player.Play(CurrentFolderFile(fields.CueFile));
+  services_.trace.Event("cue", ToUtf8(fields.cue_file));
+  services_.player.Play(CurrentFolderFile(fields.cue_file));
 }
 
 void Lesson::WaitForCueEnd() {
@@ -308,7 +308,7 @@ void Lesson::WaitForCueEnd() {
 }
 
 void Lesson::PlayCueAndWait(TextView file) {
-  fields.CueFile = Text(file);
+  fields.cue_file = Text(file);
   PlayCue();
   WaitForCueEnd();
 }
@@ -319,45 +319,45 @@ void Lesson::StopPlayer() { services_.player.Stop(); }
 
 void Lesson::ApplyPointer(bool cursor_visible) { form.pointer_hidden = !cursor_visible; }
 
-bool Lesson::DrawDistractor(TextView table) { return kanae::DrawDistractor(table, fields.ChoiceLetters, Rnd()); }
+bool Lesson::DrawDistractor(TextView table) { return kanae::DrawDistractor(table, fields.choice_letters, Rnd()); }
 
 Text Lesson::DrawPraise() {
   std::optional<Text> ahead = std::exchange(praise_ahead_, std::nullopt);
-  return ahead ? *ahead : DrawMessage(fields.PraiseMessages, Rnd());
+  return ahead ? *ahead : DrawMessage(fields.praise_messages, Rnd());
 }
 
 Text Lesson::DrawRetry() {
   std::optional<Text> ahead = std::exchange(retry_ahead_, std::nullopt);
-  return ahead ? *ahead : DrawMessage(fields.RetryMessages, Rnd());
+  return ahead ? *ahead : DrawMessage(fields.retry_messages, Rnd());
 }
 
 void Lesson::AdvanceQuestion() {
   attempt_ = 1;
-  fields.QuestionIndex += 1;
-  if (fields.QuestionIndex >= state.TaskCount()) {
-    fields.QuestionIndex = 0;
+  fields.question_index += 1;
+  if (fields.question_index >= state.TaskCount()) {
+    fields.question_index = 0;
     ShuffleTasks();
   }
   // The next prompt is made while the praise is spoken.
-  if (game_ != nullptr) PrepareSpeech(game_->PromptFor(fields.QuestionIndex));
+  if (game_ != nullptr) PrepareSpeech(game_->PromptFor(fields.question_index));
 }
 
 bool Lesson::SkipNamelessTasks() {
   // Bounded: a reshuffle at the end of the list can put nameless tasks first
   // again, but never more of them than there are.
   for (int tries = 0; tries <= 2 * state.TaskCount(); ++tries) {
-    const int i = fields.QuestionIndex;
+    const int i = fields.question_index;
     if (i < 0 || i >= state.TaskCount()) return false;
-    if (!NameOfPicture(state.TaskPictures[i]).empty()) return true;
+    if (!NameOfPicture(state.task_pictures[i]).empty()) return true;
     AdvanceQuestion();
   }
   return false;
 }
 
-void Lesson::ShuffleTasks() { kanae::ShuffleTasks(state.TaskPictures, Rnd()); }
+void Lesson::ShuffleTasks() { kanae::ShuffleTasks(state.task_pictures, Rnd()); }
 
 std::filesystem::path Lesson::PicturePath(TextView file_name) const {
-  return PathFromUtf8(state.DataFolder + ToUtf8(file_name));
+  return PathFromUtf8(state.data_folder + ToUtf8(file_name));
 }
 
 std::filesystem::path Lesson::CurrentFolderFile(TextView file_name) const {
@@ -375,13 +375,13 @@ void Lesson::QuestionShown() {
     assist_.Pause();
     assist_.BeginScanning();  // at once when no prompt is being said
   }
-  const auto& tasks = state.TaskPictures;
-  const int i = fields.QuestionIndex;
+  const auto& tasks = state.task_pictures;
+  const int i = fields.question_index;
   services_.trace.Event("question", i >= 0 && i < static_cast<int>(tasks.size()) ? ToUtf8(tasks[i]) : "");
 }
 
 void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
-  services_.trace.Event("answer", std::to_string(fields.ChosenIndex), right ? "right" : "wrong");
+  services_.trace.Event("answer", std::to_string(fields.chosen_index), right ? "right" : "wrong");
   RecordEntry entry;
   entry.asked = asked;
   entry.chosen = chosen;
@@ -397,12 +397,12 @@ void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
   // Only a game that tells its praise draws its message here: it draws it
   // next, after the cues, with no other draw between, so the sequence of
   // random draws is the same as without the look-ahead.
-  if (game_ == nullptr || game_->PraiseFor(Text(), fields.QuestionIndex).empty()) return;
+  if (game_ == nullptr || game_->PraiseFor(Text(), fields.question_index).empty()) return;
   if (right) {
-    praise_ahead_ = DrawMessage(fields.PraiseMessages, Rnd());
-    PrepareSpeech(game_->PraiseFor(*praise_ahead_, fields.QuestionIndex));
+    praise_ahead_ = DrawMessage(fields.praise_messages, Rnd());
+    PrepareSpeech(game_->PraiseFor(*praise_ahead_, fields.question_index));
   } else {
-    retry_ahead_ = DrawMessage(fields.RetryMessages, Rnd());
+    retry_ahead_ = DrawMessage(fields.retry_messages, Rnd());
     PrepareSpeech(*retry_ahead_);
   }
 }
@@ -428,8 +428,8 @@ void Lesson::Remember(RecordEntry entry) {
   if (game_ == nullptr) return;
   entry.date_time = clock_->LocalDateTime();
   entry.game = game_->Info().title;
-  const int i = fields.QuestionIndex;
-  if (i >= 0 && i < state.TaskCount()) entry.picture = state.TaskPictures[i];
+  const int i = fields.question_index;
+  if (i >= 0 && i < state.TaskCount()) entry.picture = state.task_pictures[i];
   // The settings that make a question harder or easier, by their names in the
   // game's settings list; a game without one leaves its column empty.
   for (const SettingSlot& slot : game_->Settings()) {

@@ -66,7 +66,7 @@ class Lesson {
   // The first activation of the game window: the lesson starts.
   void Activate() { Restart(); }
   // The one way the lesson starts over (at start-up, after a dialog and after
-  // the learning report): every timer off, QuestionIndex 0, a new play
+  // the learning report): every timer off, question_index 0, a new play
   // order, the first question.
   void Restart();
   // Esc, H, N, S and R for the teacher; Space and Enter (the switches, or
@@ -90,7 +90,7 @@ class Lesson {
   // question is set up (QuestionShown).
   void BeginFeedback();
 
-  // Speech: Speak says SpeechText; callers set IsSpeaking after it.
+  // Speech: Speak says speech_text; callers set is_speaking after it.
   void Speak();
   // Speak, for the question's prompt: the one the child can ask to hear again.
   void SpeakPrompt();
@@ -101,7 +101,7 @@ class Lesson {
   void StopSpeech();
   void OnSpeechFinished();
 
-  // Cues: CueFile is a bare file name in the current folder.
+  // Cues: cue_file is a bare file name in the current folder.
   void PlayCue();
   void WaitForCueEnd();
   void PlayCueAndWait(TextView file);
@@ -111,12 +111,12 @@ class Lesson {
   // The pointer: the default one, or hidden (the "Clear.ico" icon).
   void ApplyPointer(bool cursor_visible);
 
-  // Appends one free letter of table to ChoiceLetters; false when none is free.
+  // Appends one free letter of table to choice_letters; false when none is free.
   bool DrawDistractor(TextView table);
   // A praise or retry message; one drawn ahead when an answer was judged.
   Text DrawPraise();
   Text DrawRetry();
-  // Moves QuestionIndex on; after the last task, back to 0 with a new order.
+  // Moves question_index on; after the last task, back to 0 with a new order.
   void AdvanceQuestion();
   // Passes over tasks whose picture has no name (a file called ".jpg"), which
   // would ask a question that cannot be answered. False when no task has one.

@@ -14,29 +14,29 @@ namespace kanae {
 struct LessonState {
   // Empty (the current directory) or the folder from the command line with a
   // trailing separator; UTF-8.
-  std::string DataFolder;
+  std::string data_folder;
   // Every picture of the folder in list order; the lists are not capped.
-  std::vector<Text> PictureFiles;
-  // The selected pictures in play order; each is also in PictureFiles.
-  std::vector<Text> TaskPictures;
+  std::vector<Text> picture_files;
+  // The selected pictures in play order; each is also in picture_files.
+  std::vector<Text> task_pictures;
 
-  int PictureFileCount() const { return static_cast<int>(PictureFiles.size()); }
-  int TaskCount() const { return static_cast<int>(TaskPictures.size()); }
+  int PictureFileCount() const { return static_cast<int>(picture_files.size()); }
+  int TaskCount() const { return static_cast<int>(task_pictures.size()); }
 };
 
 struct FormFields {
-  int QuestionIndex = 0;
-  int ChosenIndex = 0;
-  std::vector<Text> PraiseMessages;
-  std::vector<Text> RetryMessages;
-  SpokenText SpeechText;
-  bool IsSpeaking = false;
-  Text CueFile;
-  Text ChoiceLetters;
-  KanaTables Tables;
+  int question_index = 0;
+  int chosen_index = 0;
+  std::vector<Text> praise_messages;
+  std::vector<Text> retry_messages;
+  SpokenText speech_text;
+  bool is_speaking = false;
+  Text cue_file;
+  Text choice_letters;
+  KanaTables tables;
 
-  int PraiseCount() const { return static_cast<int>(PraiseMessages.size()); }
-  int RetryCount() const { return static_cast<int>(RetryMessages.size()); }
+  int PraiseCount() const { return static_cast<int>(praise_messages.size()); }
+  int RetryCount() const { return static_cast<int>(retry_messages.size()); }
 };
 
 }  // namespace kanae

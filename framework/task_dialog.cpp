@@ -8,10 +8,10 @@
 namespace kanae {
 
 void TaskDialog::Activate() {
-  marks_.assign(state_.PictureFiles.size(), false);
-  for (std::size_t i = 0; i < state_.PictureFiles.size(); ++i) {
-    const auto& tasks = state_.TaskPictures;
-    marks_[i] = std::find(tasks.begin(), tasks.end(), state_.PictureFiles[i]) != tasks.end();
+  marks_.assign(state_.picture_files.size(), false);
+  for (std::size_t i = 0; i < state_.picture_files.size(); ++i) {
+    const auto& tasks = state_.task_pictures;
+    marks_[i] = std::find(tasks.begin(), tasks.end(), state_.picture_files[i]) != tasks.end();
   }
 }
 
@@ -24,9 +24,9 @@ TaskDialog::DecideOutcome TaskDialog::Decide(const std::filesystem::path& select
   std::set<char32_t> initials;
   for (std::size_t i = 0; i < marks_.size(); ++i) {
     if (!marks_[i]) continue;
-    marked.push_back(state_.PictureFiles[i]);
+    marked.push_back(state_.picture_files[i]);
     // The initial as the child sees it (が, not the か of a decomposed name).
-    const Text name = NameOfPicture(state_.PictureFiles[i]);
+    const Text name = NameOfPicture(state_.picture_files[i]);
     if (!name.empty()) initials.insert(name[0]);
   }
   if (needs_four_initials_) {
@@ -34,9 +34,9 @@ TaskDialog::DecideOutcome TaskDialog::Decide(const std::filesystem::path& select
   } else if (marked.size() < 4) {
     return {Decision::kTooFewPictures, {}};
   }
-  state_.TaskPictures = std::move(marked);
+  state_.task_pictures = std::move(marked);
   DecideOutcome outcome;
-  outcome.write = SaveTaskSelection(selection_file, state_.PictureFiles, state_.TaskPictures);
+  outcome.write = SaveTaskSelection(selection_file, state_.picture_files, state_.task_pictures);
   outcome.decision = outcome.write.ok ? Decision::kAccepted : Decision::kSaveFailed;
   return outcome;
 }

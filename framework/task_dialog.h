@@ -23,7 +23,7 @@ class TaskDialog {
   // Lists every picture and marks exactly the current tasks, so the dialog
   // always shows what the lesson plays (marks left by a cancelled visit go).
   void Activate();
-  const std::vector<Text>& Entries() const { return state_.PictureFiles; }
+  const std::vector<Text>& Entries() const { return state_.picture_files; }
   const std::vector<bool>& Marks() const { return marks_; }
   void SetMark(std::size_t entry, bool marked) { marks_[entry] = marked; }
   void SelectAll();  // 全選択

@@ -50,7 +50,7 @@ CardPickingGame::CardPickingGame(Lesson& lesson)
   cross.centred = true;
 }
 
-int CardPickingGame::LetterSize() const { return std::clamp<int>(settings.CardLetterSize, 0, 3); }
+int CardPickingGame::LetterSize() const { return std::clamp<int>(settings.card_letter_size, 0, 3); }
 
 void CardPickingGame::Layout() { cross.font_points = Int(lesson_.form.width / 50.0); }
 
@@ -74,7 +74,7 @@ void CardPickingGame::PlaceCardLetter(int i) {
 }
 
 void CardPickingGame::DrawCards() {
-  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
+  const std::vector<Text>& tasks = lesson_.state.task_pictures;
   std::vector<char32_t> used = {InitialOf(tasks[card_tasks[correct_card]])};
   std::vector<int> candidates;
   for (int p = 0; p < card_count; ++p) {
@@ -99,20 +99,20 @@ void CardPickingGame::WarnOfOneInitial() {
 
 void CardPickingGame::NextQuestion() {
   FormFields& f = lesson_.fields;
-  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
-  const int wanted = settings.FourCards == kTrue ? 4 : 2;
+  const std::vector<Text>& tasks = lesson_.state.task_pictures;
+  const int wanted = settings.four_cards == kTrue ? 4 : 2;
   card_count = CardsToShow(wanted, DistinctInitials(tasks));
   // Told before the question is set up: the message box may activate the
   // window again, and this question must still be the one left on screen.
   if (card_count == 1) WarnOfOneInitial();
   HideQuestion();
-  if (f.QuestionIndex < 0 || f.QuestionIndex >= static_cast<int>(tasks.size())) {
+  if (f.question_index < 0 || f.question_index >= static_cast<int>(tasks.size())) {
     card_count = 0;  // nothing to ask, nothing to pick
     return;
   }
 
   correct_card = DrawIndex(lesson_.Rnd(), card_count);
-  card_tasks[correct_card] = f.QuestionIndex;
+  card_tasks[correct_card] = f.question_index;
   DrawCards();
 
   for (int i = 0; i < card_count; ++i) {
@@ -123,19 +123,19 @@ void CardPickingGame::NextQuestion() {
     card_letters[i]->caption = Left(picture, 1);
   }
 
-  f.SpeechText = PromptFor(f.QuestionIndex);
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  f.speech_text = PromptFor(f.question_index);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   lesson_.QuestionShown();
 }
 
 void CardPickingGame::OnPointer(const PointerEvent& event) {
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   for (int i = 0; i < card_count; ++i) {
     if (event.control == card_pictures[i] || event.control == card_letters[i]) {
-      lesson_.fields.ChosenIndex = i;
+      lesson_.fields.chosen_index = i;
       CheckAnswer();
       return;
     }
@@ -154,29 +154,29 @@ std::vector<const Control*> CardPickingGame::AnswerControls() const {
 
 void CardPickingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (f.IsSpeaking) return;
-  if (f.ChosenIndex < 0 || f.ChosenIndex >= card_count) return;
+  if (f.is_speaking) return;
+  if (f.chosen_index < 0 || f.chosen_index >= card_count) return;
   lesson_.BeginFeedback();
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
 
   // The letter exactly as shown: a katakana card sounds its own file.
-  if (LetterSize() > 0) lesson_.PlayCueAndWait(card_letters[f.ChosenIndex]->caption + U".wav");
+  if (LetterSize() > 0) lesson_.PlayCueAndWait(card_letters[f.chosen_index]->caption + U".wav");
 
-  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
-  const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
-  if (f.ChosenIndex != correct_card) {
-    lesson_.AnswerJudged(false, asked, tasks[card_tasks[f.ChosenIndex]]);
+  const std::vector<Text>& tasks = lesson_.state.task_pictures;
+  const Text asked = NameOfPicture(tasks[f.question_index]);
+  if (f.chosen_index != correct_card) {
+    lesson_.AnswerJudged(false, asked, tasks[card_tasks[f.chosen_index]]);
     lesson_.PlayCueAndWait(U"ブー.wav");
-    f.SpeechText = lesson_.DrawRetry();
+    f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
-    const int i = f.ChosenIndex;
+    const int i = f.chosen_index;
     const int top_row = i > 1 ? -1 : 0;
     cross.Place(card_pictures[i]->left, Int(H / 2) * top_row + Int(H * 29 / 60), Int(W / 5 * 2), Int(H * 16 / 30));
   } else {
-    lesson_.AnswerJudged(true, asked, tasks[card_tasks[f.ChosenIndex]]);
+    lesson_.AnswerJudged(true, asked, tasks[card_tasks[f.chosen_index]]);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
+    f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
     lesson_.Speak();
     HideQuestion();
     Control& picture = *card_pictures[correct_card];
@@ -188,7 +188,7 @@ void CardPickingGame::CheckAnswer() {
     letter.visible = LetterSize() > 0;
     lesson_.AdvanceQuestion();
   }
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   feedback_timer->SetEnabled(true);
 }
 
@@ -211,7 +211,7 @@ void CardPickingGame::HideQuestion() {
 }
 
 void CardPickingGame::FeedbackTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   feedback_timer->SetEnabled(false);
   NextQuestion();
 }
@@ -219,7 +219,7 @@ void CardPickingGame::FeedbackTimerTick() {
 namespace {
 // The whole name of task i (speech uses it uncut); empty when there is none.
 Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
 }
 }  // namespace
 

@@ -44,7 +44,7 @@ class CardPickingGame : public Game {
   void PlaceCardLetter(int i);
   void FeedbackTimerTick();
 
-  // CardLetterSize as the cards use it: a hand-edited value above 3 shows the
+  // card_letter_size as the cards use it: a hand-edited value above 3 shows the
   // large letter, one below 0 no letter, so the prompt always matches the cards.
   int LetterSize() const;
 

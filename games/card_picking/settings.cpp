@@ -8,10 +8,10 @@ Settings::Settings() { SetDefaults(SettingSlots(*this)); }
 
 SettingsList SettingSlots(Settings& s) {
   return {
-      {"FourCards", SettingType::kBoolean, kTrue, &s.FourCards},
-      {"CardLetterSize", SettingType::kInteger, 1, &s.CardLetterSize},
-      {"TouchMode", SettingType::kBoolean, kFalse, &s.TouchMode},
-      {"CursorVisible", SettingType::kBoolean, kTrue, &s.CursorVisible},
+      {"FourCards", SettingType::kBoolean, kTrue, &s.four_cards},
+      {"CardLetterSize", SettingType::kInteger, 1, &s.card_letter_size},
+      {"TouchMode", SettingType::kBoolean, kFalse, &s.touch_mode},
+      {"CursorVisible", SettingType::kBoolean, kTrue, &s.cursor_visible},
   };
 }
 
@@ -54,15 +54,15 @@ SettingsDialogLayout DialogLayout(Settings& s) {
   layout.execute_button = {4680, 2160, 1095, 375};
   layout.frame_rect = {120, 120, 6135, 3255};
   layout.frames = {
-      {U"選択枚数", {360, 720, 2655, 615}, &s.FourCards, true,
+      {U"選択枚数", {360, 720, 2655, 615}, &s.four_cards, true,
        RowOfOptions({{"Option1", U"４枚"}, {"Option2", U"２枚"}}, {360, 1560}, {kTrue, kFalse}, 1095),
        /*true_only_when_exact=*/true},
-      {U"スヴァン文字", {360, 1440, 2655, 615}, &s.CardLetterSize, false,
+      {U"スヴァン文字", {360, 1440, 2655, 615}, &s.card_letter_size, false,
        RowOfOptions({{"Option3", U"無"}, {"Option4", U"小"}, {"Option5", U"中"}, {"Option6", U"大"}},
                     {240, 840, 1440, 2040}, {0, 1, 2, 3}, 555)},
-      {U"マウスカーソルの表示", {360, 2160, 2655, 975}, &s.CursorVisible, true,
+      {U"マウスカーソルの表示", {360, 2160, 2655, 975}, &s.cursor_visible, true,
        StackedOptions({{"Option9", U"有り"}, {"Option10", U"無し"}}, {kTrue, kFalse})},
-      {U"タッチの方法", {3240, 720, 2655, 975}, &s.TouchMode, true,
+      {U"タッチの方法", {3240, 720, 2655, 975}, &s.touch_mode, true,
        StackedOptions({{"Option7", U"触れるだけ"}, {"Option8", U"クリックする"}}, {kTrue, kFalse})},
   };
   return layout;

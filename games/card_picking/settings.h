@@ -12,10 +12,10 @@ namespace kanae::card_picking {
 struct Settings {
   Settings();  // the defaults
 
-  std::int16_t FourCards = 0;  // exactly true (-1): four cards; anything else: two
-  std::int16_t CardLetterSize = 0;  // 0 none, 1 small, 2 medium, 3 large (letter without picture)
-  std::int16_t TouchMode = 0;  // true: moving onto a card answers; false: a click
-  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
+  std::int16_t four_cards = 0;  // exactly true (-1): four cards; anything else: two
+  std::int16_t card_letter_size = 0;  // 0 none, 1 small, 2 medium, 3 large (letter without picture)
+  std::int16_t touch_mode = 0;  // true: moving onto a card answers; false: a click
+  std::int16_t cursor_visible = 0;  // false: the pointer is hidden
 };
 
 // The settings in file order.

@@ -35,13 +35,13 @@ void InitialLetterGame::NextQuestion() {
   FormFields& f = lesson_.fields;
   HideQuestion();
   if (!lesson_.SkipNamelessTasks()) return;
-  const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
+  const Text& task = lesson_.state.task_pictures[f.question_index];
 
   picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
   lesson_.LoadPicture(picture, task);
 
   const Text name = NameOfPicture(task);
-  f.ChoiceLetters = Left(name, 1);
+  f.choice_letters = Left(name, 1);
   const Text display = Left(name, 10);
   name_length = static_cast<int>(display.size());
   answer_length = name_length;
@@ -50,9 +50,9 @@ void InitialLetterGame::NextQuestion() {
   ShuffleSlots(std::span<int>(slot_order.data(), slot_count), lesson_.Rnd());
 
   // A hand-edited count beyond the six cards is held to what they can show.
-  const int distractors = std::min<int>(settings.DistractorCount, kMostDistractors);
-  const TextView table = settings.DistractorKind == 0   ? TextView(f.Tables.Hiragana)
-                         : settings.DistractorKind == 1 ? TextView(f.Tables.Katakana)
+  const int distractors = std::min<int>(settings.distractor_count, kMostDistractors);
+  const TextView table = settings.distractor_kind == 0   ? TextView(f.tables.hiragana)
+                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
                                                         : TextView();
   for (int k = 0; k < distractors && !table.empty(); ++k) {
     if (!lesson_.DrawDistractor(table)) break;
@@ -66,15 +66,15 @@ void InitialLetterGame::NextQuestion() {
   const int top1 = Int((H / 4 - cell) / 2);
   first_cell.Place(name_left, top1, name_length * cell, cell);
   first_cell.font_points = font;
-  first_cell.caption = settings.ShowModel != 0 ? Left(display, 1) : Text();
+  first_cell.caption = settings.show_model != 0 ? Left(display, 1) : Text();
   // An empty name leaves no second cell (never a negative width).
   name_rest.Place(name_left + cell, top1, std::max(0.0, (name_length - 1) * cell), cell);
   name_rest.font_points = font;
   name_rest.caption = display.size() > 1 ? display.substr(1) : Text();
 
   for (std::size_t j = 0; j < cards.size(); ++j) card_letters[j].clear();
-  for (std::size_t j = 0; j < f.ChoiceLetters.size(); ++j) {
-    card_letters[j] = CharAt(f.ChoiceLetters, j);
+  for (std::size_t j = 0; j < f.choice_letters.size(); ++j) {
+    card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
     const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
     card.Place(left, top1 + Int(H * 3 / 4), cell, cell);
@@ -82,21 +82,21 @@ void InitialLetterGame::NextQuestion() {
     card.caption = card_letters[j];
   }
 
-  f.SpeechText = PromptFor(f.QuestionIndex);
+  f.speech_text = PromptFor(f.question_index);
   answer_progress = 0;
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   lesson_.QuestionShown();
 }
 
 void InitialLetterGame::OnPointer(const PointerEvent& event) {
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   if (answer_progress == answer_length) return;
   for (int j = 0; j < static_cast<int>(cards.size()); ++j) {
     if (event.control == cards[j]) {
-      lesson_.fields.ChosenIndex = j;
+      lesson_.fields.chosen_index = j;
       CheckAnswer();
       return;
     }
@@ -114,9 +114,9 @@ std::vector<const Control*> InitialLetterGame::AnswerControls() const {
 
 void InitialLetterGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (f.IsSpeaking) return;
+  if (f.is_speaking) return;
   const double H = lesson_.form.height;
-  const Text chosen = card_letters[f.ChosenIndex];
+  const Text chosen = card_letters[f.chosen_index];
   if (chosen.empty()) return;
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
@@ -124,29 +124,29 @@ void InitialLetterGame::CheckAnswer() {
 
   if (card_letters[answer_progress] != chosen) {
     lesson_.AnswerJudged(false, card_letters[answer_progress], chosen);
-    const Control& card = *cards[f.ChosenIndex];
+    const Control& card = *cards[f.chosen_index];
     cross.Place(card.left, first_cell.top + H * 3 / 4, cell_size, cell_size);
     cross.font_points = Int(cell_size / 19.0);
     cross.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");
-    f.SpeechText = lesson_.DrawRetry();
+    f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
-    f.IsSpeaking = true;
+    f.is_speaking = true;
     wrong_answer_timer->SetEnabled(true);
     return;
   }
 
   lesson_.AnswerJudged(true, card_letters[answer_progress], chosen);
   lesson_.PlayCueAndWait(U"ガチャ.wav");
-  Control& card = *cards[f.ChosenIndex];
+  Control& card = *cards[f.chosen_index];
   card.top = first_cell.top;
   card.left = name_left;
   circle.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
+  f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   right_answer_timer->SetEnabled(true);
 }
 
@@ -154,7 +154,7 @@ void InitialLetterGame::ShowQuestion() {
   picture.visible = true;
   first_cell.visible = true;
   name_rest.visible = true;
-  for (std::size_t j = 0; j < lesson_.fields.ChoiceLetters.size() && j < cards.size(); ++j) cards[j]->visible = true;
+  for (std::size_t j = 0; j < lesson_.fields.choice_letters.size() && j < cards.size(); ++j) cards[j]->visible = true;
 }
 
 void InitialLetterGame::HideQuestion() {
@@ -163,14 +163,14 @@ void InitialLetterGame::HideQuestion() {
 }
 
 void InitialLetterGame::WrongAnswerTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   cross.visible = false;
   wrong_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 
 void InitialLetterGame::RightAnswerTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   circle.visible = false;
   right_answer_timer->SetEnabled(false);
   NextQuestion();
@@ -179,13 +179,13 @@ void InitialLetterGame::RightAnswerTimerTick() {
 namespace {
 // The whole name of task i (speech uses it uncut); empty when there is none.
 Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
 }
 }  // namespace
 
 SpokenText InitialLetterGame::PromptFor(int question_index) {
   const Text name = TaskName(lesson_.state, question_index);
-  return settings.AskWithName != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
+  return settings.ask_with_name != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
                                    : Text(U"この名前は、どれかな");
 }
 

@@ -12,12 +12,12 @@ namespace kanae::initial_letter {
 struct Settings {
   Settings();  // the defaults
 
-  std::int16_t AskWithName = 0;  // true: the prompt names the picture and its initial
-  std::int16_t ShowModel = 0;  // true: the first cell shows the initial faintly
-  std::int16_t DistractorCount = 0;  // distractor letters per question, 0 to 3
-  std::int16_t DistractorKind = 0;  // 0 hiragana, 1 katakana
-  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
-  std::int16_t TouchMode = 0;  // true: moving onto a card answers; false: a click
+  std::int16_t ask_with_name = 0;  // true: the prompt names the picture and its initial
+  std::int16_t show_model = 0;  // true: the first cell shows the initial faintly
+  std::int16_t distractor_count = 0;  // distractor letters per question, 0 to 3
+  std::int16_t distractor_kind = 0;  // 0 hiragana, 1 katakana
+  std::int16_t cursor_visible = 0;  // false: the pointer is hidden
+  std::int16_t touch_mode = 0;  // true: moving onto a card answers; false: a click
 };
 
 // The settings in file order.

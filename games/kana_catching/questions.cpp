@@ -31,14 +31,14 @@ void KanaCatchingGame::Layout() {
 }
 
 Text KanaCatchingGame::CurrentName() const {
-  return NameOfPicture(lesson_.state.TaskPictures[lesson_.fields.QuestionIndex]);
+  return NameOfPicture(lesson_.state.task_pictures[lesson_.fields.question_index]);
 }
 
 void KanaCatchingGame::NextQuestion() {
   const bool same_question = jumping_on_;
   jumping_on_ = false;
   // A picture without a name has no letter to catch.
-  if (settings.JumpingLetter != 0 && !CurrentName().empty()) {
+  if (settings.jumping_letter != 0 && !CurrentName().empty()) {
     if (!same_question) lesson_.QuestionShown();
     CatchingStep();
     return;
@@ -65,10 +65,10 @@ void KanaCatchingGame::CatchingStep() {
   catch_letter.caption = Left(CurrentName(), 1);
   catch_letter.visible = true;
 
-  lesson_.fields.CueFile = LetterSoundFile(catch_letter.caption[0]);
+  lesson_.fields.cue_file = LetterSoundFile(catch_letter.caption[0]);
   lesson_.PlayCue();
-  blink_timer->SetInterval(settings.BlinkFast != 0 ? 1000 : 2000);
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  blink_timer->SetInterval(settings.blink_fast != 0 ? 1000 : 2000);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   blink_timer->SetEnabled(true);
 }
 
@@ -97,24 +97,24 @@ void KanaCatchingGame::ShowLetterChoices() {
   HideQuestion();
   lesson_.form.back_colour = kDarkBlue;
   picture.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
-  lesson_.LoadPicture(picture, lesson_.state.TaskPictures[f.QuestionIndex]);
+  lesson_.LoadPicture(picture, lesson_.state.task_pictures[f.question_index]);
 
   ShuffleSlots(std::span<int>(slot_order.data(), 6), lesson_.Rnd());
 
   const Text name = CurrentName();
-  f.ChoiceLetters = Left(name, 1);
+  f.choice_letters = Left(name, 1);
   // Without a first letter a distractor would stand where the right letter
   // belongs and be judged right; such a picture offers nothing to answer.
   const TextView table = name.empty()                   ? TextView()
-                         : settings.DistractorKind == 0 ? TextView(f.Tables.Hiragana)
-                         : settings.DistractorKind == 1 ? TextView(f.Tables.Katakana)
+                         : settings.distractor_kind == 0 ? TextView(f.tables.hiragana)
+                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
                                                         : TextView();
   // A hand-edited count beyond the six labels is held to what they can show.
-  const int distractors = std::min<int>(settings.DistractorCount, kMostDistractors);
+  const int distractors = std::min<int>(settings.distractor_count, kMostDistractors);
   for (int k = 0; k < distractors && !table.empty(); ++k) {
     if (!lesson_.DrawDistractor(table)) break;
   }
-  choice_count = static_cast<int>(f.ChoiceLetters.size());
+  choice_count = static_cast<int>(f.choice_letters.size());
 
   const int step = Int(W * 132 / 800);
   const int inset = Int(W * 9 / 800);
@@ -122,21 +122,21 @@ void KanaCatchingGame::ShowLetterChoices() {
   for (int j = 0; j < choice_count; ++j) {
     Control& label = *choice_letters[j];
     label.Place(step * slot_order[j] + inset, Int(H * 94 / 120), Int(W * 3 / 20), Int(H / 5));
-    choice_texts[j] = CharAt(f.ChoiceLetters, j);
+    choice_texts[j] = CharAt(f.choice_letters, j);
     label.caption = choice_texts[j];
   }
 
-  f.SpeechText = PromptFor(f.QuestionIndex);
+  f.speech_text = PromptFor(f.question_index);
   correct_choice = 0;
   // The teacher's pointer choice holds in every question, with or without the catching phase.
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
 }
 
 void KanaCatchingGame::OnPointer(const PointerEvent& event) {
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   if (event.control == nullptr) return;
   if (event.control == &catch_letter) {
     if (catch_letter.visible) OnLetterCaught();
@@ -144,7 +144,7 @@ void KanaCatchingGame::OnPointer(const PointerEvent& event) {
   }
   for (int j = 0; j < static_cast<int>(choice_letters.size()); ++j) {
     if (event.control == choice_letters[j]) {
-      lesson_.fields.ChosenIndex = j;
+      lesson_.fields.chosen_index = j;
       CheckAnswer();
       return;
     }
@@ -162,15 +162,15 @@ std::vector<const Control*> KanaCatchingGame::AnswerControls() const {
 
 void KanaCatchingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  if (f.IsSpeaking || lesson_.IsCuePlaying()) return;
-  if (f.ChosenIndex < 0 || f.ChosenIndex >= choice_count) return;  // a label that shows no letter
+  if (f.is_speaking || lesson_.IsCuePlaying()) return;
+  if (f.chosen_index < 0 || f.chosen_index >= choice_count) return;  // a label that shows no letter
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
-  const Text chosen = choice_texts[f.ChosenIndex];
+  const Text chosen = choice_texts[f.chosen_index];
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
   lesson_.BeginFeedback();
-  mark.Place(Int(W * 132 / 800) * slot_order[f.ChosenIndex] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
+  mark.Place(Int(W * 132 / 800) * slot_order[f.chosen_index] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
                Int(H / 3));
 
   if (choice_texts[correct_choice] != chosen) {
@@ -178,9 +178,9 @@ void KanaCatchingGame::CheckAnswer() {
     mark.caption = U"×";
     mark.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");
-    f.SpeechText = lesson_.DrawRetry();
+    f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
-    f.IsSpeaking = true;
+    f.is_speaking = true;
     wrong_answer_timer->SetEnabled(true);
     return;
   }
@@ -189,10 +189,10 @@ void KanaCatchingGame::CheckAnswer() {
   mark.caption = U"○";
   mark.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  f.SpeechText = PraiseFor(lesson_.DrawPraise(), f.QuestionIndex);
+  f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
   lesson_.Speak();
   lesson_.AdvanceQuestion();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   right_answer_timer->SetEnabled(true);
 }
 
@@ -207,14 +207,14 @@ void KanaCatchingGame::HideQuestion() {
 }
 
 void KanaCatchingGame::WrongAnswerTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   mark.visible = false;
   wrong_answer_timer->SetEnabled(false);
   NextQuestion();
 }
 
 void KanaCatchingGame::RightAnswerTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   right_answer_timer->SetEnabled(false);
   NextQuestion();
 }
@@ -222,7 +222,7 @@ void KanaCatchingGame::RightAnswerTimerTick() {
 namespace {
 // The whole name of task i (speech uses it uncut); empty when there is none.
 Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.TaskPictures[i]) : Text();
+  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
 }
 }  // namespace
 

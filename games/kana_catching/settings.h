@@ -12,12 +12,12 @@ namespace kanae::kana_catching {
 struct Settings {
   Settings();  // the defaults
 
-  std::int16_t BlinkFast = 0;  // true: the letter jumps every second; false: every two
-  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
-  std::int16_t DistractorCount = 0;  // distractor letters per question, 0 to 3
-  std::int16_t DistractorKind = 0;  // 0 hiragana, 1 katakana
-  std::int16_t JumpingLetter = 0;  // true: each question starts with the letter to catch
-  std::int16_t TouchMode = 0;  // true: moving onto a letter answers; false: a click
+  std::int16_t blink_fast = 0;  // true: the letter jumps every second; false: every two
+  std::int16_t cursor_visible = 0;  // false: the pointer is hidden
+  std::int16_t distractor_count = 0;  // distractor letters per question, 0 to 3
+  std::int16_t distractor_kind = 0;  // 0 hiragana, 1 katakana
+  std::int16_t jumping_letter = 0;  // true: each question starts with the letter to catch
+  std::int16_t touch_mode = 0;  // true: moving onto a letter answers; false: a click
 };
 
 // The settings in file order.

@@ -49,27 +49,27 @@ void NameChoiceGame::NextQuestion() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   FormFields& f = lesson_.fields;
-  const auto& tasks = lesson_.state.TaskPictures;
+  const auto& tasks = lesson_.state.task_pictures;
   const int task_count = lesson_.state.TaskCount();
 
   HideQuestion();
   // The start-up never leaves the lesson without pictures; should it happen,
   // there is nothing to ask and nothing to answer.
-  if (task_count == 0 || f.QuestionIndex < 0 || f.QuestionIndex >= task_count) return;
+  if (task_count == 0 || f.question_index < 0 || f.question_index >= task_count) return;
 
   picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
-  lesson_.LoadPicture(picture, tasks[f.QuestionIndex]);
+  lesson_.LoadPicture(picture, tasks[f.question_index]);
 
   // One draw among the other tasks, each equally likely, so the draw always
   // ends; a lesson of one task has no other name to offer.
   decoy_index = -1;
   if (task_count >= 2) {
     decoy_index = DrawIndex(lesson_.Rnd(), task_count - 1);
-    if (decoy_index >= f.QuestionIndex) ++decoy_index;
+    if (decoy_index >= f.question_index) ++decoy_index;
   }
   correct_side = DrawIndex(lesson_.Rnd(), 2);
 
-  const Text right_name = NameOfPicture(tasks[f.QuestionIndex]);
+  const Text right_name = NameOfPicture(tasks[f.question_index]);
   int n = static_cast<int>(right_name.size());
   PlaceNameColumn(correct_side, n);
   name_columns[correct_side]->caption = VerticalText(right_name, n);
@@ -79,16 +79,16 @@ void NameChoiceGame::NextQuestion() {
   PlaceNameColumn(1 - correct_side, m);
   name_columns[1 - correct_side]->caption = VerticalText(decoy_name, m);
 
-  f.SpeechText = settings.AskWithName != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  f.speech_text = settings.ask_with_name != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   lesson_.QuestionShown();
 }
 
 void NameChoiceGame::OnPointer(const PointerEvent& event) {
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   for (int side = 0; side < 2; ++side) {
     const Control& column = *name_columns[side];
     // An empty column has no size: there is nothing to point at.
@@ -101,8 +101,8 @@ void NameChoiceGame::OnPointer(const PointerEvent& event) {
 
 void NameChoiceGame::TakeAnswer(int index) {
   FormFields& f = lesson_.fields;
-  if (f.IsSpeaking) return;
-  f.ChosenIndex = index;
+  if (f.is_speaking) return;
+  f.chosen_index = index;
   CheckAnswer();
 }
 
@@ -121,15 +121,15 @@ void NameChoiceGame::CheckAnswer() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
 
-  const auto& tasks = lesson_.state.TaskPictures;
-  const Text asked = NameOfPicture(tasks[f.QuestionIndex]);
-  if (f.ChosenIndex == correct_side) {
+  const auto& tasks = lesson_.state.task_pictures;
+  const Text asked = NameOfPicture(tasks[f.question_index]);
+  if (f.chosen_index == correct_side) {
     lesson_.AnswerJudged(true, asked, asked);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
-    f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+    const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
+    f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
     lesson_.Speak();
-    f.IsSpeaking = true;
+    f.is_speaking = true;
     for (Control* column : name_columns) {
       column->width = 0;
       column->height = 0;
@@ -140,10 +140,10 @@ void NameChoiceGame::CheckAnswer() {
   } else {
     lesson_.AnswerJudged(false, asked, decoy_index >= 0 ? NameOfPicture(tasks[decoy_index]) : Text());
     lesson_.PlayCueAndWait(U"ブー.wav");
-    f.SpeechText = lesson_.DrawRetry();
+    f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
-    f.IsSpeaking = true;
-    cross.Place(Int(W * 3 / 4 * f.ChosenIndex) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
+    f.is_speaking = true;
+    cross.Place(Int(W * 3 / 4 * f.chosen_index) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
                  Int(H * 240 / 600));
   }
   feedback_timer->SetEnabled(true);
@@ -161,7 +161,7 @@ void NameChoiceGame::HideQuestion() {
 }
 
 void NameChoiceGame::FeedbackTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   feedback_timer->SetEnabled(false);
   NextQuestion();
 }

@@ -8,9 +8,9 @@ Settings::Settings() { SetDefaults(SettingSlots(*this)); }
 
 SettingsList SettingSlots(Settings& s) {
   return {
-      {"AskWithName", SettingType::kBoolean, kTrue, &s.AskWithName},
-      {"TouchMode", SettingType::kBoolean, kFalse, &s.TouchMode},
-      {"CursorVisible", SettingType::kBoolean, kTrue, &s.CursorVisible},
+      {"AskWithName", SettingType::kBoolean, kTrue, &s.ask_with_name},
+      {"TouchMode", SettingType::kBoolean, kFalse, &s.touch_mode},
+      {"CursorVisible", SettingType::kBoolean, kTrue, &s.cursor_visible},
   };
 }
 
@@ -40,10 +40,10 @@ SettingsDialogLayout DialogLayout(Settings& s) {
   auto question = StackedOptions({{"Option1", U"～は、どっち"}, {"Option2", U"このなまえは、どっち"}}, {kTrue, kFalse});
   question[1].rect.width = 1935;  // the longer caption needs the wider button
   layout.frames = {
-      {U"問題設定", {360, 840, 2295, 975}, &s.AskWithName, true, std::move(question)},
-      {U"タッチの方法", {2880, 840, 2295, 975}, &s.TouchMode, true,
+      {U"問題設定", {360, 840, 2295, 975}, &s.ask_with_name, true, std::move(question)},
+      {U"タッチの方法", {2880, 840, 2295, 975}, &s.touch_mode, true,
        StackedOptions({{"Option3", U"触れるだけ"}, {"Option4", U"クリックする"}}, {kTrue, kFalse})},
-      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.CursorVisible, true,
+      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.cursor_visible, true,
        StackedOptions({{"Option5", U"有り"}, {"Option6", U"無し"}}, {kTrue, kFalse}, 1095)},
   };
   return layout;

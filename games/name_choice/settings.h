@@ -12,9 +12,9 @@ namespace kanae::name_choice {
 struct Settings {
   Settings();  // the defaults
 
-  std::int16_t AskWithName = 0;  // true: the prompt says the picture's name
-  std::int16_t TouchMode = 0;  // true: moving onto a name answers; false: a click
-  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
+  std::int16_t ask_with_name = 0;  // true: the prompt says the picture's name
+  std::int16_t touch_mode = 0;  // true: moving onto a name answers; false: a click
+  std::int16_t cursor_visible = 0;  // false: the pointer is hidden
 };
 
 // The settings in file order.

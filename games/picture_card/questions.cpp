@@ -34,9 +34,9 @@ int PictureCardGame::SideOfButton(int button) {
 }
 
 Text PictureCardGame::DrawDecoy() {
-  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
+  const std::vector<Text>& tasks = lesson_.state.task_pictures;
   const int count = lesson_.state.TaskCount();
-  const int asked = lesson_.fields.QuestionIndex;
+  const int asked = lesson_.fields.question_index;
   if (count >= 2) {
     for (int draw = 0; draw < kMostDecoyDraws; ++draw) {
       const int decoy = DrawIndex(lesson_.Rnd(), count);
@@ -47,7 +47,7 @@ Text PictureCardGame::DrawDecoy() {
   // A single task has no other entry to offer: another picture of the folder
   // stands in, so two different pictures are still shown.
   std::vector<const Text*> others;
-  for (const Text& file : lesson_.state.PictureFiles) {
+  for (const Text& file : lesson_.state.picture_files) {
     if (file != tasks[asked]) others.push_back(&file);
   }
   if (others.empty()) return tasks[asked];
@@ -58,11 +58,11 @@ void PictureCardGame::NextQuestion() {
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
   FormFields& f = lesson_.fields;
-  const std::vector<Text>& tasks = lesson_.state.TaskPictures;
+  const std::vector<Text>& tasks = lesson_.state.task_pictures;
 
   HideQuestion();
-  if (f.QuestionIndex < 0 || f.QuestionIndex >= static_cast<int>(tasks.size())) return;  // nothing to ask
-  const Text task = tasks[f.QuestionIndex];
+  if (f.question_index < 0 || f.question_index >= static_cast<int>(tasks.size())) return;  // nothing to ask
+  const Text task = tasks[f.question_index];
 
   const Text name = NameOfPicture(task);
   name_length = static_cast<int>(std::min<std::size_t>(name.size(), 10));
@@ -79,11 +79,11 @@ void PictureCardGame::NextQuestion() {
   lesson_.LoadPicture(*pictures[correct_side], task);
   lesson_.LoadPicture(*pictures[1 - correct_side], decoy_picture);
 
-  f.SpeechText = settings.AskWithName != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
+  f.speech_text = settings.ask_with_name != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
   lesson_.SpeakPrompt();
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   lesson_.QuestionShown();
 }
 
@@ -94,7 +94,7 @@ void PictureCardGame::PlacePicture(int side) {
 }
 
 void PictureCardGame::OnPointer(const PointerEvent& event) {
-  if (settings.ChooseByPicture == 0) {
+  if (settings.choose_by_picture == 0) {
     // Only the button counts, wherever it is pressed; a switch or a resting
     // pointer chooses a side by its picture.
     if (event.action == PointerAction::kPress) TakeAnswer(SideOfButton(event.button));
@@ -105,7 +105,7 @@ void PictureCardGame::OnPointer(const PointerEvent& event) {
     }
     return;
   }
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   for (int side = 0; side < 2; ++side) {
     if (event.control == pictures[side]) {
       TakeAnswer(side);
@@ -116,8 +116,8 @@ void PictureCardGame::OnPointer(const PointerEvent& event) {
 
 void PictureCardGame::TakeAnswer(int side) {
   if (side != 0 && side != 1) return;
-  if (lesson_.fields.IsSpeaking) return;
-  lesson_.fields.ChosenIndex = side;
+  if (lesson_.fields.is_speaking) return;
+  lesson_.fields.chosen_index = side;
   CheckAnswer();
 }
 
@@ -135,14 +135,14 @@ void PictureCardGame::CheckAnswer() {
   lesson_.BeginFeedback();
   const double W = lesson_.form.width;
   const double H = lesson_.form.height;
-  const int p = f.ChosenIndex;
+  const int p = f.chosen_index;
 
-  const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
+  const Text& task = lesson_.state.task_pictures[f.question_index];
   if (p == correct_side) {
     lesson_.AnswerJudged(true, NameOfPicture(task), task);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
-    f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+    const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
+    f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
     lesson_.Speak();
     pictures[1 - p]->width = 0;
     pictures[1 - p]->height = 0;
@@ -151,11 +151,11 @@ void PictureCardGame::CheckAnswer() {
   } else {
     lesson_.AnswerJudged(false, NameOfPicture(task), decoy_picture);
     lesson_.PlayCueAndWait(U"ブー.wav");
-    f.SpeechText = lesson_.DrawRetry();
+    f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
     cross.Place(Int(W / 80 * 38) * p + Int(W / 80 * 5), Int(H * 13 / 30), Int(W / 5 * 2), Int(H * 16 / 30));
   }
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   feedback_timer->SetEnabled(true);
 }
 
@@ -171,7 +171,7 @@ void PictureCardGame::HideQuestion() {
 }
 
 void PictureCardGame::FeedbackTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   feedback_timer->SetEnabled(false);
   NextQuestion();
 }

@@ -23,7 +23,7 @@ class PictureCardGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
-  bool UsesRightButton() const override { return settings.ChooseByPicture == 0; }
+  bool UsesRightButton() const override { return settings.choose_by_picture == 0; }
 
   void PlacePicture(int side);
   // A choice of side 0 (left) or 1 (right); any other value is no side and is ignored.

@@ -8,10 +8,10 @@ Settings::Settings() { SetDefaults(SettingSlots(*this)); }
 
 SettingsList SettingSlots(Settings& s) {
   return {
-      {"AskWithName", SettingType::kBoolean, kTrue, &s.AskWithName},
-      {"TouchMode", SettingType::kBoolean, kFalse, &s.TouchMode},
-      {"CursorVisible", SettingType::kBoolean, kTrue, &s.CursorVisible},
-      {"ChooseByPicture", SettingType::kBoolean, kTrue, &s.ChooseByPicture},
+      {"AskWithName", SettingType::kBoolean, kTrue, &s.ask_with_name},
+      {"TouchMode", SettingType::kBoolean, kFalse, &s.touch_mode},
+      {"CursorVisible", SettingType::kBoolean, kTrue, &s.cursor_visible},
+      {"ChooseByPicture", SettingType::kBoolean, kTrue, &s.choose_by_picture},
   };
 }
 
@@ -44,13 +44,13 @@ SettingsDialogLayout DialogLayout(Settings& s) {
   layout.cancel_button = {360, 3240, 1095, 375};
   layout.frame_rect = {120, 120, 4935, 3855};
   layout.frames = {
-      {U"問題設定", {360, 840, 2295, 975}, &s.AskWithName, true,
+      {U"問題設定", {360, 840, 2295, 975}, &s.ask_with_name, true,
        pair("Option1", U"～は、どっち", 1335, "Option2", U"このなまえは、どっち", 1935)},
-      {U"タッチの方法", {2880, 840, 1935, 975}, &s.TouchMode, true,
+      {U"タッチの方法", {2880, 840, 1935, 975}, &s.touch_mode, true,
        pair("Option3", U"触れるだけ", 1215, "Option4", U"クリックする", 1335)},
-      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.CursorVisible, true,
+      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.cursor_visible, true,
        pair("Option5", U"有り", 975, "Option6", U"無し", 855)},
-      {U"選択方法", {2880, 2040, 1935, 975}, &s.ChooseByPicture, true,
+      {U"選択方法", {2880, 2040, 1935, 975}, &s.choose_by_picture, true,
        pair("Option7", U"絵を選択", 1335, "Option8", U"左右ボタン", 1335)},
   };
   return layout;

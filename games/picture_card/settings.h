@@ -12,10 +12,10 @@ namespace kanae::picture_card {
 struct Settings {
   Settings();  // the defaults
 
-  std::int16_t AskWithName = 0;  // true: the prompt says the name
-  std::int16_t TouchMode = 0;  // with the picture method, true: moving onto a picture answers
-  std::int16_t CursorVisible = 0;  // false: the pointer is hidden
-  std::int16_t ChooseByPicture = 0;  // true: a picture is chosen; false: the left or right mouse button
+  std::int16_t ask_with_name = 0;  // true: the prompt says the name
+  std::int16_t touch_mode = 0;  // with the picture method, true: moving onto a picture answers
+  std::int16_t cursor_visible = 0;  // false: the pointer is hidden
+  std::int16_t choose_by_picture = 0;  // true: a picture is chosen; false: the left or right mouse button
 };
 
 // The settings in file order.

@@ -33,7 +33,7 @@ void WordBuildingGame::NextQuestion() {
   FormFields& f = lesson_.fields;
   HideQuestion();
   if (!lesson_.SkipNamelessTasks()) return;
-  const Text& task = lesson_.state.TaskPictures[f.QuestionIndex];
+  const Text& task = lesson_.state.task_pictures[f.question_index];
 
   picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
   lesson_.LoadPicture(picture, task);
@@ -41,25 +41,25 @@ void WordBuildingGame::NextQuestion() {
   // The whole name goes in first, so no distractor repeats any of its letters,
   // not even one beyond the tenth that is cut off below.
   const Text name = NameOfPicture(task);
-  f.ChoiceLetters = name;
+  f.choice_letters = name;
   const Text display = Left(name, kCards);
   name_length = static_cast<int>(display.size());
 
-  const TextView table = settings.DistractorKind == 0   ? TextView(f.Tables.Hiragana)
-                         : settings.DistractorKind == 1 ? TextView(f.Tables.Katakana)
-                         : settings.DistractorKind == 2 ? TextView(f.Tables.Digits)
+  const TextView table = settings.distractor_kind == 0   ? TextView(f.tables.hiragana)
+                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
+                         : settings.distractor_kind == 2 ? TextView(f.tables.digits)
                                                         : TextView();
   // A picture without a name gets no cards at all: a lone distractor would
   // otherwise stand first in line and be taken for the right letter.
-  if (settings.DistractorCount > 0 && name_length > 0 && !table.empty()) {
-    const int draws = settings.DistractorCount == 2 ? 2 : 1;
+  if (settings.distractor_count > 0 && name_length > 0 && !table.empty()) {
+    const int draws = settings.distractor_count == 2 ? 2 : 1;
     for (int k = 0; k < draws; ++k) {
       // A name that holds every letter of the table leaves nothing to draw.
       if (!lesson_.DrawDistractor(table)) break;
     }
   }
-  f.ChoiceLetters = Left(f.ChoiceLetters, kCards);
-  answer_length = static_cast<int>(f.ChoiceLetters.size());
+  f.choice_letters = Left(f.choice_letters, kCards);
+  answer_length = static_cast<int>(f.choice_letters.size());
 
   slot_count = std::max(answer_length, 6);
   ShuffleSlots(std::span<int>(slot_order.data(), slot_count), lesson_.Rnd());
@@ -73,14 +73,14 @@ void WordBuildingGame::NextQuestion() {
   name_row.font_points = font;
   name_row.caption = display;
   // On the white row a white name is not seen; the placed cards still are.
-  name_row.fore_colour = settings.ShowModel != 0 ? kLightBlue : kWhite;
+  name_row.fore_colour = settings.show_model != 0 ? kLightBlue : kWhite;
 
   for (int j = 0; j < kCards; ++j) {
     card_letters[j].clear();
     placed[j] = false;
   }
   for (int j = 0; j < answer_length; ++j) {
-    card_letters[j] = CharAt(f.ChoiceLetters, j);
+    card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
     const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
     card.Place(left, name_row.top + Int(H * 3 / 4), cell, cell);
@@ -88,24 +88,24 @@ void WordBuildingGame::NextQuestion() {
     card.caption = card_letters[j];
   }
 
-  f.SpeechText = settings.AskWithName != 0 ? name + U"、と、並べましょう" : Text(U"この名前を、並べましょう");
+  f.speech_text = settings.ask_with_name != 0 ? name + U"、と、並べましょう" : Text(U"この名前を、並べましょう");
   answer_progress = 0;
-  // The child may start while the prompt is still being read, so IsSpeaking
+  // The child may start while the prompt is still being read, so is_speaking
   // is left alone here.
   lesson_.SpeakPrompt();
-  lesson_.ApplyPointer(settings.CursorVisible != 0);
+  lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.QuestionShown();
 }
 
 void WordBuildingGame::OnPointer(const PointerEvent& event) {
-  if (!MatchesTouchMode(event.action, settings.TouchMode)) return;
+  if (!MatchesTouchMode(event.action, settings.touch_mode)) return;
   if (answer_progress == answer_length) return;
   // Once the whole name stands, the remaining distractors answer nothing.
   if (answer_progress >= name_length) return;
   for (int j = 0; j < answer_length; ++j) {
     if (event.control == cards[j]) {
-      lesson_.fields.ChosenIndex = j;
+      lesson_.fields.chosen_index = j;
       CheckAnswer();
       return;
     }
@@ -123,7 +123,7 @@ std::vector<const Control*> WordBuildingGame::AnswerControls() const {
 
 void WordBuildingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
-  const int chosen_index = f.ChosenIndex;
+  const int chosen_index = f.chosen_index;
   if (chosen_index < 0 || chosen_index >= answer_length) return;
   // A card already in the name row is passed over: touching it by accident,
   // or sweeping across the row in touch mode, must neither count as wrong nor
@@ -142,14 +142,14 @@ void WordBuildingGame::CheckAnswer() {
     cross.Place(card.left, name_row.top + lesson_.form.height * 3.0 / 4, cell_size, cell_size);
     cross.font_points = Int(cell_size / 19.0);
     cross.visible = true;
-    f.CueFile = U"ブー.wav";
+    f.cue_file = U"ブー.wav";
     lesson_.PlayCue();
     wrong_answer_timer->SetEnabled(true);
     return;
   }
 
   lesson_.AnswerJudged(true, card_letters[answer_progress], chosen);
-  f.CueFile = U"ガチャ.wav";
+  f.cue_file = U"ガチャ.wav";
   lesson_.PlayCue();
   card.top = name_row.top;
   card.left = answer_progress * card.width + name_row.left;
@@ -162,11 +162,11 @@ void WordBuildingGame::CheckAnswer() {
   lesson_.WaitForCueEnd();
   circle.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  const Text name = NameOfPicture(lesson_.state.TaskPictures[f.QuestionIndex]);
-  f.SpeechText = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+  const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
+  f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
   lesson_.Speak();
   lesson_.AdvanceQuestion();
-  f.IsSpeaking = true;
+  f.is_speaking = true;
   right_answer_timer->SetEnabled(true);
 }
 
@@ -190,7 +190,7 @@ void WordBuildingGame::WrongAnswerTimerTick() {
 }
 
 void WordBuildingGame::RightAnswerTimerTick() {
-  if (lesson_.fields.IsSpeaking) return;
+  if (lesson_.fields.is_speaking) return;
   circle.visible = false;
   right_answer_timer->SetEnabled(false);
   NextQuestion();

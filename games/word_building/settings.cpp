@@ -8,12 +8,12 @@ Settings::Settings() { SetDefaults(SettingSlots(*this)); }
 
 SettingsList SettingSlots(Settings& s) {
   return {
-      {"AskWithName", SettingType::kBoolean, kTrue, &s.AskWithName},
-      {"ShowModel", SettingType::kBoolean, kTrue, &s.ShowModel},
-      {"DistractorCount", SettingType::kInteger, 0, &s.DistractorCount},
-      {"DistractorKind", SettingType::kInteger, 0, &s.DistractorKind},
-      {"CursorVisible", SettingType::kBoolean, kTrue, &s.CursorVisible},
-      {"TouchMode", SettingType::kBoolean, kFalse, &s.TouchMode},
+      {"AskWithName", SettingType::kBoolean, kTrue, &s.ask_with_name},
+      {"ShowModel", SettingType::kBoolean, kTrue, &s.show_model},
+      {"DistractorCount", SettingType::kInteger, 0, &s.distractor_count},
+      {"DistractorKind", SettingType::kInteger, 0, &s.distractor_kind},
+      {"CursorVisible", SettingType::kBoolean, kTrue, &s.cursor_visible},
+      {"TouchMode", SettingType::kBoolean, kFalse, &s.touch_mode},
   };
 }
 
@@ -40,17 +40,17 @@ SettingsDialogLayout DialogLayout(Settings& s) {
   layout.cancel_button = {360, 4200, 975, 375};
   layout.frame_rect = {120, 120, 5175, 5055};
   layout.frames = {
-      {U"問題設定", {360, 720, 2295, 975}, &s.AskWithName, true,
+      {U"問題設定", {360, 720, 2295, 975}, &s.ask_with_name, true,
        StackedOptions({{"Option1", U"～を並べよう"}, {"Option2", U"この名前を並べよう"}}, {kTrue, kFalse}, 1935)},
-      {U"お手本", {360, 1800, 2295, 975}, &s.ShowModel, true,
+      {U"お手本", {360, 1800, 2295, 975}, &s.show_model, true,
        StackedOptions({{"Option3", U"表示する"}, {"Option4", U"表示しない"}}, {kTrue, kFalse})},
-      {U"マウスカーソルの表示", {360, 2880, 2295, 975}, &s.CursorVisible, true,
+      {U"マウスカーソルの表示", {360, 2880, 2295, 975}, &s.cursor_visible, true,
        StackedOptions({{"Option11", U"有り"}, {"Option12", U"無し"}}, {kTrue, kFalse})},
-      {U"まどわし文字", {2880, 720, 2175, 1335}, &s.DistractorCount, false,
+      {U"まどわし文字", {2880, 720, 2175, 1335}, &s.distractor_count, false,
        StackedOptions({{"Option5", U"無し"}, {"Option6", U"１字有り"}, {"Option7", U"２字有り"}}, {0, 1, 2})},
-      {U"まどわし文字の種類", {2880, 2160, 2175, 1335}, &s.DistractorKind, false,
+      {U"まどわし文字の種類", {2880, 2160, 2175, 1335}, &s.distractor_kind, false,
        StackedOptions({{"Option8", U"ひらがな"}, {"Option9", U"カタカナ"}, {"Option10", U"数字"}}, {0, 1, 2})},
-      {U"タッチの方法", {2880, 3600, 2175, 975}, &s.TouchMode, true,
+      {U"タッチの方法", {2880, 3600, 2175, 975}, &s.touch_mode, true,
        StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
   };
   return layout;

@@ -111,7 +111,7 @@ void GameWindow::Refresh() {
   SyncPointer();
   const QRegion changed = TakeChanges();
   if (!changed.isEmpty()) update(changed);
-  if (!changed.isEmpty() || lesson_.fields.QuestionIndex != requested_for_question_) RequestPictures();
+  if (!changed.isEmpty() || lesson_.fields.question_index != requested_for_question_) RequestPictures();
 }
 
 void GameWindow::PaintNow() {
@@ -159,7 +159,7 @@ QSize GameWindow::ShownSize(const Control& image) const {
 }
 
 void GameWindow::RequestPictures() {
-  requested_for_question_ = lesson_.fields.QuestionIndex;
+  requested_for_question_ = lesson_.fields.question_index;
   // What is on screen first, then what the next question will show: the task
   // after this one and, for a retry (or a right answer already counted), this
   // one, at every size an image control has now.
@@ -172,10 +172,10 @@ void GameWindow::RequestPictures() {
   }
   // Until the first question is on screen, its pictures have the cores to themselves.
   if (!ready_traced_) return;
-  const auto& tasks = lesson_.state.TaskPictures;
+  const auto& tasks = lesson_.state.task_pictures;
   const int count = static_cast<int>(tasks.size());
   if (count == 0) return;
-  const int question = std::clamp(lesson_.fields.QuestionIndex, 0, count - 1);
+  const int question = std::clamp(lesson_.fields.question_index, 0, count - 1);
   for (int ahead : {0, 1}) {
     const std::string path = PathToUtf8(lesson_.PicturePath(tasks[(question + ahead) % count]));
     for (QSize size : sizes) pictures_.Request(path, size, false);

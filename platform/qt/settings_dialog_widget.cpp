@@ -121,13 +121,13 @@ void SettingsDialogWidget::Open() {
   // Filled from the lesson each time the teacher opens it, not each time it
   // regains focus: a message box closing over it must not undo the marks.
   model_.Activate();
-  ShowModel();
+  show_model();
   show();
   raise();
   activateWindow();
 }
 
-void SettingsDialogWidget::ShowModel() {
+void SettingsDialogWidget::show_model() {
   for (std::size_t f = 0; f < buttons_.size(); ++f) {
     const int selected = model_.Selected(f);
     for (std::size_t o = 0; o < buttons_[f].size(); ++o) {

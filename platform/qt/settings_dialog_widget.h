@@ -17,7 +17,7 @@ class SettingsDialogWidget : public QDialog {
                        QWidget* parent);
 
   // Sets the buttons from the model (after its activation).
-  void ShowModel();
+  void show_model();
   // Activates the model and shows the dialog over the game window.
   void Open();
 

@@ -118,6 +118,8 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
       thumbnail_size_, [this](const QString& path, const QImage& image) { ShowThumbnail(path, image); }, this);
 
   auto* heading = new QLabel(QStringLiteral("課題選択画面"), this);
+  // Dialog widgets keep their object names: tools that drive the dialogs from
+  // outside find them by these names.
   heading->setObjectName("Label1");
   QFont bold = heading->font();
   bold.setBold(true);
@@ -159,11 +161,11 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   decide_->setDefault(true);  // Enter
   connect(all, &QPushButton::clicked, this, [this] {
     model_.SelectAll();
-    ShowModel();
+    show_model();
   });
   connect(none, &QPushButton::clicked, this, [this] {
     model_.ClearAll();
-    ShowModel();
+    show_model();
   });
   connect(decide_, &QPushButton::clicked, this, [this, on_decide] {
     if (on_decide()) accept();
@@ -198,14 +200,14 @@ void TaskDialogWidget::Open() {
   // Filled from the lesson each time the teacher opens it, not each time it
   // regains focus: a message box closing over it must not undo the marks.
   model_.Activate();
-  ShowModel();
+  show_model();
   show();
   raise();
   activateWindow();
   list_->setFocus();
 }
 
-void TaskDialogWidget::ShowModel() {
+void TaskDialogWidget::show_model() {
   const QSignalBlocker block(list_);
   if (list_->count() != static_cast<int>(model_.Entries().size())) {
     list_->clear();

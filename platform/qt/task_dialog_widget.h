@@ -23,7 +23,7 @@ class TaskDialogWidget : public QDialog {
                    std::function<void()> on_leave, QWidget* parent);
   ~TaskDialogWidget() override;
 
-  void ShowModel();
+  void show_model();
   // Activates the model and shows the dialog over the game window.
   void Open();
   // Blocks until every thumbnail asked for so far has been decoded and shown.

@@ -41,7 +41,7 @@ class GameFixture : public ::testing::Test {
 
   FormFields& f() { return lesson->fields; }
   // The picture of the current question.
-  Text Asked() { return lesson->state.TaskPictures[f().QuestionIndex]; }
+  Text Asked() { return lesson->state.task_pictures[f().question_index]; }
   // The speech fake reports the end of what it was saying.
   void Finish() { platform.speech.Finish(); }
   Text LastSpoken() const { return platform.speech.spoken.empty() ? Text() : platform.speech.spoken.back(); }

@@ -40,37 +40,37 @@ TEST_F(OltarSettingsDialog, AChangedOptionRewritesTheWholeLine) {
   dialog.Select(kCount, 2);  // ２字有り
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
   EXPECT_EQ(folder.Read("Oltar.txt"), "#TRUE#,#TRUE#,2,0,#TRUE#,#FALSE#\r\n");
-  EXPECT_EQ(settings.DistractorCount, 2);
+  EXPECT_EQ(settings.distractor_count, 2);
 
   dialog.Activate();
   dialog.Select(kTouch, 0);  // 触れるだけ
   dialog.Apply(file());
   EXPECT_EQ(folder.Read("Oltar.txt"), "#TRUE#,#TRUE#,2,0,#TRUE#,#TRUE#\r\n");
-  EXPECT_EQ(settings.TouchMode, kTrue);
+  EXPECT_EQ(settings.touch_mode, kTrue);
 }
 
 TEST_F(OltarSettingsDialog, ACancelledChangeIsForgottenAtTheNextActivation) {
   dialog.Select(kModel, 1);
   dialog.Activate();  // キャンセル then H again
   EXPECT_EQ(dialog.Selected(kModel), 0);
-  EXPECT_EQ(settings.ShowModel, kTrue);
+  EXPECT_EQ(settings.show_model, kTrue);
 }
 
 TEST_F(OltarSettingsDialog, AValueWithoutAnOptionLeavesItsFrameEmptyAndKeepsTheValue) {
-  settings.DistractorKind = 2;
-  settings.DistractorCount = 7;
+  settings.distractor_kind = 2;
+  settings.distractor_count = 7;
   dialog.Activate();
   EXPECT_EQ(dialog.Selected(kKind), -1);
   EXPECT_EQ(dialog.Selected(kCount), -1);
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kUnchanged);
-  EXPECT_EQ(settings.DistractorKind, 2);
+  EXPECT_EQ(settings.distractor_kind, 2);
 }
 
 TEST_F(OltarSettingsDialog, AFailedSaveKeepsTheNewValuesAndSaysSo) {
   dialog.Select(kCursor, 1);
   const auto outcome = dialog.Apply(folder / "missing/Oltar.txt");
   EXPECT_EQ(outcome.applied, SettingsDialog::Applied::kSaveFailed);
-  EXPECT_EQ(settings.CursorVisible, kFalse);
+  EXPECT_EQ(settings.cursor_visible, kFalse);
 }
 
 TEST_F(OltarSettingsDialog, OptionsStandInTheirFrames) {
@@ -86,8 +86,8 @@ class TaskSelection : public ::testing::Test {
  protected:
   void Open(const std::vector<std::string>& pictures, bool four_initials) {
     folder.Touch(pictures);
-    state.PictureFiles = ListPictureFiles(folder.path());
-    state.TaskPictures = state.PictureFiles;
+    state.picture_files = ListPictureFiles(folder.path());
+    state.task_pictures = state.picture_files;
     dialog = std::make_unique<TaskDialog>(state, four_initials);
     dialog->Activate();
   }
@@ -113,7 +113,7 @@ TEST_F(TaskSelection, FourMarkedBecomeTheTasksAndTheFile) {
   Open({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, false);
   Mark({0, 2, 3, 4});
   EXPECT_EQ(dialog->Decide(folder / "Fname.txt").decision, TaskDialog::Decision::kAccepted);
-  EXPECT_EQ(state.TaskPictures, (std::vector<Text>{U"a.jpg", U"c.jpg", U"d.jpg", U"e.jpg"}));
+  EXPECT_EQ(state.task_pictures, (std::vector<Text>{U"a.jpg", U"c.jpg", U"d.jpg", U"e.jpg"}));
   EXPECT_EQ(folder.Read("Fname.txt"),
             "\"a.jpg\",#TRUE#\r\n\"b.jpg\",#FALSE#\r\n\"c.jpg\",#TRUE#\r\n\"d.jpg\",#TRUE#\r\n\"e.jpg\",#TRUE#\r\n");
 }
@@ -129,7 +129,7 @@ TEST_F(TaskSelection, TheCardGameNeedsFourDifferentInitials) {
 
 TEST_F(TaskSelection, ActivationMarksExactlyTheTasks) {
   Open({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, false);
-  state.TaskPictures = {U"b.jpg", U"d.jpg"};
+  state.task_pictures = {U"b.jpg", U"d.jpg"};
   dialog->SelectAll();  // then キャンセル
   dialog->Activate();
   EXPECT_EQ(dialog->Marks(), (std::vector<bool>{false, true, false, true, false}));

@@ -11,19 +11,19 @@ namespace {
 
 TEST(KanaTables, HoldTheLettersInGojuonOrder) {
   const KanaTables t = FillKanaTables();
-  ASSERT_EQ(t.Hiragana.size(), 46u);
-  ASSERT_EQ(t.Katakana.size(), 46u);
-  ASSERT_EQ(t.Digits.size(), 10u);
-  EXPECT_EQ(t.Hiragana[0], U'あ');
-  EXPECT_EQ(t.Hiragana[45], U'ん');
-  EXPECT_EQ(t.Digits[0], U'０');
-  for (std::size_t i = 0; i < 46; ++i) EXPECT_EQ(t.Katakana[i], t.Hiragana[i] + 0x60) << i;
+  ASSERT_EQ(t.hiragana.size(), 46u);
+  ASSERT_EQ(t.katakana.size(), 46u);
+  ASSERT_EQ(t.digits.size(), 10u);
+  EXPECT_EQ(t.hiragana[0], U'あ');
+  EXPECT_EQ(t.hiragana[45], U'ん');
+  EXPECT_EQ(t.digits[0], U'０');
+  for (std::size_t i = 0; i < 46; ++i) EXPECT_EQ(t.katakana[i], t.hiragana[i] + 0x60) << i;
 }
 
 TEST(KanaTables, DistractorsAreFreeLettersOfTheTable) {
   const KanaTables t = FillKanaTables();
   SeededRandomSource rnd(7);
-  for (const TextView table : {TextView(t.Hiragana), TextView(t.Katakana)}) {
+  for (const TextView table : {TextView(t.hiragana), TextView(t.katakana)}) {
     for (const Text& start : {Text(U"あ"), Text(U"が"), Text(U"ゃ"), Text(U"ア")}) {
       for (int round = 0; round < 200; ++round) {
         Text letters = start;
@@ -43,7 +43,7 @@ TEST(KanaTables, EveryFreeLetterCanBeDrawn) {
   std::set<char32_t> seen;
   for (int i = 0; i < 3000; ++i) {
     Text letters = U"あ";
-    DrawDistractor(t.Hiragana, letters, rnd);
+    DrawDistractor(t.hiragana, letters, rnd);
     seen.insert(letters[1]);
   }
   EXPECT_EQ(seen.size(), 45u);
@@ -54,9 +54,9 @@ TEST(KanaTables, AnExhaustedTableStopsDrawing) {
   const KanaTables t = FillKanaTables();
   SeededRandomSource rnd(1);
   Text letters = U"０１２３４５６７８";
-  EXPECT_TRUE(DrawDistractor(t.Digits, letters, rnd));
+  EXPECT_TRUE(DrawDistractor(t.digits, letters, rnd));
   EXPECT_EQ(letters.back(), U'９');
-  EXPECT_FALSE(DrawDistractor(t.Digits, letters, rnd));
+  EXPECT_FALSE(DrawDistractor(t.digits, letters, rnd));
   EXPECT_EQ(letters.size(), 10u);
 }
 

@@ -27,8 +27,8 @@ class RecordingGame : public Game {
   SettingsList Settings() override { return {{"TouchMode", SettingType::kBoolean, kFalse, &touch_mode}}; }
   void Layout() override { layout_size = {lesson_.form.width, lesson_.form.height}; }
   void NextQuestion() override {
-    questions.push_back(lesson_.fields.QuestionIndex);
-    first_task = lesson_.state.TaskPictures.empty() ? Text() : lesson_.state.TaskPictures[0];
+    questions.push_back(lesson_.fields.question_index);
+    first_task = lesson_.state.task_pictures.empty() ? Text() : lesson_.state.task_pictures[0];
   }
   void OnPointer(const PointerEvent&) override {}
   std::vector<const Control*> AnswerControls() const override { return {}; }
@@ -64,7 +64,7 @@ class LessonStart : public ::testing::Test {
   std::unique_ptr<RecordingGame> game;
 };
 
-TEST(DataFolder, ComesFromTheArgumentsJoinedBySpaces) {
+TEST(data_folder, ComesFromTheArgumentsJoinedBySpaces) {
   EXPECT_EQ(DataFolderFromArguments({}), "");
   EXPECT_EQ(DataFolderFromArguments({"/home/t/lesson"}), "/home/t/lesson/");
   EXPECT_EQ(DataFolderFromArguments({"/home/t/my", "lesson", "1"}), "/home/t/my lesson 1/");
@@ -79,14 +79,14 @@ TEST_F(LessonStart, AFirstStartCreatesEveryFileAndReachesTheFirstQuestion) {
   EXPECT_TRUE(lesson_folder.Exists("Fname.txt"));
   EXPECT_TRUE(current_folder.Exists("O.txt"));
   EXPECT_TRUE(current_folder.Exists("X.txt"));
-  EXPECT_EQ(lesson.fields.PraiseMessages, std::vector<Text>{U"よくできました"});
+  EXPECT_EQ(lesson.fields.praise_messages, std::vector<Text>{U"よくできました"});
   EXPECT_EQ(lesson.state.TaskCount(), 2);
   EXPECT_EQ(game->layout_size, std::make_pair(1280 * 15, 720 * 15));
-  EXPECT_EQ(lesson.fields.Tables.Hiragana.size(), 46u);
+  EXPECT_EQ(lesson.fields.tables.hiragana.size(), 46u);
   EXPECT_TRUE(game->questions.empty());  // nothing is asked before activation
   EXPECT_TRUE(platform.shell.messages.empty());
 
-  lesson.fields.QuestionIndex = 1;
+  lesson.fields.question_index = 1;
   lesson.Activate();
   EXPECT_EQ(game->questions, std::vector<int>{0});
 }
@@ -95,7 +95,7 @@ TEST_F(LessonStart, TheWordBuildingGameDoesNotTouchTheRetryFile) {
   lesson_folder.Touch({"いぬ.jpg"});
   ASSERT_TRUE(Start(Info(1, 1, false), Args()));
   EXPECT_FALSE(current_folder.Exists("X.txt"));
-  EXPECT_TRUE(lesson.fields.RetryMessages.empty());
+  EXPECT_TRUE(lesson.fields.retry_messages.empty());
 }
 
 TEST_F(LessonStart, TooFewPicturesEndsWithTheMessageAfterTheSettingsWereWritten) {
@@ -125,7 +125,7 @@ TEST_F(LessonStart, AFolderWithSpacesFromSeveralArguments) {
   std::filesystem::create_directory(parent / "my lesson");
   std::ofstream(parent / "my lesson/いぬ.jpg").put('x');
   ASSERT_TRUE(Start(Info(), {(parent / "my").string(), "lesson"}));
-  EXPECT_EQ(lesson.state.PictureFiles, std::vector<Text>{U"いぬ.jpg"});
+  EXPECT_EQ(lesson.state.picture_files, std::vector<Text>{U"いぬ.jpg"});
   EXPECT_TRUE(parent.Exists("my lesson/Test.txt"));
 }
 
@@ -196,14 +196,14 @@ TEST_F(LessonStart, LookAlikeNamesKeepTheTeachersSelectionThroughSaveAndRestart)
   ASSERT_EQ(lesson.state.TaskCount(), 8);
   // The teacher keeps three pictures, as the task selection dialog saves them.
   const std::vector<Text> chosen = {U"ゆ〜.jpg", U"ま−る.jpg", U"¬.jpg"};
-  ASSERT_TRUE(SaveTaskSelection(lesson_folder / "Fname.txt", lesson.state.PictureFiles, chosen).ok);
+  ASSERT_TRUE(SaveTaskSelection(lesson_folder / "Fname.txt", lesson.state.picture_files, chosen).ok);
   const std::string saved = lesson_folder.Read("Fname.txt");
 
   FakePlatform again;
   Lesson restarted(again.services(), current_folder.path());
   RecordingGame game_again(restarted, Info());
   ASSERT_TRUE(restarted.Start(Args(), game_again));
-  std::vector<Text> tasks = restarted.state.TaskPictures;
+  std::vector<Text> tasks = restarted.state.task_pictures;
   std::sort(tasks.begin(), tasks.end());
   std::vector<Text> expected = chosen;
   std::sort(expected.begin(), expected.end());
@@ -216,7 +216,7 @@ TEST_F(LessonStart, AnOversizedMessageFileIsReportedAndItsFirstTextsUsed) {
   lesson_folder.Touch({"a.jpg"});
   current_folder.Write("O.txt", "great\r\n" + std::string(2 * kTextFileLimitBytes, 'x'));
   ASSERT_TRUE(Start(Info(), Args()));
-  EXPECT_EQ(lesson.fields.PraiseMessages, std::vector<Text>{U"great"});
+  EXPECT_EQ(lesson.fields.praise_messages, std::vector<Text>{U"great"});
   ASSERT_EQ(platform.shell.messages.size(), 1u);
   EXPECT_TRUE(platform.shell.messages[0].text.starts_with(U"「O.txt」が大きすぎるため")) << ToUtf8(platform.shell.messages[0].text);
 }
@@ -243,9 +243,9 @@ TEST_F(LessonStart, KeysStopSoundAndSpeechAndOpenDialogsOrQuit) {
 TEST_F(LessonStart, AdvancingPastTheLastTaskStartsANewOrder) {
   lesson_folder.Touch({"a.jpg", "b.jpg"});
   ASSERT_TRUE(Start(Info(), Args()));
-  lesson.fields.QuestionIndex = 1;
+  lesson.fields.question_index = 1;
   lesson.AdvanceQuestion();
-  EXPECT_EQ(lesson.fields.QuestionIndex, 0);
+  EXPECT_EQ(lesson.fields.question_index, 0);
 }
 
 }  // namespace
@@ -263,7 +263,7 @@ TEST(LessonSpeech, TheTraceShowsTheTextAndTheReadingTheVoiceWasGiven) {
   {
     Trace trace(trace_file.string());
     Lesson lesson({platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace});
-    lesson.fields.SpeechText = Text(U"はなの、") + Letter(U"は") + U"、は、どれかな";
+    lesson.fields.speech_text = Text(U"はなの、") + Letter(U"は") + U"、は、どれかな";
     lesson.Speak();
   }
   EXPECT_EQ(platform.speech.said.back(), Text(U"はなの、") + Letter(U"は") + U"、は、どれかな");

@@ -86,12 +86,12 @@ TEST(SettingsFile, ReadsATeachersValues) {
   folder.Write("Oltar.txt", "#FALSE#,#FALSE#,3,1,#FALSE#,#TRUE#\r\n");
   initial_letter::Settings s;
   ASSERT_EQ(LoadSettings(folder / "Oltar.txt", SettingSlots(s)).load, SettingsLoad::kRead);
-  EXPECT_EQ(s.AskWithName, kFalse);
-  EXPECT_EQ(s.ShowModel, kFalse);
-  EXPECT_EQ(s.DistractorCount, 3);
-  EXPECT_EQ(s.DistractorKind, 1);
-  EXPECT_EQ(s.CursorVisible, kFalse);
-  EXPECT_EQ(s.TouchMode, kTrue);
+  EXPECT_EQ(s.ask_with_name, kFalse);
+  EXPECT_EQ(s.show_model, kFalse);
+  EXPECT_EQ(s.distractor_count, 3);
+  EXPECT_EQ(s.distractor_kind, 1);
+  EXPECT_EQ(s.cursor_visible, kFalse);
+  EXPECT_EQ(s.touch_mode, kTrue);
 }
 
 TEST(SettingsFile, KeepsAHandEditedNumberInABooleanField) {
@@ -99,8 +99,8 @@ TEST(SettingsFile, KeepsAHandEditedNumberInABooleanField) {
   folder.Write("Suvan.txt", "1,2,#FALSE#,#TRUE#\r\n");
   card_picking::Settings s;
   ASSERT_EQ(LoadSettings(folder / "Suvan.txt", SettingSlots(s)).load, SettingsLoad::kRead);
-  EXPECT_EQ(s.FourCards, 1);  // not exactly true: the game shows two cards
-  EXPECT_EQ(s.CardLetterSize, 2);
+  EXPECT_EQ(s.four_cards, 1);  // not exactly true: the game shows two cards
+  EXPECT_EQ(s.card_letter_size, 2);
 }
 
 TEST(SettingsFile, AFileThatCannotBeReadIsResetToTheDefaults) {
@@ -116,10 +116,10 @@ TEST(SettingsFile, AFileThatCannotBeReadIsResetToTheDefaults) {
     TempFolder folder;
     folder.Write("Dabrel.txt", bytes);
     word_building::Settings s;
-    s.DistractorCount = 2;
+    s.distractor_count = 2;
     const auto outcome = LoadSettings(folder / "Dabrel.txt", SettingSlots(s));
     EXPECT_EQ(outcome.load, SettingsLoad::kResetUnreadable) << bytes;
-    EXPECT_EQ(s.DistractorCount, 0) << bytes;
+    EXPECT_EQ(s.distractor_count, 0) << bytes;
     EXPECT_EQ(folder.Read("Dabrel.txt"), "#TRUE#,#TRUE#,0,0,#TRUE#,#FALSE#\r\n") << bytes;
   }
 }
@@ -129,18 +129,18 @@ TEST(SettingsFile, IgnoresFieldsBeyondTheGamesList) {
   folder.Write("Quoma.txt", "#FALSE#,#TRUE#,#FALSE#,#TRUE#\r\n");
   name_choice::Settings s;
   EXPECT_EQ(LoadSettings(folder / "Quoma.txt", SettingSlots(s)).load, SettingsLoad::kRead);
-  EXPECT_EQ(s.AskWithName, kFalse);
-  EXPECT_EQ(s.CursorVisible, kFalse);
+  EXPECT_EQ(s.ask_with_name, kFalse);
+  EXPECT_EQ(s.cursor_visible, kFalse);
 }
 
 TEST(SettingsFile, AFailedWriteIsReportedAndTheDefaultsAreUsed) {
   TempFolder folder;
   picture_card::Settings s;
-  s.ChooseByPicture = kFalse;
+  s.choose_by_picture = kFalse;
   const auto outcome = LoadSettings(folder / "no-such-folder/Vintal.txt", SettingSlots(s));
   EXPECT_EQ(outcome.load, SettingsLoad::kCreated);
   EXPECT_FALSE(outcome.write.ok);
-  EXPECT_EQ(s.ChooseByPicture, kTrue);
+  EXPECT_EQ(s.choose_by_picture, kTrue);
 }
 
 }  // namespace

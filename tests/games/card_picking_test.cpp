@@ -116,7 +116,7 @@ TEST_F(CardPicking, ARightPickShowsItsPictureOverTheWindowAndGoesOn) {
   EXPECT_TRUE(game->card_pictures[0]->visible && game->card_letters[0]->visible);
   for (int i = 1; i < 4; ++i) EXPECT_FALSE(game->card_pictures[i]->visible || game->card_letters[i]->visible);
   EXPECT_FALSE(game->cross.visible);
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_EQ(f().question_index, 1);
 
   feedback_timer().Tick();  // the praise goes on
   EXPECT_EQ(RectOf(*game->card_pictures[0]), (Rect{0, 0, W, H}));
@@ -132,7 +132,7 @@ TEST_F(CardPicking, AfterTheLastPictureANewOrderBegins) {
   Start(kFour);
   const int shuffles = scripted->reseeds;
   for (int q = 0; q < 4; ++q) AnswerRight();
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
   EXPECT_TRUE(game->card_pictures[0]->visible);
 }
@@ -145,7 +145,7 @@ TEST_F(CardPicking, AWrongPickIsCrossedAndTheSamePictureIsAskedAgain) {
   EXPECT_EQ(LastSpoken(), U"ざんねん");
   EXPECT_EQ(RectOf(game->cross), (Rect{10320, 5220, 7680, 5760}));
   EXPECT_TRUE(game->cross.visible);
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   Finish();
   Pick(0);  // answered already: ignored until the next question
   EXPECT_EQ(platform.player.played.size(), 2u);
@@ -165,7 +165,7 @@ TEST_F(CardPicking, AWrongPickRedrawsTheCardsForTheSamePicture) {
   for (int round = 0; round < 12; ++round) {
     right_positions.insert(game->correct_card);
     for (int i = 0; i < 4; ++i) {
-      if (i != game->correct_card) distractors.insert(lesson->state.TaskPictures[game->card_tasks[i]]);
+      if (i != game->correct_card) distractors.insert(lesson->state.task_pictures[game->card_tasks[i]]);
     }
     Finish();
     const int wrong = WrongCardIn({2, 3});  // the top row, where the cross is raised by half a window
@@ -217,7 +217,7 @@ TEST_F(CardPicking, LetterSizeDecidesPromptSoundAndPraise) {
     // The praise was prepared while the cues played, then the next prompt.
     ASSERT_EQ(platform.speech.prepared.size(), 2u);
     EXPECT_EQ(platform.speech.prepared[0], platform.speech.said.back());
-    EXPECT_EQ(platform.speech.prepared[1], game->PromptFor(f().QuestionIndex));
+    EXPECT_EQ(platform.speech.prepared[1], game->PromptFor(f().question_index));
     EXPECT_TRUE(game->card_pictures[0]->visible);  // the picture is shown whatever the size
     EXPECT_EQ(game->card_letters[0]->visible, c.letters);
     platform.player.played.clear();
@@ -239,10 +239,10 @@ TEST_F(CardPicking, CardsOfAQuestionNeverShareAnInitial) {
     for (int q = 0; q < 16; ++q) {  // twice through the list
       ASSERT_EQ(game->card_count, c.cards);
       ASSERT_EQ(VisibleCards(), c.cards);
-      EXPECT_EQ(game->card_tasks[game->correct_card], f().QuestionIndex);
+      EXPECT_EQ(game->card_tasks[game->correct_card], f().question_index);
       std::set<char32_t> initials;
       for (int i = 0; i < c.cards; ++i) {
-        const Text& picture = lesson->state.TaskPictures[game->card_tasks[i]];
+        const Text& picture = lesson->state.task_pictures[game->card_tasks[i]];
         initials.insert(picture[0]);
         EXPECT_EQ(game->card_letters[i]->caption, Text(1, picture[0]));
         if (i != game->correct_card) distractors.insert(picture);
@@ -283,11 +283,11 @@ TEST_F(CardPicking, TooFewInitialsGiveFewerCardsAndOneInitialTellsTheTeacher) {
       ASSERT_EQ(game->card_count, c.cards);
       ASSERT_EQ(VisibleCards(), c.cards);
       std::set<char32_t> initials;
-      for (int i = 0; i < c.cards; ++i) initials.insert(lesson->state.TaskPictures[game->card_tasks[i]][0]);
+      for (int i = 0; i < c.cards; ++i) initials.insert(lesson->state.task_pictures[game->card_tasks[i]][0]);
       EXPECT_EQ(static_cast<int>(initials.size()), c.cards);
-      const int asked = f().QuestionIndex;
+      const int asked = f().question_index;
       AnswerRight();
-      EXPECT_EQ(f().QuestionIndex, (asked + 1) % 4);
+      EXPECT_EQ(f().question_index, (asked + 1) % 4);
     }
     ASSERT_EQ(platform.shell.messages.size(), c.told ? 1u : 0u);  // once, not at every question
     if (c.told) {
@@ -313,7 +313,7 @@ TEST_F(CardPicking, PicksCountOnlyWithTheSetGestureAndNotWhileSpeaking) {
     lesson->OnPointer({c.ignored, game->card_pictures[0], 1});
     EXPECT_TRUE(platform.player.played.empty());
     lesson->OnPointer({c.answers, game->card_letters[0], 1});  // the letter answers as its card does
-    EXPECT_EQ(f().ChosenIndex, 0);
+    EXPECT_EQ(f().chosen_index, 0);
     EXPECT_EQ(platform.player.played.size(), 2u);
     Finish();
     lesson->OnPointer({c.answers, game->card_pictures[0], 1});  // answered already
@@ -353,7 +353,7 @@ TEST_F(CardPicking, TheTaskSelectionNeedsFourDifferentInitials) {
   lesson->Activate();
   for (int q = 0; q < 10; ++q) {
     ASSERT_EQ(game->card_count, 4);
-    for (int i = 0; i < 4; ++i) EXPECT_NE(lesson->state.TaskPictures[game->card_tasks[i]], U"おに.jpg");
+    for (int i = 0; i < 4; ++i) EXPECT_NE(lesson->state.task_pictures[game->card_tasks[i]], U"おに.jpg");
     AnswerRight();
   }
 }
@@ -424,7 +424,7 @@ TEST_F(SuvanSettingsDialog, OnlyAChangeRewritesTheLine) {
   dialog.Select(kLetter, 2);  // 中
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
   EXPECT_EQ(folder.Read("Suvan.txt"), "#TRUE#,2,#FALSE#,#TRUE#\r\n");
-  EXPECT_EQ(settings.CardLetterSize, 2);
+  EXPECT_EQ(settings.card_letter_size, 2);
 }
 
 TEST_F(SuvanSettingsDialog, AHandEditedFourCardsOfOneShowsTheTwoCardsThatArePlayed) {
@@ -432,7 +432,7 @@ TEST_F(SuvanSettingsDialog, AHandEditedFourCardsOfOneShowsTheTwoCardsThatArePlay
   EXPECT_EQ(dialog.Selected(kCards), 1);  // ２枚, as the game plays a 1
   // 実行 keeps two cards and writes them as the file's own false.
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
-  EXPECT_EQ(settings.FourCards, kFalse);
+  EXPECT_EQ(settings.four_cards, kFalse);
   EXPECT_EQ(folder.Read("Suvan.txt"), "#FALSE#,1,#FALSE#,#TRUE#\r\n");
 }
 
@@ -440,7 +440,7 @@ TEST_F(SuvanSettingsDialog, AHandEditedLetterSizeSelectsNothingAndIsKept) {
   Open("#TRUE#,5,#FALSE#,#TRUE#");
   EXPECT_EQ(dialog.Selected(kLetter), -1);
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kUnchanged);
-  EXPECT_EQ(settings.CardLetterSize, 5);
+  EXPECT_EQ(settings.card_letter_size, 5);
 }
 
 }  // namespace

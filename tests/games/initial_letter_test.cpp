@@ -92,7 +92,7 @@ TEST_F(InitialLetter, CardPositionsSplitTheWidthIntoEqualGaps) {
 TEST_F(InitialLetter, PromptsSpeakTheWholeName) {
   Start({"あいうえおかきくけこさし.jpg"});
   EXPECT_EQ(platform.speech.spoken.back(), U"あいうえおかきくけこさしの、あ、は、どれかな");
-  EXPECT_TRUE(f().IsSpeaking);
+  EXPECT_TRUE(f().is_speaking);
 }
 
 // The initial is marked to be read by its name (は as "ha"); the particle after it is not.
@@ -111,7 +111,7 @@ TEST_F(InitialLetter, ThePromptMarksTheInitialAsALetter) {
     SCOPED_TRACE(c.picture + " " + c.settings);
     Start({c.picture}, c.settings);
     EXPECT_EQ(platform.speech.said.back(), c.prompt);
-    EXPECT_EQ(game->PromptFor(f().QuestionIndex), c.prompt);
+    EXPECT_EQ(game->PromptFor(f().question_index), c.prompt);
   }
 }
 
@@ -132,7 +132,7 @@ TEST_F(InitialLetter, ADecomposedNameAsksForTheComposedLetter) {
   EXPECT_EQ(platform.player.Played().front(), LetterSoundFile(U'が'));
   EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、がき、だね。");
   // The lesson still knows the picture by the folder's own spelling.
-  EXPECT_EQ(lesson->state.TaskPictures[0], FromUtf8("か\u3099き.jpg"));
+  EXPECT_EQ(lesson->state.task_pictures[0], FromUtf8("か\u3099き.jpg"));
 }
 
 TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
@@ -147,10 +147,10 @@ TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
   EXPECT_EQ(game->cards[0]->top, game->first_cell.top);
   EXPECT_TRUE(game->circle.visible);
   EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_EQ(f().question_index, 1);
   // The praise was prepared while the cues played, and then the next prompt.
   EXPECT_EQ(platform.speech.prepared,
-            (std::vector<SpokenText>{platform.speech.said.back(), game->PromptFor(f().QuestionIndex)}));
+            (std::vector<SpokenText>{platform.speech.said.back(), game->PromptFor(f().question_index)}));
   EXPECT_TRUE(right_answer_timer().Enabled());
 
   right_answer_timer().Tick();  // the praise is still being spoken
@@ -188,7 +188,7 @@ TEST_F(InitialLetter, AWrongAnswerCrossesTheCardAndAsksTheSamePictureAgain) {
   EXPECT_DOUBLE_EQ(game->cross.top, game->first_cell.top + 10800.0 * 3 / 4);
   EXPECT_EQ(game->cross.font_points, Int(game->cell_size / 19.0));
   EXPECT_EQ(platform.speech.spoken.back(), U"ざんねん");
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
 
   wrong_answer_timer().Tick();
   EXPECT_TRUE(game->cross.visible);  // still speaking
@@ -257,11 +257,11 @@ TEST_F(InitialLetter, DistractorsFollowTheSettings) {
     lesson_folder.Write("Oltar.txt", c.line + "\r\n");
     ASSERT_TRUE(l.Start({lesson_folder.path().string()}, g));
     l.Activate();
-    ASSERT_EQ(static_cast<int>(l.fields.ChoiceLetters.size()), c.cards);
-    EXPECT_EQ(l.fields.ChoiceLetters[0], U'り');
-    std::set<char32_t> distinct(l.fields.ChoiceLetters.begin(), l.fields.ChoiceLetters.end());
+    ASSERT_EQ(static_cast<int>(l.fields.choice_letters.size()), c.cards);
+    EXPECT_EQ(l.fields.choice_letters[0], U'り');
+    std::set<char32_t> distinct(l.fields.choice_letters.begin(), l.fields.choice_letters.end());
     EXPECT_EQ(static_cast<int>(distinct.size()), c.cards);
-    for (int j = 1; j < c.cards; ++j) EXPECT_NE(c.table.find(l.fields.ChoiceLetters[j]), Text::npos);
+    for (int j = 1; j < c.cards; ++j) EXPECT_NE(c.table.find(l.fields.choice_letters[j]), Text::npos);
     for (int j = 0; j < 6; ++j) EXPECT_EQ(g.cards[j]->visible, j < c.cards);
   }
 }
@@ -275,7 +275,7 @@ TEST_F(InitialLetter, AfterTheLastPictureANewOrderBegins) {
     Finish();
     right_answer_timer().Tick();
   }
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
 }
 

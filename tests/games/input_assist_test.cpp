@@ -87,7 +87,7 @@ TYPED_TEST(InputAssistTest, DwellStartsOverOnLeavingButNotOnATremble) {
 
 TYPED_TEST(InputAssistTest, WithDwellPassingOverAnAnswerNeverAnswers) {
   this->StartWith({500, 0, 2000, kTrue});
-  this->game->settings.TouchMode = kTrue;  // even where a touch would answer
+  this->game->settings.touch_mode = kTrue;  // even where a touch would answer
   for (const Control* c : this->game->AnswerControls()) this->MoveOnto(c);
   EXPECT_EQ(this->Cues(), 0u);
 }
@@ -140,7 +140,7 @@ TYPED_TEST(InputAssistTest, ScanningWaitsForThePromptToEnd) {
   this->Start(TenPictures(), TypeParam::kSettings, VariedDraws());
   this->lesson->input = {0, 1, 2000, kTrue};
   this->lesson->Restart();
-  if (this->f().IsSpeaking) {  // the word-building game lets the child start at once
+  if (this->f().is_speaking) {  // the word-building game lets the child start at once
     EXPECT_EQ(this->lesson->form.markers.scan_target, nullptr);
     this->Finish();
   }
@@ -162,7 +162,7 @@ TYPED_TEST(InputAssistTest, TheRepeatKeySpeaksThePromptAgainAndChangesNothingEls
   EXPECT_EQ(this->lesson->Mode(), LessonMode::kAsking);
 
   // Off, neither asks again.
-  this->lesson->input.RepeatKey = kFalse;
+  this->lesson->input.repeat_key = kFalse;
   this->lesson->OnKey(' ');
   this->Press(nullptr, 2);
   EXPECT_EQ(this->platform.speech.spoken.size(), said + 2);
@@ -244,10 +244,10 @@ TEST_F(InputSettingsFile, IsReadWhenGoodAndNeverCreatedOrRewritten) {
     game = std::make_unique<initial_letter::InitialLetterGame>(*lesson);
     folder->Touch({"りんご.jpg"});
     ASSERT_TRUE(lesson->Start({folder->path().string()}, *game));
-    EXPECT_EQ(lesson->input.DwellMilliseconds, c.expected.DwellMilliseconds);
-    EXPECT_EQ(lesson->input.Scanning, c.expected.Scanning);
-    EXPECT_EQ(lesson->input.ScanIntervalMilliseconds, c.expected.ScanIntervalMilliseconds);
-    EXPECT_EQ(lesson->input.RepeatKey, c.expected.RepeatKey);
+    EXPECT_EQ(lesson->input.dwell_milliseconds, c.expected.dwell_milliseconds);
+    EXPECT_EQ(lesson->input.scanning, c.expected.scanning);
+    EXPECT_EQ(lesson->input.scan_interval_milliseconds, c.expected.scan_interval_milliseconds);
+    EXPECT_EQ(lesson->input.repeat_key, c.expected.repeat_key);
     EXPECT_EQ(folder->Exists("入力.txt"), !c.content.empty());
     if (!c.content.empty()) {
       EXPECT_EQ(folder->Read("入力.txt"), c.content);
@@ -269,7 +269,7 @@ TEST_F(InputSettingsFile, TheDialogSavesTheFourFieldsInOrder) {
   lesson->OnKey('S');
   EXPECT_EQ(platform.shell.dialogs.back(), DialogKind::kInput);
   lesson->LeaveDialog(DialogKind::kInput);
-  EXPECT_TRUE(ScanTimer().Enabled() || f().IsSpeaking);  // taken into use by the restart
+  EXPECT_TRUE(ScanTimer().Enabled() || f().is_speaking);  // taken into use by the restart
 }
 
 }  // namespace

@@ -167,7 +167,7 @@ TEST(KanaCatchingCatch, CatchingStopsTheLetterSoundAndTheWindowIsRedWhileTheBang
     EXPECT_TRUE(game.choice_letters[0]->visible);
     EXPECT_EQ(p.speech.spoken, std::vector<Text>{U"りんごの、り、は、どれかな"});
     EXPECT_EQ(p.speech.said, std::vector<SpokenText>{Text(U"りんごの、") + Letter(U"り") + U"、は、どれかな"});
-    EXPECT_TRUE(lesson.fields.IsSpeaking);
+    EXPECT_TRUE(lesson.fields.is_speaking);
   }
 }
 
@@ -220,7 +220,7 @@ TEST_F(KanaCatching, ARightAnswerIsCircledAndPraisedWithTheInitialThenTheNextPic
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{Text(1, name[0]) + U".wav", U"ピンポン.wav"}));
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + name + U"の、" + name.substr(0, 1) + U"、だね。");
   EXPECT_EQ(LastSpokenLetters(), name.substr(0, 1));  // read by its name
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_EQ(f().question_index, 1);
   EXPECT_TRUE(right_answer_timer().Enabled());
 
   right_answer_timer().Tick();  // the praise is still being spoken
@@ -253,7 +253,7 @@ TEST_F(KanaCatching, AWrongAnswerIsCrossedAndTheSamePictureIsCaughtAgain) {
   // Drawn when the answer was judged and prepared while the cues played.
   ASSERT_FALSE(platform.speech.prepared.empty());
   EXPECT_EQ(platform.speech.prepared.back(), SpokenText(U"ざんねん"));
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_TRUE(wrong_answer_timer().Enabled());
 
   wrong_answer_timer().Tick();
@@ -276,7 +276,7 @@ TEST_F(KanaCatching, ChoicesAreIgnoredUntilTheQuestionWaitsForOne) {
   };
   const Case cases[] = {
       {"waiting", [] {}, true},
-      {"while the prompt is spoken", [this] { f().IsSpeaking = true; }, false},
+      {"while the prompt is spoken", [this] { f().is_speaking = true; }, false},
       {"after an answer", [this] { lesson->BeginFeedback(); }, false},
       {"behind a dialog", [this] { lesson->OnKey('H'); }, false},
       {"while a cue plays", [this] { platform.player.playing = true; }, false},
@@ -303,8 +303,8 @@ TEST_F(KanaCatching, TouchModeAnswersOnAMoveAndNotOnAClick) {
 }
 
 TEST(KanaCatchingLetters, DistractorsAndLetterSoundsFollowTheSettings) {
-  const Text hiragana = FillKanaTables().Hiragana;
-  const Text katakana = FillKanaTables().Katakana;
+  const Text hiragana = FillKanaTables().hiragana;
+  const Text katakana = FillKanaTables().katakana;
   struct Case {
     std::string picture, line;
     int letters;
@@ -333,7 +333,7 @@ TEST(KanaCatchingLetters, DistractorsAndLetterSoundsFollowTheSettings) {
     EXPECT_EQ(game.catch_letter.caption, initial);
     lesson.OnPointer({PointerAction::kClick, &game.catch_letter, 1});
 
-    const Text& letters = lesson.fields.ChoiceLetters;
+    const Text& letters = lesson.fields.choice_letters;
     ASSERT_EQ(static_cast<int>(letters.size()), c.letters);
     EXPECT_EQ(letters.substr(0, 1), initial);
     EXPECT_EQ(std::set<char32_t>(letters.begin(), letters.end()).size(), letters.size());
@@ -412,9 +412,9 @@ TEST_F(KanaCatching, TheSettingsDialogWritesOnlyWhenASettingChanged) {
   dialog.Select(0, 1);  // 遅い
   EXPECT_EQ(dialog.Apply(folder->path() / "Pemble.txt").applied, SettingsDialog::Applied::kSaved);
   EXPECT_EQ(folder->Read("Pemble.txt"), "#FALSE#,#TRUE#,0,0,#TRUE#,#FALSE#\r\n");
-  EXPECT_EQ(game->settings.BlinkFast, 0);
+  EXPECT_EQ(game->settings.blink_fast, 0);
 
-  game->settings.DistractorKind = 2;  // as a hand-edited file may hold
+  game->settings.distractor_kind = 2;  // as a hand-edited file may hold
   dialog.Activate();
   EXPECT_EQ(dialog.Selected(4), -1);
 }
@@ -437,15 +437,15 @@ TEST(KanaCatchingDialog, TheFramesStandWhereTheDialogPutsThem) {
     std::vector<std::tuple<std::string, Text, std::int16_t>> options;
   };
   const std::vector<Frame> frames = {
-      {U"文字の点滅", {360, 720, 2175, 975}, &settings.BlinkFast, {{"Option1", U"早い", -1}, {"Option2", U"遅い", 0}}},
-      {U"マウスカーソルの表示", {360, 1800, 2175, 975}, &settings.CursorVisible,
+      {U"文字の点滅", {360, 720, 2175, 975}, &settings.blink_fast, {{"Option1", U"早い", -1}, {"Option2", U"遅い", 0}}},
+      {U"マウスカーソルの表示", {360, 1800, 2175, 975}, &settings.cursor_visible,
        {{"Option3", U"有り", -1}, {"Option4", U"無し", 0}}},
-      {U"ペンブル", {360, 2880, 2175, 975}, &settings.JumpingLetter, {{"Option11", U"有り", -1}, {"Option12", U"無し", 0}}},
-      {U"まどわし文字", {2760, 720, 1935, 1695}, &settings.DistractorCount,
+      {U"ペンブル", {360, 2880, 2175, 975}, &settings.jumping_letter, {{"Option11", U"有り", -1}, {"Option12", U"無し", 0}}},
+      {U"まどわし文字", {2760, 720, 1935, 1695}, &settings.distractor_count,
        {{"Option5", U"無し", 0}, {"Option6", U"１字", 1}, {"Option7", U"２字", 2}, {"Option8", U"３字", 3}}},
-      {U"まどわし文字の種類", {2760, 2520, 1935, 975}, &settings.DistractorKind,
+      {U"まどわし文字の種類", {2760, 2520, 1935, 975}, &settings.distractor_kind,
        {{"Option9", U"ひらがな", 0}, {"Option10", U"カタカナ", 1}}},
-      {U"タッチの方法", {2760, 3600, 1935, 975}, &settings.TouchMode,
+      {U"タッチの方法", {2760, 3600, 1935, 975}, &settings.touch_mode,
        {{"Option13", U"触れるだけ", -1}, {"Option14", U"クリックする", 0}}},
   };
   ASSERT_EQ(layout.frames.size(), frames.size());

@@ -56,7 +56,7 @@ TYPED_TEST(LessonModeTest, InputWhileADialogIsOpenAnswersNothing) {
 
 TYPED_TEST(LessonModeTest, LeavingADialogRestartsTheLessonFromANewOrder) {
   this->StartLesson();
-  this->f().QuestionIndex = 3;
+  this->f().question_index = 3;
   this->game->NextQuestion();
   const int shuffles = this->scripted->reseeds;
   const std::size_t said = this->Said();
@@ -69,7 +69,7 @@ TYPED_TEST(LessonModeTest, LeavingADialogRestartsTheLessonFromANewOrder) {
 
   this->lesson->LeaveDialog(DialogKind::kSettings);
   EXPECT_EQ(this->lesson->Mode(), LessonMode::kAsking);
-  EXPECT_EQ(this->f().QuestionIndex, 0);
+  EXPECT_EQ(this->f().question_index, 0);
   EXPECT_EQ(this->scripted->reseeds, shuffles + 1);
   EXPECT_EQ(this->Said(), said + 1);  // the new first question's prompt
   // A second way out of the same dialog changes nothing more.
@@ -79,13 +79,13 @@ TYPED_TEST(LessonModeTest, LeavingADialogRestartsTheLessonFromANewOrder) {
 
 TYPED_TEST(LessonModeTest, ActivationFromOutsideKeepsThePassInProgress) {
   this->StartLesson();
-  this->f().QuestionIndex = 2;
+  this->f().question_index = 2;
   this->game->NextQuestion();
   const Text asked = this->Asked();
   const int shuffles = this->scripted->reseeds;
   const std::size_t said = this->Said();
   this->lesson->OnWindowActivated();
-  EXPECT_EQ(this->f().QuestionIndex, 2);
+  EXPECT_EQ(this->f().question_index, 2);
   EXPECT_EQ(this->Asked(), asked);
   EXPECT_EQ(this->scripted->reseeds, shuffles);
   EXPECT_EQ(this->Said(), said);
@@ -114,7 +114,7 @@ TYPED_TEST(LessonModeTest, ARestartWhileFeedbackRunsEndsEveryFeedbackTimer) {
 
 TYPED_TEST(LessonModeTest, ASelectionShrunkUnderAPendingAnswerIsNeverReadPastItsEnd) {
   this->StartLesson();
-  this->f().QuestionIndex = 8;
+  this->f().question_index = 8;
   this->game->NextQuestion();
   this->Finish();
 
@@ -132,8 +132,8 @@ TYPED_TEST(LessonModeTest, ASelectionShrunkUnderAPendingAnswerIsNeverReadPastIts
   EXPECT_EQ(this->Cues(), cues);
 
   this->lesson->LeaveDialog(DialogKind::kTasks);
-  EXPECT_EQ(this->f().QuestionIndex, 0);
-  const std::vector<Text>& tasks = this->lesson->state.TaskPictures;
+  EXPECT_EQ(this->f().question_index, 0);
+  const std::vector<Text>& tasks = this->lesson->state.task_pictures;
   EXPECT_NE(std::find(tasks.begin(), tasks.end(), this->Asked()), tasks.end());
   this->Finish();
   this->TryToAnswer(TypeParam::RightAnswer(*this->game));

@@ -83,7 +83,7 @@ TEST_F(NameChoice, AQuestionShowsThePictureBetweenBothNames) {
   EXPECT_GT(game->picture.z, Column(0).z);
   // The prompt and the praise say the whole name.
   EXPECT_EQ(LastSpoken(), U"あいうえおかきくけこさし、は、どっちかな");
-  EXPECT_TRUE(f().IsSpeaking);
+  EXPECT_TRUE(f().is_speaking);
   Finish();
   ClickSide(0);
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、あいうえおかきくけこさし、だね。");
@@ -172,7 +172,7 @@ TEST_F(NameChoice, ARightChoiceFillsTheWindowWithThePictureAndGoesOn) {
   EXPECT_EQ(Rect(game->picture), std::make_tuple(0.0, 0.0, W, H));
   for (int side = 0; side < 2; ++side) EXPECT_EQ(Column(side).width + Column(side).height, 0);
   EXPECT_EQ(std::make_tuple(Column(1).left, Column(1).top), column_top_left);
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_EQ(f().question_index, 1);
   EXPECT_TRUE(feedback_timer().Enabled());
 
   feedback_timer().Tick();  // the praise is still being spoken
@@ -203,7 +203,7 @@ TEST_F(NameChoice, AWrongChoiceCrossesTheChosenNameAndAsksAgain) {
     EXPECT_EQ(platform.player.Played().back(), U"ブー.wav");
     EXPECT_EQ(LastSpoken(), U"ざんねん");
     EXPECT_EQ(Rect(game->cross), std::make_tuple(c.cross_left, 3060.0, 5760.0, 4320.0));
-    EXPECT_EQ(f().QuestionIndex, 0);
+    EXPECT_EQ(f().question_index, 0);
     EXPECT_TRUE(feedback_timer().Enabled());
 
     feedback_timer().Tick();
@@ -224,14 +224,14 @@ TEST_F(NameChoice, TheDecoyIsAnotherTaskEachAsLikely) {
     const std::vector<std::string> pictures = {"いぬ.jpg", "ねこ.jpg", "りす.jpg"};
     Start(std::vector<std::string>(pictures.begin(), pictures.begin() + tasks), "", {});
     for (int asked = 0; asked < tasks; ++asked) {
-      ASSERT_EQ(f().QuestionIndex, asked);
+      ASSERT_EQ(f().question_index, asked);
       std::set<int> seen;
       for (int retry = 0; retry < 20; ++retry) {
         ASSERT_NE(game->decoy_index, asked);
         ASSERT_GE(game->decoy_index, 0);
         ASSERT_LT(game->decoy_index, tasks);
         seen.insert(game->decoy_index);
-        const Text decoy = NameOfPicture(lesson->state.TaskPictures[game->decoy_index]);
+        const Text decoy = NameOfPicture(lesson->state.task_pictures[game->decoy_index]);
         EXPECT_EQ(Column(1 - game->correct_side).caption, decoy);
         Finish();
         ClickSide(retry < 19 ? 1 - game->correct_side : game->correct_side);
@@ -305,7 +305,7 @@ TEST_F(NameChoice, ChoicesAreIgnoredWhileSpeakingDuringACueAndAfterAnAnswer) {
   Finish();  // the retry message has ended, the timer has not ticked yet
   ClickSide(game->correct_side);
   EXPECT_EQ(platform.player.played.size(), 1u);
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
 }
 
 TEST_F(NameChoice, AfterTheLastPictureANewOrderBegins) {
@@ -316,7 +316,7 @@ TEST_F(NameChoice, AfterTheLastPictureANewOrderBegins) {
     ClickSide(game->correct_side);
     EndFeedback();
   }
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
   EXPECT_TRUE(Column(0).visible && Column(1).visible);
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
@@ -332,7 +332,7 @@ TEST_F(NameChoice, KeysHAndNStopTheFeedbackTimer) {
   EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
   lesson->LeaveDialog(DialogKind::kTasks);  // the lesson starts again
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
 }
 
 // Fewer than two tasks leave no second name to draw: the lesson plays every
@@ -347,11 +347,11 @@ TEST_F(NameChoice, TooFewTasksNeitherHangNorCrash) {
   ASSERT_TRUE(l.Start({lesson_folder.path().string()}, g));
   EXPECT_EQ(l.state.TaskCount(), 2);
   l.Activate();
-  EXPECT_EQ(g.decoy_index, 1 - l.fields.QuestionIndex);
+  EXPECT_EQ(g.decoy_index, 1 - l.fields.question_index);
 
   // Left with one task anyway: one name, and it can be answered.
   Start({"いぬ.jpg", "ねこ.jpg"});
-  lesson->state.TaskPictures = {U"ねこ.jpg"};
+  lesson->state.task_pictures = {U"ねこ.jpg"};
   lesson->Activate();
   EXPECT_EQ(game->decoy_index, -1);
   EXPECT_EQ(Column(game->correct_side).caption, U"ねこ");
@@ -366,7 +366,7 @@ TEST_F(NameChoice, TooFewTasksNeitherHangNorCrash) {
   EXPECT_EQ(lesson->Mode(), LessonMode::kAsking);
 
   // No task at all: nothing is shown, said or answerable.
-  lesson->state.TaskPictures.clear();
+  lesson->state.task_pictures.clear();
   const std::size_t spoken = platform.speech.spoken.size();
   lesson->Activate();
   EXPECT_EQ(platform.speech.spoken.size(), spoken);
@@ -413,13 +413,13 @@ TEST_F(QuomaSettingsDialog, ControlsStandWhereTheTeacherExpectsThem) {
     Option options[2];
   };
   const FrameCase frames[] = {
-      {U"問題設定", {360, 840, 2295, 975}, &settings.AskWithName,
+      {U"問題設定", {360, 840, 2295, 975}, &settings.ask_with_name,
        {{"Option1", U"～は、どっち", {240, 240, 1335, 255}, kTrue},
         {"Option2", U"このなまえは、どっち", {240, 600, 1935, 255}, kFalse}}},
-      {U"タッチの方法", {2880, 840, 2295, 975}, &settings.TouchMode,
+      {U"タッチの方法", {2880, 840, 2295, 975}, &settings.touch_mode,
        {{"Option3", U"触れるだけ", {240, 240, 1335, 255}, kTrue},
         {"Option4", U"クリックする", {240, 600, 1335, 255}, kFalse}}},
-      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &settings.CursorVisible,
+      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &settings.cursor_visible,
        {{"Option5", U"有り", {240, 240, 1095, 255}, kTrue}, {"Option6", U"無し", {240, 600, 1095, 255}, kFalse}}},
   };
   ASSERT_EQ(layout.frames.size(), std::size(frames));
@@ -453,7 +453,7 @@ TEST_F(QuomaSettingsDialog, WritesOnlyWhatChanged) {
   dialog.Select(kCursor, 1);  // 無し
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kSaved);
   EXPECT_EQ(folder.Read("Quoma.txt"), "#FALSE#,#TRUE#,#FALSE#\r\n");
-  EXPECT_EQ(settings.CursorVisible, kFalse);
+  EXPECT_EQ(settings.cursor_visible, kFalse);
 }
 
 TEST_F(QuomaSettingsDialog, ACancelledChangeIsForgotten) {
@@ -463,7 +463,7 @@ TEST_F(QuomaSettingsDialog, ACancelledChangeIsForgotten) {
   dialog.Activate();  // キャンセル, then H again
   EXPECT_EQ(dialog.Selected(kQuestion), 0);
   EXPECT_EQ(dialog.Selected(kTouch), 1);
-  EXPECT_EQ(settings.AskWithName, kTrue);
+  EXPECT_EQ(settings.ask_with_name, kTrue);
   EXPECT_EQ(folder.Read("Quoma.txt"), "#TRUE#,#FALSE#,#TRUE#\r\n");
 }
 

@@ -63,7 +63,7 @@ TEST_F(PictureCard, LaysOutTheNameAndBothPicturesInTwips) {
     EXPECT_EQ(name.caption, c.caption);
     EXPECT_TRUE(name.visible);
     EXPECT_EQ(LastSpoken(), c.prompt);
-    EXPECT_TRUE(f().IsSpeaking);
+    EXPECT_TRUE(f().is_speaking);
 
     EXPECT_EQ(Rect(*Picture(0)), std::make_tuple(1200.0, 5400.0, 7680.0, 4320.0));
     EXPECT_EQ(Rect(*Picture(1)), std::make_tuple(10320.0, 5400.0, 7680.0, 4320.0));
@@ -89,9 +89,9 @@ TEST_F(PictureCard, ARightPictureFillsTheWindowAndAWrongOneIsCrossed) {
     const bool right = c.chosen == c.correct_side;
     const double left = 9120.0 * c.chosen + 1200;
     const double other_left = 9120.0 * (1 - c.chosen) + 1200;
-    EXPECT_EQ(f().ChosenIndex, c.chosen);
+    EXPECT_EQ(f().chosen_index, c.chosen);
     EXPECT_NE(lesson->Mode(), LessonMode::kAsking);
-    EXPECT_TRUE(f().IsSpeaking);
+    EXPECT_TRUE(f().is_speaking);
     EXPECT_TRUE(feedback_timer().Enabled());
     if (right) {
       EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ピンポン.wav"});
@@ -100,7 +100,7 @@ TEST_F(PictureCard, ARightPictureFillsTheWindowAndAWrongOneIsCrossed) {
       EXPECT_EQ(Rect(*Picture(1 - c.chosen)), std::make_tuple(other_left, 5400.0, 0.0, 0.0));
       EXPECT_GT(Picture(c.chosen)->z, game->name_row.z);  // it covers the name
       EXPECT_EQ(Rect(game->cross), std::make_tuple(0.0, 0.0, 0.0, 0.0));
-      EXPECT_EQ(f().QuestionIndex, 1);
+      EXPECT_EQ(f().question_index, 1);
     } else {
       EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
       EXPECT_EQ(LastSpoken(), U"ざんねん");
@@ -108,7 +108,7 @@ TEST_F(PictureCard, ARightPictureFillsTheWindowAndAWrongOneIsCrossed) {
       EXPECT_TRUE(game->cross.visible);
       EXPECT_GT(game->cross.z, Picture(1)->z);  // the cross stands over either picture
       EXPECT_EQ(Rect(*Picture(c.chosen)), std::make_tuple(left, 5400.0, 7680.0, 4320.0));
-      EXPECT_EQ(f().QuestionIndex, 0);
+      EXPECT_EQ(f().question_index, 0);
     }
   }
 }
@@ -139,7 +139,7 @@ TEST_F(PictureCard, LeftRightMethodTakesOnlyTheButtonWhereverItIsPressed) {
                         : c.where == kName     ? &game->name_row
                                                : Picture(c.where == kLeftPicture ? 0 : 1);
     Press(at, c.button);
-    EXPECT_EQ(f().ChosenIndex, c.side);
+    EXPECT_EQ(f().chosen_index, c.side);
     EXPECT_EQ(platform.player.Played(), std::vector<Text>{c.side == 0 ? U"ピンポン.wav" : U"ブー.wav"});
   }
 }
@@ -181,7 +181,7 @@ TEST_F(PictureCard, PictureMethodAnswersOnlyWithTheRightGestureOnAPicture) {
     ASSERT_EQ(lesson->Mode(), LessonMode::kAsking);
 
     lesson->OnPointer({c.answers, Picture(1), 1});
-    EXPECT_EQ(f().ChosenIndex, 1);
+    EXPECT_EQ(f().chosen_index, 1);
     EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
   }
 }
@@ -221,7 +221,7 @@ TEST_F(PictureCard, AWrongAnswerAsksTheSameNameWithANewDecoyAndSides) {
   Finish();
   feedback_timer().Tick();
   EXPECT_FALSE(feedback_timer().Enabled());
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_EQ(LastSpoken(), U"いぬ、は、どっちかな");
   EXPECT_EQ(game->decoy_picture, U"ねこ.jpg");
   EXPECT_EQ(game->correct_side, 1);
@@ -249,7 +249,7 @@ TEST_F(PictureCard, RightAnswersWalkTheListAndReshuffleAfterTheLast) {
     feedback_timer().Tick();
   }
   EXPECT_EQ(scripted->reseeds, shuffles + 1);
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_EQ(f().question_index, 1);
 }
 
 TEST_F(PictureCard, PicturesWithTheSameNameCountOnlyOnTheRightSide) {
@@ -263,24 +263,24 @@ TEST_F(PictureCard, PicturesWithTheSameNameCountOnlyOnTheRightSide) {
 TEST_F(PictureCard, TooFewTasksNeitherHangNorCrash) {
   StartTwo(0);
   Finish();
-  auto& tasks = lesson->state.TaskPictures;
+  auto& tasks = lesson->state.task_pictures;
 
   // One task: another picture of the folder is the decoy.
   tasks = {U"ねこ.jpg"};
-  f().QuestionIndex = 0;
+  f().question_index = 0;
   game->NextQuestion();
   EXPECT_EQ(game->decoy_picture, U"いぬ.jpg");
   EXPECT_EQ(LastSpoken(), U"ねこ、は、どっちかな");
   Finish();
   Click(Picture(game->correct_side));
   EXPECT_EQ(platform.player.Played().back(), U"ピンポン.wav");
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   Finish();
   feedback_timer().Tick();
   EXPECT_EQ(Asked(), U"ねこ.jpg");
 
   // One picture in all: it is shown on both sides and only its own side counts.
-  lesson->state.PictureFiles = {U"ねこ.jpg"};
+  lesson->state.picture_files = {U"ねこ.jpg"};
   game->NextQuestion();
   EXPECT_EQ(Picture(0)->picture, Picture(1)->picture);
   Finish();
@@ -325,7 +325,7 @@ TEST_F(PictureCard, SettingsShapeThePromptAndThePointer) {
   }
 }
 
-TEST_F(PictureCard, KeyHSilencesTheFeedbackAndStopsTimer1) {
+TEST_F(PictureCard, KeyHSilencesTheFeedbackAndStopsItsTimer) {
   StartTwo(0);
   Finish();
   Click(Picture(0));
@@ -371,13 +371,13 @@ TEST_F(PictureCardDialog, FramesAndOptionsStandWhereTheyBelong) {
     Option on, off;
   };
   const Case cases[] = {
-      {U"問題設定", {360, 840, 2295, 975}, &game->settings.AskWithName,
+      {U"問題設定", {360, 840, 2295, 975}, &game->settings.ask_with_name,
        {"Option1", U"～は、どっち", 1335}, {"Option2", U"このなまえは、どっち", 1935}},
-      {U"タッチの方法", {2880, 840, 1935, 975}, &game->settings.TouchMode,
+      {U"タッチの方法", {2880, 840, 1935, 975}, &game->settings.touch_mode,
        {"Option3", U"触れるだけ", 1215}, {"Option4", U"クリックする", 1335}},
-      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &game->settings.CursorVisible,
+      {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &game->settings.cursor_visible,
        {"Option5", U"有り", 975}, {"Option6", U"無し", 855}},
-      {U"選択方法", {2880, 2040, 1935, 975}, &game->settings.ChooseByPicture,
+      {U"選択方法", {2880, 2040, 1935, 975}, &game->settings.choose_by_picture,
        {"Option7", U"絵を選択", 1335}, {"Option8", U"左右ボタン", 1335}},
   };
   ASSERT_EQ(layout.frames.size(), std::size(cases));
@@ -419,7 +419,7 @@ TEST_F(PictureCardDialog, ChoosingTheButtonsWritesFalseFourthAndTheButtonsAnswer
   Click(Picture(0));
   EXPECT_TRUE(platform.player.played.empty());
   Press(Picture(0), 2);
-  EXPECT_EQ(f().ChosenIndex, 1);
+  EXPECT_EQ(f().chosen_index, 1);
   EXPECT_EQ(platform.player.Played(), std::vector<Text>{U"ブー.wav"});
 }
 
@@ -427,7 +427,7 @@ TEST_F(PictureCardDialog, ACancelledChoiceIsForgottenAtTheNextActivation) {
   dialog->Select(kMethod, 1);
   dialog->Activate();  // キャンセル, then H again
   EXPECT_EQ(dialog->Selected(kMethod), 0);
-  EXPECT_EQ(game->settings.ChooseByPicture, kTrue);
+  EXPECT_EQ(game->settings.choose_by_picture, kTrue);
 }
 
 }  // namespace

@@ -25,10 +25,10 @@ class Soak : public GameFixture<typename T::GameT> {
 
   void ExpectAConsistentQuestion() {
     ASSERT_EQ(this->lesson->Mode(), LessonMode::kAsking);
-    const int i = this->f().QuestionIndex;
+    const int i = this->f().question_index;
     ASSERT_GE(i, 0);
     ASSERT_LT(i, this->lesson->state.TaskCount());
-    const std::vector<Text>& tasks = this->lesson->state.TaskPictures;
+    const std::vector<Text>& tasks = this->lesson->state.task_pictures;
     ASSERT_NE(std::find(tasks.begin(), tasks.end(), this->Asked()), tasks.end());
     ASSERT_FALSE(this->game->AnswerControls().empty());
   }
@@ -41,7 +41,7 @@ class Soak : public GameFixture<typename T::GameT> {
       TaskDialog dialog(this->lesson->state, this->game->Info().selection_needs_four_initials);
       dialog.Activate();
       dialog.ClearAll();
-      const std::size_t pictures = this->lesson->state.PictureFiles.size();
+      const std::size_t pictures = this->lesson->state.picture_files.size();
       const std::size_t marked = 4 + random() % (pictures - 3);
       for (std::size_t i = 0; i < marked; ++i) dialog.SetMark((i * 7 + random() % 3) % pictures, true);
       dialog.Decide(this->folder->path() / "Fname.txt");

@@ -84,7 +84,7 @@ TEST_F(WordBuilding, CardsHoldTheNameThenTheDistractorsCutToTen) {
     EXPECT_EQ(row.caption, Left(name, 10));
     EXPECT_EQ(row.fore_colour, kLightBlue);
 
-    const Text& letters = f().ChoiceLetters;
+    const Text& letters = f().choice_letters;
     ASSERT_EQ(static_cast<int>(letters.size()), c.answer_length);
     EXPECT_EQ(letters.substr(0, c.name_length), Left(name, 10));
     std::vector<int> slots(game->slot_order.begin(), game->slot_order.begin() + c.slots);
@@ -116,12 +116,12 @@ TEST_F(WordBuilding, DistractorsNeverRepeatALetterAndStopWhenTheTableRunsOut) {
   };
   const KanaTables tables = FillKanaTables();
   const Case cases[] = {
-      {"あいうえおかき.jpg", kTwoHiragana, tables.Hiragana, 2},
-      {"アイウエオカキ.jpg", "#TRUE#,#TRUE#,2,1,#TRUE#,#FALSE#", tables.Katakana, 2},
-      {"りんご.jpg", "#TRUE#,#TRUE#,1,1,#TRUE#,#FALSE#", tables.Katakana, 1},
-      {"０１２３４５６７.jpg", "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#", tables.Digits, 2},  // only ８ and ９ are free
-      {"０１２３４５６７８.jpg", "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#", tables.Digits, 1},  // ９, then nothing is free
-      {"りんご.jpg", "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#", tables.Hiragana, 1},  // a count beyond two draws one
+      {"あいうえおかき.jpg", kTwoHiragana, tables.hiragana, 2},
+      {"アイウエオカキ.jpg", "#TRUE#,#TRUE#,2,1,#TRUE#,#FALSE#", tables.katakana, 2},
+      {"りんご.jpg", "#TRUE#,#TRUE#,1,1,#TRUE#,#FALSE#", tables.katakana, 1},
+      {"０１２３４５６７.jpg", "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#", tables.digits, 2},  // only ８ and ９ are free
+      {"０１２３４５６７８.jpg", "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#", tables.digits, 1},  // ９, then nothing is free
+      {"りんご.jpg", "#TRUE#,#TRUE#,3,0,#TRUE#,#FALSE#", tables.hiragana, 1},  // a count beyond two draws one
       {"りんご.jpg", "#TRUE#,#TRUE#,2,3,#TRUE#,#FALSE#", U"", 0},                // an unknown kind draws none
       {"りんご.jpg", "#TRUE#,#TRUE#,-1,0,#TRUE#,#FALSE#", U"", 0},
   };
@@ -132,7 +132,7 @@ TEST_F(WordBuilding, DistractorsNeverRepeatALetterAndStopWhenTheTableRunsOut) {
     // Many questions, so that a draw landing on a letter of the name is bound to happen.
     for (int q = 0; q < 40; ++q) {
       game->NextQuestion();
-      const Text& letters = f().ChoiceLetters;
+      const Text& letters = f().choice_letters;
       ASSERT_EQ(letters.size(), name.size() + c.drawn);
       const Text distractors = letters.substr(name.size());
       for (char32_t d : distractors) {
@@ -178,14 +178,14 @@ TEST_F(WordBuilding, TheSettingsFileDrivesPromptModelCardsPointerAndGesture) {
   }
   // Two digit cards where the name leaves room for them.
   Begin({"りんご.jpg"}, "#TRUE#,#TRUE#,2,2,#TRUE#,#FALSE#");
-  EXPECT_EQ(f().ChoiceLetters.size(), 5u);
-  for (char32_t d : f().ChoiceLetters.substr(3)) EXPECT_TRUE(d >= U'０' && d <= U'９');
+  EXPECT_EQ(f().choice_letters.size(), 5u);
+  for (char32_t d : f().choice_letters.substr(3)) EXPECT_TRUE(d >= U'０' && d <= U'９');
 }
 
 TEST_F(WordBuilding, ThePromptDoesNotHoldBackTheFirstTouch) {
   Begin({"りんご.jpg"});
   EXPECT_EQ(LastSpoken(), U"りんご、と、並べましょう");
-  EXPECT_FALSE(f().IsSpeaking);
+  EXPECT_FALSE(f().is_speaking);
   Click(CardOf(U'り'));  // the prompt has not ended
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"り.wav", U"ガチャ.wav"}));
   EXPECT_EQ(game->answer_progress, 1);
@@ -220,8 +220,8 @@ TEST_F(WordBuilding, RightCardsFillTheRowOneAfterAnotherThenPraiseAndGoOn) {
   EXPECT_EQ(game->cards[last]->left, game->name_row.left + (name.size() - 1) * cell);
   EXPECT_TRUE(game->circle.visible);
   EXPECT_EQ(LastSpoken(), U"よくできました。これが、" + name + U"、だね。");
-  EXPECT_TRUE(f().IsSpeaking);
-  EXPECT_EQ(f().QuestionIndex, 1);
+  EXPECT_TRUE(f().is_speaking);
+  EXPECT_EQ(f().question_index, 1);
   EXPECT_TRUE(right_answer_timer().Enabled());
   EXPECT_FALSE(wrong_answer_timer().Enabled());
 
@@ -273,7 +273,7 @@ TEST_F(WordBuilding, AWrongCardAfterThreeRightOnesStartsThePictureOver) {
   const double card_left = card.left;
   Click(wrong);
   EXPECT_EQ(platform.player.Played().back(), U"ブー.wav");
-  EXPECT_EQ(platform.player.Played()[Cues() - 2], LetterSoundFile(f().ChoiceLetters[wrong]));
+  EXPECT_EQ(platform.player.Played()[Cues() - 2], LetterSoundFile(f().choice_letters[wrong]));
   EXPECT_TRUE(platform.player.playing);  // started, not waited for
   EXPECT_TRUE(game->cross.visible);
   EXPECT_EQ(std::make_tuple(game->cross.left, game->cross.width, game->cross.font_points),
@@ -297,7 +297,7 @@ TEST_F(WordBuilding, AWrongCardAfterThreeRightOnesStartsThePictureOver) {
   EXPECT_FALSE(wrong_answer_timer().Enabled());
   EXPECT_FALSE(game->cross.visible);
   EXPECT_EQ(Asked(), picture);
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_EQ(game->answer_progress, 0);
   EXPECT_EQ(LastSpoken(), name + U"、と、並べましょう");
   for (int j = 0; j < game->answer_length; ++j) {
@@ -402,14 +402,14 @@ TEST_F(WordBuildingSettingsDialog, DigitsWithTwoLettersWriteTwoIntoBothFields) {
 }
 
 TEST_F(WordBuildingSettingsDialog, AHandEditedValueBeyondTheOptionsLeavesItsFrameEmpty) {
-  settings.DistractorCount = 3;
-  settings.DistractorKind = 3;
+  settings.distractor_count = 3;
+  settings.distractor_kind = 3;
   dialog.Activate();
   EXPECT_EQ(dialog.Selected(kCount), -1);
   EXPECT_EQ(dialog.Selected(kKind), -1);
   EXPECT_EQ(dialog.Selected(kQuestion), 0);  // ～を並べよう
   EXPECT_EQ(dialog.Apply(file()).applied, SettingsDialog::Applied::kUnchanged);
-  EXPECT_EQ(settings.DistractorCount, 3);
+  EXPECT_EQ(settings.distractor_count, 3);
 }
 
 }  // namespace

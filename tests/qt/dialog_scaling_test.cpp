@@ -155,9 +155,9 @@ TEST(DialogScaling, TheTaskDialogGrowsWithTheScreenAndFitsItsButtons) {
     QPainter(&image).fillRect(100, 75, 200, 150, Qt::white);
     const std::string name = std::string(word) + ".jpg";
     image.save(QString::fromStdString((folder / name).string()));
-    state.PictureFiles.push_back(FromUtf8(name));
+    state.picture_files.push_back(FromUtf8(name));
   }
-  state.TaskPictures = {state.PictureFiles[0], state.PictureFiles[2]};
+  state.task_pictures = {state.picture_files[0], state.picture_files[2]};
   TaskDialog model(state, false);
   TaskDialogWidget dialog(
       model, [&folder](const Text& file) { return folder.path() / PathFromUtf8(ToUtf8(file)); },

@@ -129,7 +129,7 @@ TEST_F(GameWindowTest, AClickOnThePictureDoesNotAnswer) {
 }
 
 TEST_F(GameWindowTest, InTouchModeAPointerMoveOntoACardAnswers) {
-  game.settings.TouchMode = kTrue;
+  game.settings.touch_mode = kTrue;
   const QPointF at = Centre(*game.cards[0]);
   QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &move);
@@ -219,7 +219,7 @@ TEST_F(GameWindowTest, TheKioskLockIsAskedForWithKanaeKiosk) {
 }
 
 TEST_F(GameWindowTest, TheTaskDialogKeepsTheTeachersMarksWhenItRegainsFocus) {
-  lesson.state.PictureFiles = {U"いぬ.jpg", U"うし.jpg", U"りんご.jpg"};
+  lesson.state.picture_files = {U"いぬ.jpg", U"うし.jpg", U"りんご.jpg"};
   QtShell shell;
   shell.Attach(lesson, game, *window);
   shell.OpenDialog(DialogKind::kTasks);
@@ -241,7 +241,7 @@ TEST_F(GameWindowTest, TheTaskDialogKeepsTheTeachersMarksWhenItRegainsFocus) {
 }
 
 TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
-  lesson.state.PictureFiles = {U"いぬ.jpg", U"うし.jpg", U"えび.jpg", U"りんご.jpg"};
+  lesson.state.picture_files = {U"いぬ.jpg", U"うし.jpg", U"えび.jpg", U"りんご.jpg"};
   QtShell shell;
   shell.Attach(lesson, game, *window);
   struct Way {
@@ -281,7 +281,7 @@ TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
     way.leave(*dialog);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
-    EXPECT_EQ(lesson.fields.QuestionIndex, 0);
+    EXPECT_EQ(lesson.fields.question_index, 0);
     EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
   }
 }
@@ -387,7 +387,7 @@ TEST_F(GameWindowPictureTest, PointerMovesOverNothingThatChangesRepaintNothing) 
 
 TEST_F(GameWindowPictureTest, AChangeRepaintsOnlyWhereItIsSeen) {
   Settle();
-  game.settings.TouchMode = kTrue;
+  game.settings.touch_mode = kTrue;
   Move(Centre(*game.cards[0]));  // answers: the card moves up, the circle shows
   ASSERT_FALSE(platform.player.played.empty());
   ASSERT_FALSE(window->painted.empty());

@@ -31,8 +31,8 @@ class TaskGridTest : public ::testing::Test {
       ASSERT_TRUE(image.save(path, name.ends_with(".gif") ? "PNG" : nullptr)) << name;  // a PNG named .gif reads all the same
     }
     folder.Write("こわれた.jpg", "not a picture");
-    state.PictureFiles = {U"いぬ.jpg", U"うし.bmp", U"こわれた.jpg", U"ねこ.2.jpg", U"りんご.gif"};
-    state.TaskPictures = {U"いぬ.jpg", U"ねこ.2.jpg"};
+    state.picture_files = {U"いぬ.jpg", U"うし.bmp", U"こわれた.jpg", U"ねこ.2.jpg", U"りんご.gif"};
+    state.task_pictures = {U"いぬ.jpg", U"ねこ.2.jpg"};
     dialog = std::make_unique<TaskDialogWidget>(
         model, [this](const Text& file) { return folder.path() / PathFromUtf8(ToUtf8(file)); },
         [this] {
@@ -130,7 +130,7 @@ TEST_F(TaskGridTest, ArrowsMoveSpaceTogglesAndEnterDecides) {
   Key(Qt::Key_Space);  // こわれた on again: four
   Key(Qt::Key_Enter);
   EXPECT_EQ(left, 1);
-  EXPECT_EQ(state.TaskPictures, (std::vector<Text>{U"いぬ.jpg", U"うし.bmp", U"こわれた.jpg", U"りんご.gif"}));
+  EXPECT_EQ(state.task_pictures, (std::vector<Text>{U"いぬ.jpg", U"うし.bmp", U"こわれた.jpg", U"りんご.gif"}));
   EXPECT_EQ(folder.Read("Fname.txt"), Cp932("\"いぬ.jpg\",#TRUE#\r\n\"うし.bmp\",#TRUE#\r\n\"こわれた.jpg\",#TRUE#\r\n"
                                             "\"ねこ.2.jpg\",#FALSE#\r\n\"りんご.gif\",#TRUE#\r\n"));
 }
@@ -141,7 +141,7 @@ TEST_F(TaskGridTest, SelectAllThenDecideWritesEveryPictureAsATask) {
   Click("Command1");  // 決定
   EXPECT_EQ(left, 1);
   TempFolder today;
-  ASSERT_TRUE(SaveTaskSelection(today / "Fname.txt", state.PictureFiles, state.PictureFiles).ok);
+  ASSERT_TRUE(SaveTaskSelection(today / "Fname.txt", state.picture_files, state.picture_files).ok);
   EXPECT_EQ(folder.Read("Fname.txt"), today.Read("Fname.txt"));
 }
 
@@ -154,7 +154,7 @@ TEST_F(TaskGridTest, ClearAllOrEscLeaveTheTasksAndTheFileAlone) {
   Key(Qt::Key_Escape);  // キャンセル
   EXPECT_EQ(left, 1);
   EXPECT_FALSE(dialog->isVisible());
-  EXPECT_EQ(state.TaskPictures, (std::vector<Text>{U"いぬ.jpg", U"ねこ.2.jpg"}));
+  EXPECT_EQ(state.task_pictures, (std::vector<Text>{U"いぬ.jpg", U"ねこ.2.jpg"}));
   EXPECT_FALSE(folder.Exists("Fname.txt"));
   // Opened again, it shows the lesson's tasks, not the cancelled marks.
   dialog->Open();

@@ -120,7 +120,7 @@ TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptAndSettings) {
 TEST_F(InitialLetterRecord, AnAnswerDuringThePromptTakesNoTimeAndANewQuestionStartsAtTheFirstAttempt) {
   Start({"いぬ.jpg", "ねこ.jpg"}, kOneDistractor);
   clock.Advance(800);
-  f().IsSpeaking = false;  // the game takes no answer while speaking; the record must still not count the prompt
+  f().is_speaking = false;  // the game takes no answer while speaking; the record must still not count the prompt
   Click(0);
   Finish();  // the prompt's end arrives after the answer
   Finish();
@@ -213,7 +213,7 @@ TEST_F(InitialLetterRecord, KeyRStopsTheTimersWritesTheReportAndRestartsTheLesso
   EXPECT_EQ(std::filesystem::weakly_canonical(platform.shell.reports[0].lesson_folder),
             std::filesystem::weakly_canonical(folder->path()));
   // The lesson starts again with a new question.
-  EXPECT_EQ(f().QuestionIndex, 0);
+  EXPECT_EQ(f().question_index, 0);
   EXPECT_GT(static_cast<int>(platform.speech.spoken.size()), shown);
   EXPECT_TRUE(game->cards[0]->visible);
   EXPECT_FALSE(game->cross.visible);
@@ -327,7 +327,7 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     run.Finish();
     const int wrong = 1 - run.game->correct_card;
     const Text asked = NameOfPicture(run.Asked());
-    const Text chosen = run.lesson->state.TaskPictures[run.game->card_tasks[wrong]];
+    const Text chosen = run.lesson->state.task_pictures[run.game->card_tasks[wrong]];
     run.game->OnPointer({PointerAction::kClick, run.game->card_pictures[wrong], 1});
     check(run.folder->path(),
           {{"スヴァン選び", ToUtf8(asked).c_str(), ToUtf8(chosen).c_str(), false, "", "2", "クリック", false}});
