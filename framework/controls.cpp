@@ -13,6 +13,11 @@ void MakeMark(Control& label, Text caption) {
   label.centred = true;
 }
 
+void ArmMark(Control& mark) {
+  mark.Place(0, 0, 0, 0);
+  mark.visible = true;
+}
+
 Control& Form::Add(std::string name, ControlKind kind, int z, int index) {
   Control& control = controls_.emplace_back();
   control.name = std::move(name);

@@ -61,6 +61,10 @@ struct Control {
 // sign centred on the box it covers.
 void MakeMark(Control& label, Text caption = {});
 
+// Shows a mark at no size, so it is seen the moment a wrong answer places it
+// over the answer, with nothing else to switch on.
+void ArmMark(Control& mark);
+
 // Int as the games write it: the largest integer not above x.
 int Int(double x);
 

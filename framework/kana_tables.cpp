@@ -12,6 +12,15 @@ KanaTables FillKanaTables() {
   };
 }
 
+TextView DistractorTable(const KanaTables& tables, int kind, bool offers_digits) {
+  switch (kind) {
+    case 0: return tables.hiragana;
+    case 1: return tables.katakana;
+    case 2: return offers_digits ? TextView(tables.digits) : TextView();
+    default: return {};
+  }
+}
+
 bool DrawDistractor(TextView table, Text& choice_letters, RandomSource& rnd) {
   const bool any_free = std::any_of(table.begin(), table.end(),
                                     [&](char32_t c) { return choice_letters.find(c) == Text::npos; });

@@ -16,6 +16,11 @@ struct KanaTables {
 // The 46 plain letters of each script in gojuon order, and the ten full-width digits.
 KanaTables FillKanaTables();
 
+// The table distractors of a kind are drawn from: 0 hiragana, 1 katakana and,
+// where the game offers them, 2 full-width digits. Any other kind (a hand-edited
+// setting) draws nothing.
+TextView DistractorTable(const KanaTables& tables, int kind, bool offers_digits);
+
 // Appends to choice_letters one letter of table that choice_letters does not
 // hold yet, each free letter equally likely. Returns false and appends nothing
 // when every letter of the table is taken already.

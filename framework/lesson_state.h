@@ -22,6 +22,8 @@ struct LessonState {
 
   int PictureFileCount() const { return static_cast<int>(picture_files.size()); }
   int TaskCount() const { return static_cast<int>(task_pictures.size()); }
+  // The whole name of task i, uncut, as speech says it; empty when there is none.
+  Text TaskName(int i) const;
 };
 
 struct FormFields {

@@ -197,9 +197,7 @@ void CardPickingGame::ShowQuestion() {
     card_letters[i]->visible = LetterSize() > 0;
     card_pictures[i]->visible = LetterSize() < 3;
   }
-  // Seen as soon as a wrong answer gives it a size.
-  cross.Place(0, 0, 0, 0);
-  cross.visible = true;
+  ArmMark(cross);
 }
 
 void CardPickingGame::HideQuestion() {
@@ -216,20 +214,13 @@ void CardPickingGame::FeedbackTimerTick() {
   NextQuestion();
 }
 
-namespace {
-// The whole name of task i (speech uses it uncut); empty when there is none.
-Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
-}
-}  // namespace
-
 SpokenText CardPickingGame::PromptFor(int question_index) {
-  const Text name = TaskName(lesson_.state, question_index);
+  const Text name = lesson_.state.TaskName(question_index);
   return LetterSize() != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな" : name + U"は、どれかな";
 }
 
 SpokenText CardPickingGame::PraiseFor(const Text& message, int question_index) {
-  const Text name = TaskName(lesson_.state, question_index);
+  const Text name = lesson_.state.TaskName(question_index);
   return LetterSize() != 0 ? message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。"
                            : message + U"。これが、" + name + U"だね。";
 }

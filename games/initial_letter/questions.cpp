@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "card_marks.h"
 #include "kana_tables.h"
+#include "letter_cards.h"
 #include "picture_library.h"
 
 namespace kanae::initial_letter {
@@ -51,9 +51,7 @@ void InitialLetterGame::NextQuestion() {
 
   // A hand-edited count beyond the six cards is held to what they can show.
   const int distractors = std::min<int>(settings.distractor_count, kMostDistractors);
-  const TextView table = settings.distractor_kind == 0   ? TextView(f.tables.hiragana)
-                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
-                                                        : TextView();
+  const TextView table = DistractorTable(f.tables, settings.distractor_kind, false);
   for (int k = 0; k < distractors && !table.empty(); ++k) {
     if (!lesson_.DrawDistractor(table)) break;
   }
@@ -76,8 +74,7 @@ void InitialLetterGame::NextQuestion() {
   for (std::size_t j = 0; j < f.choice_letters.size(); ++j) {
     card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
-    const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
-    card.Place(left, top1 + Int(H * 3 / 4), cell, cell);
+    card.Place(CardLeft(cell, slot_count, slot_order[j]), top1 + Int(H * 3 / 4), cell, cell);
     card.font_points = font;
     card.caption = card_letters[j];
   }
@@ -176,21 +173,14 @@ void InitialLetterGame::RightAnswerTimerTick() {
   NextQuestion();
 }
 
-namespace {
-// The whole name of task i (speech uses it uncut); empty when there is none.
-Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
-}
-}  // namespace
-
 SpokenText InitialLetterGame::PromptFor(int question_index) {
-  const Text name = TaskName(lesson_.state, question_index);
+  const Text name = lesson_.state.TaskName(question_index);
   return settings.ask_with_name != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
                                    : Text(U"この名前は、どれかな");
 }
 
 SpokenText InitialLetterGame::PraiseFor(const Text& message, int question_index) {
-  return message + U"。これが、" + TaskName(lesson_.state, question_index) + U"、だね。";
+  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
 }
 
 }  // namespace kanae::initial_letter

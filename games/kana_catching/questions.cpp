@@ -105,10 +105,7 @@ void KanaCatchingGame::ShowLetterChoices() {
   f.choice_letters = Left(name, 1);
   // Without a first letter a distractor would stand where the right letter
   // belongs and be judged right; such a picture offers nothing to answer.
-  const TextView table = name.empty()                   ? TextView()
-                         : settings.distractor_kind == 0 ? TextView(f.tables.hiragana)
-                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
-                                                        : TextView();
+  const TextView table = name.empty() ? TextView() : DistractorTable(f.tables, settings.distractor_kind, false);
   // A hand-edited count beyond the six labels is held to what they can show.
   const int distractors = std::min<int>(settings.distractor_count, kMostDistractors);
   for (int k = 0; k < distractors && !table.empty(); ++k) {
@@ -219,20 +216,13 @@ void KanaCatchingGame::RightAnswerTimerTick() {
   NextQuestion();
 }
 
-namespace {
-// The whole name of task i (speech uses it uncut); empty when there is none.
-Text TaskName(const LessonState& state, int i) {
-  return i >= 0 && i < state.TaskCount() ? NameOfPicture(state.task_pictures[i]) : Text();
-}
-}  // namespace
-
 SpokenText KanaCatchingGame::PromptFor(int question_index) {
-  const Text name = TaskName(lesson_.state, question_index);
+  const Text name = lesson_.state.TaskName(question_index);
   return name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな";
 }
 
 SpokenText KanaCatchingGame::PraiseFor(const Text& message, int question_index) {
-  const Text name = TaskName(lesson_.state, question_index);
+  const Text name = lesson_.state.TaskName(question_index);
   return message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。";
 }
 

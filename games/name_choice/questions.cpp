@@ -152,8 +152,7 @@ void NameChoiceGame::CheckAnswer() {
 void NameChoiceGame::ShowQuestion() {
   picture.visible = true;
   for (Control* column : name_columns) column->visible = true;
-  cross.Place(0, 0, 0, 0);
-  cross.visible = true;
+  ArmMark(cross);
 }
 
 void NameChoiceGame::HideQuestion() {

@@ -162,8 +162,7 @@ void PictureCardGame::CheckAnswer() {
 void PictureCardGame::ShowQuestion() {
   name_row.visible = true;
   for (Control* picture : pictures) picture->visible = true;
-  cross.Place(0, 0, 0, 0);
-  cross.visible = true;
+  ArmMark(cross);
 }
 
 void PictureCardGame::HideQuestion() {

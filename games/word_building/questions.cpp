@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "card_marks.h"
 #include "kana_tables.h"
+#include "letter_cards.h"
 #include "picture_library.h"
 
 namespace kanae::word_building {
@@ -45,10 +45,7 @@ void WordBuildingGame::NextQuestion() {
   const Text display = Left(name, kCards);
   name_length = static_cast<int>(display.size());
 
-  const TextView table = settings.distractor_kind == 0   ? TextView(f.tables.hiragana)
-                         : settings.distractor_kind == 1 ? TextView(f.tables.katakana)
-                         : settings.distractor_kind == 2 ? TextView(f.tables.digits)
-                                                        : TextView();
+  const TextView table = DistractorTable(f.tables, settings.distractor_kind, true);
   // A picture without a name gets no cards at all: a lone distractor would
   // otherwise stand first in line and be taken for the right letter.
   if (settings.distractor_count > 0 && name_length > 0 && !table.empty()) {
@@ -82,8 +79,7 @@ void WordBuildingGame::NextQuestion() {
   for (int j = 0; j < answer_length; ++j) {
     card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
-    const double left = cell * (slot_count + 2) / (slot_count + 1) * slot_order[j] + cell / (slot_count + 1);
-    card.Place(left, name_row.top + Int(H * 3 / 4), cell, cell);
+    card.Place(CardLeft(cell, slot_count, slot_order[j]), name_row.top + Int(H * 3 / 4), cell, cell);
     card.font_points = font;
     card.caption = card_letters[j];
   }

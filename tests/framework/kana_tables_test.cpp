@@ -60,6 +60,24 @@ TEST(KanaTables, AnExhaustedTableStopsDrawing) {
   EXPECT_EQ(letters.size(), 10u);
 }
 
+TEST(KanaTables, DistractorKindsNameTheirTable) {
+  const KanaTables t = FillKanaTables();
+  struct Case {
+    int kind;
+    bool offers_digits;
+    TextView table;
+  };
+  const Case cases[] = {
+      {0, false, t.hiragana}, {1, false, t.katakana}, {2, true, t.digits},
+      {0, true, t.hiragana},  {2, false, {}},         {3, true, {}},
+      {-1, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << c.kind << (c.offers_digits ? " with digits" : ""));
+    EXPECT_TRUE(DistractorTable(t, c.kind, c.offers_digits) == c.table);
+  }
+}
+
 TEST(KanaTables, LetterSoundFiles) {
   struct Case {
     char32_t letter;
