@@ -56,9 +56,10 @@ install_packages() {
 build() {  # build-dir, extra cmake arguments...
   local dir=$1
   shift
-  # ccache keyed on paths relative to the checkout, so a fresh clone reuses
-  # what an earlier build on the same machine compiled.
-  export CCACHE_BASEDIR="$PWD"
+  # ccache keyed on paths relative to the checkout (the build folder left out
+  # of the key too), so a fresh clone reuses what an earlier build on the same
+  # machine compiled; its debug information may then name the earlier folder.
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
   cmake -S . -B "$dir" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
   cmake --build "$dir" -j"$(nproc)"
 }
@@ -91,8 +92,8 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
       ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
-    # Each fuzz target for a minute (./fuzz/run.sh SECONDS runs them longer).
-    ./fuzz/run.sh "${KANAE_FUZZ_SECONDS:-60}"
+    # Each fuzz target for half a minute (./fuzz/run.sh SECONDS runs them longer).
+    ./fuzz/run.sh "${KANAE_FUZZ_SECONDS:-30}"
     ;;
   *)
     echo "usage: $0 run [--kiosk | Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2

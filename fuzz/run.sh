@@ -10,7 +10,12 @@ seconds=${1:-60}
 build=${KANAE_FUZZ_BUILD:-build-fuzz}
 targets=(records text_decoding selection settings picture_names)
 
-CC=${CC:-clang-14} CXX=${CXX:-clang++-14} cmake -S . -B "$build" -DKANAE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+CC=${CC:-clang-14} CXX=${CXX:-clang++-14} cmake -S . -B "$build" -DKANAE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 findings=$PWD/fuzz/findings
