@@ -79,7 +79,7 @@ void NameChoiceGame::NextQuestion() {
   PlaceNameColumn(1 - correct_side, m);
   name_columns[1 - correct_side]->caption = VerticalText(decoy_name, m);
 
-  f.speech_text = settings.ask_with_name != 0 ? right_name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
+  f.speech_text = PromptFor(f.question_index);
   lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
   lesson_.SpeakPrompt();
@@ -126,8 +126,7 @@ void NameChoiceGame::CheckAnswer() {
   if (f.chosen_index == correct_side) {
     lesson_.AnswerJudged(true, asked, asked);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
-    f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+    f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
     lesson_.Speak();
     f.is_speaking = true;
     for (Control* column : name_columns) {
@@ -163,6 +162,15 @@ void NameChoiceGame::FeedbackTimerTick() {
   if (lesson_.fields.is_speaking) return;
   feedback_timer->SetEnabled(false);
   NextQuestion();
+}
+
+SpokenText NameChoiceGame::PromptFor(int question_index) {
+  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、は、どっちかな"
+                                     : Text(U"この名前は、どっちかな");
+}
+
+SpokenText NameChoiceGame::PraiseFor(const Text& message, int question_index) {
+  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
 }
 
 }  // namespace kanae::name_choice

@@ -27,6 +27,8 @@ class NameChoiceGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
 
   // Sizes and places the column of side for a name of n characters; n longer
   // than a column holds is cut to 10 for the caller.

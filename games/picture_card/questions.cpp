@@ -79,7 +79,7 @@ void PictureCardGame::NextQuestion() {
   lesson_.LoadPicture(*pictures[correct_side], task);
   lesson_.LoadPicture(*pictures[1 - correct_side], decoy_picture);
 
-  f.speech_text = settings.ask_with_name != 0 ? name + U"、は、どっちかな" : Text(U"この名前は、どっちかな");
+  f.speech_text = PromptFor(f.question_index);
   lesson_.SpeakPrompt();
   lesson_.ApplyPointer(settings.cursor_visible != 0);
   ShowQuestion();
@@ -141,8 +141,7 @@ void PictureCardGame::CheckAnswer() {
   if (p == correct_side) {
     lesson_.AnswerJudged(true, NameOfPicture(task), task);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
-    const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
-    f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+    f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
     lesson_.Speak();
     pictures[1 - p]->width = 0;
     pictures[1 - p]->height = 0;
@@ -173,6 +172,15 @@ void PictureCardGame::FeedbackTimerTick() {
   if (lesson_.fields.is_speaking) return;
   feedback_timer->SetEnabled(false);
   NextQuestion();
+}
+
+SpokenText PictureCardGame::PromptFor(int question_index) {
+  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、は、どっちかな"
+                                     : Text(U"この名前は、どっちかな");
+}
+
+SpokenText PictureCardGame::PraiseFor(const Text& message, int question_index) {
+  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
 }
 
 }  // namespace kanae::picture_card

@@ -23,6 +23,8 @@ class PictureCardGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
+  SpokenText PromptFor(int question_index) override;
+  SpokenText PraiseFor(const Text& message, int question_index) override;
   bool UsesRightButton() const override { return settings.choose_by_picture == 0; }
 
   void PlacePicture(int side);

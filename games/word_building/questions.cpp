@@ -84,7 +84,7 @@ void WordBuildingGame::NextQuestion() {
     card.caption = card_letters[j];
   }
 
-  f.speech_text = settings.ask_with_name != 0 ? name + U"、と、並べましょう" : Text(U"この名前を、並べましょう");
+  f.speech_text = PromptFor(f.question_index);
   answer_progress = 0;
   // The child may start while the prompt is still being read, so is_speaking
   // is left alone here.
@@ -155,11 +155,15 @@ void WordBuildingGame::CheckAnswer() {
   if (answer_progress < name_length) return;
 
   lesson_.BeginFeedback();
+  // Drawn before the cues (nothing else draws meanwhile), so the voice reads
+  // the praise while they play.
+  const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
+  const SpokenText praise = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+  lesson_.PrepareSpeech(praise);
   lesson_.WaitForCueEnd();
   circle.visible = true;
   lesson_.PlayCueAndWait(U"ピンポン.wav");
-  const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
-  f.speech_text = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+  f.speech_text = praise;
   lesson_.Speak();
   lesson_.AdvanceQuestion();
   f.is_speaking = true;
@@ -190,6 +194,11 @@ void WordBuildingGame::RightAnswerTimerTick() {
   circle.visible = false;
   right_answer_timer->SetEnabled(false);
   NextQuestion();
+}
+
+SpokenText WordBuildingGame::PromptFor(int question_index) {
+  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、と、並べましょう"
+                                     : Text(U"この名前を、並べましょう");
 }
 
 }  // namespace kanae::word_building

@@ -22,6 +22,7 @@ class WordBuildingGame : public Game {
   void NextQuestion() override;
   void OnPointer(const PointerEvent& event) override;
   std::vector<const Control*> AnswerControls() const override;
+  SpokenText PromptFor(int question_index) override;
 
   void CheckAnswer();
   void ShowQuestion();

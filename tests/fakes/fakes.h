@@ -2,6 +2,7 @@
 // its own logic, driven by hand from the tests.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,6 +23,11 @@ namespace kanae::testing {
 class FakeSpeech : public SpeechEngine {
  public:
   Text Speak(const SpokenText& text) override {
+    // A real engine still holds what it prepared or said before.
+    const auto known = [&text](const std::vector<SpokenText>& texts) {
+      return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    if (!known(prepared) && !known(said)) unprepared.push_back(text);
     spoken.push_back(text.Plain());
     said.push_back(text);
     return reading_prefix + text.Plain();
@@ -33,6 +39,7 @@ class FakeSpeech : public SpeechEngine {
   std::vector<Text> spoken;       // as written
   std::vector<SpokenText> said;   // with the letters marked
   std::vector<SpokenText> prepared;
+  std::vector<SpokenText> unprepared;  // said without being prepared or said before
   // Speak reports this followed by the plain text as its reading.
   Text reading_prefix;
   int stops = 0;

@@ -117,5 +117,24 @@ TYPED_TEST(Soak, TenThousandQuestionsKeepTheModelConsistent) {
   EXPECT_NE(record.find(",正解,"), std::string::npos);
 }
 
+// The voice is given every text ahead, so nothing waits for it to be read:
+// each prompt while the last answer's feedback runs, each praise or retry
+// message while the answer's cues play. Only the very first prompt cannot be.
+TYPED_TEST(Soak, EverythingSaidAfterTheFirstPromptWasPreparedAhead) {
+  this->Start(TenPictures(), TypeParam::kSettings, {});
+  std::mt19937 random(7);
+  for (int question = 0; question < 200; ++question) {
+    this->Finish();
+    this->AnswerAtRandom(random);
+    this->EndFeedback();
+  }
+  const auto& speech = this->platform.speech;
+  EXPECT_GT(speech.said.size(), 200u);
+  ASSERT_FALSE(speech.said.empty());
+  std::vector<std::string> unprepared;
+  for (const SpokenText& text : speech.unprepared) unprepared.push_back(ToUtf8(text.Plain()));
+  EXPECT_EQ(unprepared, std::vector<std::string>{ToUtf8(speech.said.front().Plain())});
+}
+
 }  // namespace
 }  // namespace kanae
