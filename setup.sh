@@ -85,13 +85,13 @@ case "${1:-}" in
     install_packages
     export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy KANAE_SPEECH=${KANAE_SPEECH:-espeak}
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    ctest --test-dir build --output-on-failure -j"$(nproc)"
+    ctest --test-dir build --output-on-failure --timeout 300 -j"$(nproc)"
     # Once more with AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKANAE_SANITIZE=ON -DKANAE_BUILD_BENCH=OFF
     # Leaks are checked; only the D-Bus library's own objects at exit are suppressed.
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
-      ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)"
+      ctest --test-dir build-sanitize --output-on-failure --timeout 300 -j"$(nproc)"
     # Each fuzz target for half a minute (./fuzz/run.sh SECONDS runs them longer).
     ./fuzz/run.sh "${KANAE_FUZZ_SECONDS:-30}"
     ;;

@@ -31,7 +31,7 @@ const char* VoiceNameOf(const std::string& engine) { return engine == "espeak" ?
 // Speaks text and waits for the speech channel to start playing.
 double SecondsToFirstSample(VoicedSpeech& speech, audio::AudioDevice& device, const SpokenText& text) {
   const auto start = Clock::now();
-  speech.Speak(text);
+  speech.Speak(text, {});
   while (!device.IsPlaying(audio::Channel::kSpeech) && Clock::now() - start < std::chrono::seconds(10)) {
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }

@@ -260,8 +260,11 @@ void Lesson::OnKey(int key_code) {
 }
 
 void Lesson::Speak() {
-  const Text reading = services_.speech.Speak(fields.speech_text);
-  services_.trace.Event("speak", ToUtf8(fields.speech_text.Plain()), ToUtf8(reading));
+  // A reading the voice is still working out is traced when it is known;
+  // nothing waits for it.
+  services_.speech.Speak(fields.speech_text, [this, text = ToUtf8(fields.speech_text.Plain())](const Text& reading) {
+    services_.trace.Event("speak", text, ToUtf8(reading));
+  });
 }
 
 void Lesson::PrepareSpeech(const SpokenText& text) {

@@ -9,16 +9,24 @@
 
 namespace kanae {
 
+// Receives the kana reading a voice was given for a text (empty when nothing
+// is voiced).
+using ReadingHandler = std::function<void(const Text& reading)>;
+
 class SpeechEngine {
  public:
   virtual ~SpeechEngine() = default;
   // A hint that text is about to be spoken: the engine may read and
   // synthesise it now, so that a later Speak of it starts at once. Returns at once.
   virtual void Prepare(const SpokenText& text) { (void)text; }
-  // Starts speaking and returns the kana reading the voice was given (empty
-  // when nothing is voiced). The finished handler runs once per text spoken
-  // to its end, on the GUI thread, never before Speak has returned.
-  virtual Text Speak(const SpokenText& text) = 0;
+  // Starts speaking; any earlier text is cut off. Returns at once, or after a
+  // wait too short to be seen. on_reading runs once with the text's reading:
+  // inside Speak when it is known by then (always, for a prepared text),
+  // otherwise later on the GUI thread, even if the text was stopped or cut off
+  // meanwhile (but not once the engine is gone). The finished handler runs
+  // once per text spoken to its end, on the GUI thread, never before Speak
+  // has returned.
+  virtual void Speak(const SpokenText& text, ReadingHandler on_reading) = 0;
   // Ends any speech at once. Whether the finished handler then runs is not fixed.
   virtual void Stop() = 0;
 

@@ -4,9 +4,9 @@ namespace kanae::speech {
 
 NullSpeech::NullSpeech(PostToGui post_to_gui) : ends_(std::move(post_to_gui), [this] { NotifyFinished(); }) {}
 
-Text NullSpeech::Speak(const SpokenText&) {
+void NullSpeech::Speak(const SpokenText&, ReadingHandler on_reading) {
   ends_.PostEnd(ends_.NewTurn());
-  return {};  // nothing was given to a voice
+  if (on_reading) on_reading(Text());  // nothing was given to a voice
 }
 
 void NullSpeech::Stop() { ends_.NewTurn(); }

@@ -10,7 +10,7 @@ namespace kanae::speech {
 class NullSpeech : public SpeechEngine {
  public:
   explicit NullSpeech(PostToGui post_to_gui);
-  Text Speak(const SpokenText& text) override;
+  void Speak(const SpokenText& text, ReadingHandler on_reading) override;
   void Stop() override;
 
  private:

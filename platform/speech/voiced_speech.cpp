@@ -42,12 +42,14 @@ VoicedSpeech::VoicedSpeech(PostToGui post_to_gui, std::vector<std::unique_ptr<Vo
                            std::shared_ptr<audio::AudioDevice> device)
     : voices_(std::move(voices)),
       device_(std::move(device)),
+      post_(post_to_gui),
       ends_(std::move(post_to_gui), [this] { NotifyFinished(); }) {
   device_->SetEndListener(Channel::kSpeech, [this] { ends_.PostEnd(sounding_turn_); });
   worker_ = std::thread([this] { Run(); });
 }
 
 VoicedSpeech::~VoicedSpeech() {
+  *alive_ = false;
   {
     std::lock_guard lock(mutex_);
     quit_ = true;
@@ -94,7 +96,7 @@ void VoicedSpeech::Prepare(const SpokenText& text) {
   wake_.notify_one();
 }
 
-Text VoicedSpeech::Speak(const SpokenText& text) {
+void VoicedSpeech::Speak(const SpokenText& text, ReadingHandler on_reading) {
   std::uint64_t turn = 0;
   {
     std::lock_guard play(play_mutex_);
@@ -107,9 +109,35 @@ Text VoicedSpeech::Speak(const SpokenText& text) {
   if (entry->state == State::kFailed) entry->state = State::kWaiting;  // try again: the failure may have passed
   play_ = PlayRequest{entry, turn};
   wake_.notify_one();
-  done_.wait_for(lock, kReadingWait,
-                 [&] { return quit_ || entry->state == State::kReady || entry->state == State::kFailed; });
-  return entry->state == State::kReady ? entry->reading : Text();
+  const auto made = [&entry] { return entry->state == State::kReady || entry->state == State::kFailed; };
+  done_.wait_for(lock, kReadingWait, [&] { return quit_ || made(); });
+  if (!on_reading) return;
+  if (made()) {
+    const Text reading = entry->state == State::kReady ? entry->reading : Text();
+    lock.unlock();
+    on_reading(reading);
+    return;
+  }
+  // The worker reads it even if it is stopped before it sounds.
+  if (!quit_) awaited_.push_back({entry, std::move(on_reading)});
+}
+
+std::shared_ptr<VoicedSpeech::Entry> VoicedSpeech::UnmadeAwaited() const {
+  for (const AwaitedReading& awaited : awaited_) {
+    if (awaited.entry->state == State::kWaiting) return awaited.entry;
+  }
+  return nullptr;
+}
+
+void VoicedSpeech::DeliverReadings(const std::shared_ptr<Entry>& entry) {
+  const Text reading = entry->state == State::kReady ? entry->reading : Text();
+  std::erase_if(awaited_, [&](AwaitedReading& awaited) {
+    if (awaited.entry != entry) return false;
+    post_([alive = alive_, handler = std::move(awaited.handler), reading] {
+      if (*alive) handler(reading);
+    });
+    return true;
+  });
 }
 
 void VoicedSpeech::Stop() {
@@ -143,6 +171,7 @@ void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_
   entry->state = made ? State::kReady : State::kFailed;
   if (made) entry->reading = std::move(made->reading);
   entry->wav = std::move(wav);
+  DeliverReadings(entry);
   done_.notify_all();
 }
 
@@ -164,7 +193,7 @@ void VoicedSpeech::Run() {
   started_ = true;
   done_.notify_all();
   for (;;) {
-    wake_.wait(lock, [this] { return quit_ || play_.has_value() || !prepare_.empty(); });
+    wake_.wait(lock, [this] { return quit_ || play_.has_value() || UnmadeAwaited() != nullptr || !prepare_.empty(); });
     if (quit_) break;
     if (play_) {
       const PlayRequest request = *play_;
@@ -176,6 +205,10 @@ void VoicedSpeech::Run() {
       } else {
         Render(lock, request.entry);  // then played on the next round
       }
+      continue;
+    }
+    if (const std::shared_ptr<Entry> awaited = UnmadeAwaited()) {
+      Render(lock, awaited);
       continue;
     }
     const std::shared_ptr<Entry> entry = prepare_.front();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -31,9 +32,10 @@ Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices);
 
 class VoicedSpeech : public SpeechEngine {
  public:
-  // Longest Speak waits for the reading of a text that was not prepared;
-  // the speech itself starts whenever it is ready.
-  static constexpr std::chrono::milliseconds kReadingWait{1500};
+  // Longest Speak waits for the reading of a text that was not prepared: a
+  // quick voice's reading still comes inside Speak, a slow one never holds
+  // the window up. The speech itself starts whenever it is ready.
+  static constexpr std::chrono::milliseconds kReadingWait{50};
   static constexpr std::size_t kCacheSize = 32;
 
   // Cheap: only the worker thread starts here; the voices are started on it,
@@ -45,7 +47,7 @@ class VoicedSpeech : public SpeechEngine {
   void Prepare(const SpokenText& text) override;
   // Returns once the reading is known (at once for a prepared text) or after
   // kReadingWait; the text sounds as soon as it is made. Any earlier text is cut off.
-  Text Speak(const SpokenText& text) override;
+  void Speak(const SpokenText& text, ReadingHandler on_reading) override;
   void Stop() override;
 
   // The voice that speaks ("Open JTalk", "espeak-ng"), empty when none could
@@ -64,17 +66,29 @@ class VoicedSpeech : public SpeechEngine {
     std::shared_ptr<Entry> entry;
     std::uint64_t turn;
   };
+  // A Speak whose reading was not known when it returned.
+  struct AwaitedReading {
+    std::shared_ptr<Entry> entry;
+    ReadingHandler handler;
+  };
 
   void Run();
   // Finds or adds the entry for text (most recent first); mutex_ held.
   std::shared_ptr<Entry> EntryFor(const SpokenText& text);
   void Render(std::unique_lock<std::mutex>& lock, const std::shared_ptr<Entry>& entry);
   void Play(const PlayRequest& request);
+  // An awaited text not made yet, or null; mutex_ held.
+  std::shared_ptr<Entry> UnmadeAwaited() const;
+  // Posts the reading of entry, now made, to whoever awaits it; mutex_ held.
+  void DeliverReadings(const std::shared_ptr<Entry>& entry);
 
   std::vector<std::unique_ptr<Voice>> voices_;
   Voice* voice_ = nullptr;  // the one that started; worker thread only
   std::shared_ptr<audio::AudioDevice> device_;
+  PostToGui post_;
   EndNotifier ends_;
+  // Cleared first when the engine goes, so readings posted late are dropped.
+  std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 
   std::mutex mutex_;
   std::condition_variable wake_;   // the worker: something to do
@@ -84,6 +98,7 @@ class VoicedSpeech : public SpeechEngine {
   bool quit_ = false;
   std::optional<PlayRequest> play_;
   std::deque<std::shared_ptr<Entry>> prepare_;
+  std::vector<AwaitedReading> awaited_;
   std::list<std::shared_ptr<Entry>> recent_;  // the cache, most recent first
   std::map<Text, std::list<std::shared_ptr<Entry>>::iterator> by_key_;
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lesson.h"
@@ -22,7 +23,7 @@ namespace kanae::testing {
 // Records what is spoken; the end of speech comes only when the test calls Finish.
 class FakeSpeech : public SpeechEngine {
  public:
-  Text Speak(const SpokenText& text) override {
+  void Speak(const SpokenText& text, ReadingHandler on_reading) override {
     // A real engine still holds what it prepared or said before.
     const auto known = [&text](const std::vector<SpokenText>& texts) {
       return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -30,7 +31,12 @@ class FakeSpeech : public SpeechEngine {
     if (!known(prepared) && !known(said)) unprepared.push_back(text);
     spoken.push_back(text.Plain());
     said.push_back(text);
-    return reading_prefix + text.Plain();
+    if (readings_late) late_readings.push_back([on_reading, reading = reading_prefix + text.Plain()] { on_reading(reading); });
+    else on_reading(reading_prefix + text.Plain());
+  }
+  // Gives the readings held back so far, as the engine's GUI-thread posts would.
+  void GiveLateReadings() {
+    for (auto& give : std::exchange(late_readings, {})) give();
   }
   void Prepare(const SpokenText& text) override { prepared.push_back(text); }
   void Stop() override { ++stops; }
@@ -42,6 +48,10 @@ class FakeSpeech : public SpeechEngine {
   std::vector<SpokenText> unprepared;  // said without being prepared or said before
   // Speak reports this followed by the plain text as its reading.
   Text reading_prefix;
+  // Readings held back until GiveLateReadings, as for a text the voice was
+  // still reading when Speak returned.
+  bool readings_late = false;
+  std::vector<std::function<void()>> late_readings;
   int stops = 0;
 };
 

@@ -273,5 +273,24 @@ TEST(LessonSpeech, TheTraceShowsTheTextAndTheReadingTheVoiceWasGiven) {
   EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
 }
 
+// A voice still reading the text when Speak returns: the line comes when the
+// reading does, with the text that was asked for, whatever is said meanwhile.
+TEST(LessonSpeech, AReadingThatComesLateIsTracedWhenItComes) {
+  TempFolder folder;
+  const auto trace_file = folder / "trace.txt";
+  FakePlatform platform;
+  platform.speech.readings_late = true;
+  Trace trace(trace_file.string());
+  Lesson lesson({platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace});
+  lesson.fields.speech_text = Text(U"いぬ、は、どっちかな");
+  lesson.Speak();
+  lesson.fields.speech_text = Text(U"ねこ");
+  EXPECT_EQ(folder.Read("trace.txt").find("speak"), std::string::npos);
+  platform.speech.GiveLateReadings();
+  const std::string lines = folder.Read("trace.txt");
+  EXPECT_NE(lines.find("\tspeak\tいぬ、は、どっちかな\tいぬ、は、どっちかな\n"), std::string::npos) << lines;
+  EXPECT_EQ(lines.find("ねこ"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kanae

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -71,7 +73,7 @@ struct EndCounter {
   }
   void Speak(SpeechEngine& engine, const Text& text) {
     inside_speak = true;
-    engine.Speak(text);
+    engine.Speak(text, {});
     inside_speak = false;
   }
 };
@@ -189,6 +191,95 @@ TEST_F(EspeakSpeechTest, EndsQueuedForADestroyedEngineAreDropped) {
   }
   gui_.RunPending();
   EXPECT_EQ(counter_.ends, 0);
+}
+
+// A voice that reads only when the test opens its gate: a slow voice on a
+// cold start, made to order. Its sound is empty, so nothing needs a device.
+class GatedVoice : public Voice {
+ public:
+  std::string Name() const override { return "gated"; }
+  bool Start(std::string*) override { return true; }
+  std::optional<Utterance> Render(const SpokenText& text) override {
+    std::unique_lock lock(mutex_);
+    opened_.wait(lock, [this] { return open_; });
+    return Utterance{U"ヨミ:" + text.Plain(), {}};
+  }
+  void Open() {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+    }
+    opened_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+};
+
+class GatedSpeech : public ::testing::Test {
+ protected:
+  GatedSpeech() {
+    auto voice = std::make_unique<GatedVoice>();
+    gate_ = voice.get();
+    std::vector<std::unique_ptr<Voice>> voices;
+    voices.push_back(std::move(voice));
+    engine_ = std::make_unique<VoicedSpeech>(gui_.Poster(), std::move(voices));
+  }
+  ~GatedSpeech() override {
+    if (engine_ != nullptr) gate_->Open();  // the worker must be free to end
+  }
+  // Speaks text, noting whether its reading came inside Speak.
+  void Speak(const Text& text) {
+    bool inside = true;
+    engine_->Speak(text, [this, &inside, text](const Text& reading) {
+      readings_.push_back(text + U"→" + reading);
+      if (inside) read_inside_speak_ = true;
+    });
+    inside = false;
+  }
+
+  GuiQueue gui_;
+  GatedVoice* gate_ = nullptr;
+  std::unique_ptr<VoicedSpeech> engine_;
+  std::vector<Text> readings_;
+  bool read_inside_speak_ = false;
+};
+
+TEST_F(GatedSpeech, AReadingNotKnownYetComesLaterOnTheGuiThreadOnce) {
+  Speak(U"いぬ");  // returns although the voice has not read it
+  gui_.PumpFor(100ms);
+  EXPECT_TRUE(readings_.empty());
+  gate_->Open();
+  gui_.PumpUntil([&] { return !readings_.empty(); }, 5s);
+  gui_.PumpFor(100ms);
+  EXPECT_EQ(readings_, std::vector<Text>{U"いぬ→ヨミ:いぬ"});
+  EXPECT_FALSE(read_inside_speak_);
+  // Known now: the next Speak of it reads at once, inside Speak.
+  Speak(U"いぬ");
+  EXPECT_TRUE(read_inside_speak_);
+  EXPECT_EQ(readings_.size(), 2u);
+}
+
+TEST_F(GatedSpeech, TextsStoppedOrCutOffBeforeTheyWereReadStillGetTheirReading) {
+  Speak(U"いぬ");
+  Speak(U"ねこ");  // cuts off いぬ
+  engine_->Stop();
+  gate_->Open();
+  gui_.PumpUntil([&] { return readings_.size() >= 2; }, 5s);
+  gui_.PumpFor(100ms);
+  std::sort(readings_.begin(), readings_.end());
+  EXPECT_EQ(readings_, (std::vector<Text>{U"いぬ→ヨミ:いぬ", U"ねこ→ヨミ:ねこ"}));
+}
+
+TEST_F(GatedSpeech, ReadingsPostedForADestroyedEngineAreDropped) {
+  Speak(U"いぬ");
+  gate_->Open();
+  std::this_thread::sleep_for(200ms);  // read and posted, not yet run
+  engine_.reset();
+  gui_.RunPending();
+  EXPECT_TRUE(readings_.empty());
 }
 
 TEST(NullSpeechTest, ReportsTheEndOnlyOncePosted) {
