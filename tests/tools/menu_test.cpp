@@ -157,6 +157,31 @@ TEST_F(MenuTest, HandsTheKioskLockToTheGames) {
   EXPECT_FALSE(runner.starts[1].kiosk);
 }
 
+TEST_F(MenuTest, UnderTheLockQuitActsOnlyWhenHeld) {
+  auto menu = MakeMenu(/*kiosk=*/true);
+  auto* quit = menu->findChild<QPushButton*>("quit");
+  ASSERT_NE(quit, nullptr);
+  EXPECT_NE(quit->text().indexOf(QStringLiteral("2秒")), -1);
+  QTest::mouseClick(quit, Qt::LeftButton);
+  EXPECT_TRUE(menu->isVisible());
+  // Let go before the time: still there.
+  QTest::mousePress(quit, Qt::LeftButton);
+  QTest::qWait(MenuWindow::kQuitHoldMilliseconds / 2);
+  QTest::mouseRelease(quit, Qt::LeftButton);
+  QTest::qWait(MenuWindow::kQuitHoldMilliseconds);
+  EXPECT_TRUE(menu->isVisible());
+  QTest::mousePress(quit, Qt::LeftButton);
+  for (int waited = 0; menu->isVisible() && waited < MenuWindow::kQuitHoldMilliseconds * 3; waited += 50) QTest::qWait(50);
+  EXPECT_FALSE(menu->isVisible());
+
+  // Without the lock one click ends it.
+  auto unlocked = MakeMenu(/*kiosk=*/false);
+  auto* plain_quit = unlocked->findChild<QPushButton*>("quit");
+  EXPECT_EQ(plain_quit->text(), QStringLiteral("終了"));
+  QTest::mouseClick(plain_quit, Qt::LeftButton);
+  EXPECT_FALSE(unlocked->isVisible());
+}
+
 // The real runner: the game gets the lesson as its one argument, runs in the
 // per-user folder, and sees KANAE_KIOSK=1 only under the lock.
 TEST_F(MenuTest, TheProcessRunnerHandsOverFolderArgumentAndLock) {

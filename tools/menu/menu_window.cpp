@@ -105,9 +105,25 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   kiosk_->setStyleSheet(
       QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(text.pixelSize()));
   kiosk_->setFont(text);
-  auto* quit = new QPushButton(QStringLiteral("終了"), this);
+  auto* quit = quit_ = new QPushButton(this);
   quit->setObjectName("quit");
-  connect(quit, &QPushButton::clicked, this, &QWidget::close);
+  // A child at the menu between games could end it all with one click: under
+  // the lock, 終了 must be held.
+  quit_hold_.setSingleShot(true);
+  quit_hold_.setInterval(kQuitHoldMilliseconds);
+  connect(&quit_hold_, &QTimer::timeout, this, &QWidget::close);
+  connect(quit, &QPushButton::pressed, this, [this] {
+    if (Kiosk()) quit_hold_.start();
+  });
+  connect(quit, &QPushButton::released, &quit_hold_, &QTimer::stop);
+  connect(quit, &QPushButton::clicked, this, [this] {
+    if (!Kiosk()) close();
+  });
+  const auto name_quit = [this] {
+    quit_->setText(Kiosk() ? QStringLiteral("終了（2秒押し続ける）") : QStringLiteral("終了"));
+  };
+  name_quit();
+  connect(kiosk_, &QCheckBox::toggled, this, name_quit);
 
   for (QPushButton* button : {choose, demo, quit}) {
     button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,

@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -20,6 +22,9 @@ class MenuWindow : public QWidget {
   // data: the installed data (sounds/, demo_lesson/); kiosk: the lock's
   // starting state (kanae --kiosk).
   MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChooser choose_folder);
+
+  // Under the lock, 終了 acts only when held this long, as the games' keys do.
+  static constexpr int kQuitHoldMilliseconds = 2000;
 
   QString Lesson() const { return lesson_; }
   bool Kiosk() const { return kiosk_->isChecked(); }
@@ -38,6 +43,8 @@ class MenuWindow : public QWidget {
   QString lesson_;
   QLabel* lesson_label_;
   QCheckBox* kiosk_;
+  QPushButton* quit_;
+  QTimer quit_hold_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
 };
