@@ -55,22 +55,22 @@ int CardPickingGame::LetterSize() const { return std::clamp<int>(settings.card_l
 void CardPickingGame::Layout() { cross.font_points = Int(lesson_.form.width / 50.0); }
 
 void CardPickingGame::PlaceCard(int i) {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   const int top_row = i > 1 ? -1 : 0;
-  card_pictures[i]->Place(Int(W / 80 * 38) * (i % 2) + Int(W / 80 * 5), Int(H / 2) * top_row + Int(H / 20 * 11),
-                   Int(W / 5 * 2), Int(H / 5 * 2));
+  card_pictures[i]->Place(Int(width / 80 * 38) * (i % 2) + Int(width / 80 * 5), Int(height / 2) * top_row + Int(height / 20 * 11),
+                   Int(width / 5 * 2), Int(height / 5 * 2));
 }
 
 void CardPickingGame::PlaceCardLetter(int i) {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   const int z = LetterSize();
   const int large = z == 3 ? -1 : 0;
   Control& letter = *card_letters[i];
-  letter.Place(Int(W / 80 * 38) * (i % 2) + Int(W / 16 * 5) - Int(W / 40 * 3) * (z - 1) + Int(W / 80 * 4) * large,
-               card_pictures[i]->top, Int(W / 40 * 3) * (z - 1) + Int(W / 20 * 3), Int(H / 10) * (z - 1) + Int(H / 10 * 2));
-  letter.font_points = FittingFont(Int(W / 270) * (z - 1) + Int(W / 135), letter.height);
+  letter.Place(Int(width / 80 * 38) * (i % 2) + Int(width / 16 * 5) - Int(width / 40 * 3) * (z - 1) + Int(width / 80 * 4) * large,
+               card_pictures[i]->top, Int(width / 40 * 3) * (z - 1) + Int(width / 20 * 3), Int(height / 10) * (z - 1) + Int(height / 10 * 2));
+  letter.font_points = FittingFont(Int(width / 270) * (z - 1) + Int(width / 135), letter.height);
 }
 
 void CardPickingGame::DrawCards() {
@@ -157,8 +157,8 @@ void CardPickingGame::CheckAnswer() {
   if (f.is_speaking) return;
   if (f.chosen_index < 0 || f.chosen_index >= card_count) return;
   lesson_.BeginFeedback();
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
 
   // The letter exactly as shown: a katakana card sounds its own file.
   if (LetterSize() > 0) lesson_.PlayCueAndWait(card_letters[f.chosen_index]->caption + U".wav");
@@ -172,7 +172,7 @@ void CardPickingGame::CheckAnswer() {
     lesson_.Speak();
     const int i = f.chosen_index;
     const int top_row = i > 1 ? -1 : 0;
-    cross.Place(card_pictures[i]->left, Int(H / 2) * top_row + Int(H * 29 / 60), Int(W / 5 * 2), Int(H * 16 / 30));
+    cross.Place(card_pictures[i]->left, Int(height / 2) * top_row + Int(height * 29 / 60), Int(width / 5 * 2), Int(height * 16 / 30));
   } else {
     lesson_.AnswerJudged(true, asked, tasks[card_tasks[f.chosen_index]]);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
@@ -180,11 +180,11 @@ void CardPickingGame::CheckAnswer() {
     lesson_.Speak();
     HideQuestion();
     Control& picture = *card_pictures[correct_card];
-    picture.Place(0, 0, W, H);
+    picture.Place(0, 0, width, height);
     picture.visible = true;
     Control& letter = *card_letters[correct_card];
-    letter.Place(Int(W / 8 * 5), 0, Int(W / 8 * 3), Int(H / 2));
-    letter.font_points = FittingFont(Int(W / 54), letter.height);
+    letter.Place(Int(width / 8 * 5), 0, Int(width / 8 * 3), Int(height / 2));
+    letter.font_points = FittingFont(Int(width / 54), letter.height);
     letter.visible = LetterSize() > 0;
     lesson_.AdvanceQuestion();
   }

@@ -30,14 +30,14 @@ void InitialLetterGame::Layout() {
 }
 
 void InitialLetterGame::NextQuestion() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;
   HideQuestion();
   if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.task_pictures[f.question_index];
 
-  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  picture.Place(Int(width / 4), Int(height * 3 / 12), Int(width / 2), Int(height / 2));
   lesson_.LoadPicture(picture, task);
 
   const Text name = NameOfPicture(task);
@@ -56,17 +56,17 @@ void InitialLetterGame::NextQuestion() {
     if (!lesson_.DrawDistractor(table)) break;
   }
 
-  cell_size = Int(W / (slot_count + 1));
-  name_left = Int((W - name_length * cell_size) / 2);
+  cell_size = Int(width / (slot_count + 1));
+  name_left = Int((width - name_length * cell_size) / 2);
   const double cell = cell_size;
   const int font = Int(cell / 20.5);
 
-  const int top1 = Int((H / 4 - cell) / 2);
-  first_cell.Place(name_left, top1, name_length * cell, cell);
+  const int name_top = Int((height / 4 - cell) / 2);
+  first_cell.Place(name_left, name_top, name_length * cell, cell);
   first_cell.font_points = font;
   first_cell.caption = settings.show_model != 0 ? Left(display, 1) : Text();
   // An empty name leaves no second cell (never a negative width).
-  name_rest.Place(name_left + cell, top1, std::max(0.0, (name_length - 1) * cell), cell);
+  name_rest.Place(name_left + cell, name_top, std::max(0.0, (name_length - 1) * cell), cell);
   name_rest.font_points = font;
   name_rest.caption = display.size() > 1 ? display.substr(1) : Text();
 
@@ -74,7 +74,7 @@ void InitialLetterGame::NextQuestion() {
   for (std::size_t j = 0; j < f.choice_letters.size(); ++j) {
     card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
-    card.Place(CardLeft(cell, slot_count, slot_order[j]), top1 + Int(H * 3 / 4), cell, cell);
+    card.Place(CardLeft(cell, slot_count, slot_order[j]), name_top + Int(height * 3 / 4), cell, cell);
     card.font_points = font;
     card.caption = card_letters[j];
   }
@@ -112,7 +112,7 @@ std::vector<const Control*> InitialLetterGame::AnswerControls() const {
 void InitialLetterGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (f.is_speaking) return;
-  const double H = lesson_.form.height;
+  const double height = lesson_.form.height;
   const Text chosen = card_letters[f.chosen_index];
   if (chosen.empty()) return;
 
@@ -122,7 +122,7 @@ void InitialLetterGame::CheckAnswer() {
   if (card_letters[answer_progress] != chosen) {
     lesson_.AnswerJudged(false, card_letters[answer_progress], chosen);
     const Control& card = *cards[f.chosen_index];
-    cross.Place(card.left, first_cell.top + H * 3 / 4, cell_size, cell_size);
+    cross.Place(card.left, first_cell.top + height * 3 / 4, cell_size, cell_size);
     cross.font_points = Int(cell_size / 19.0);
     cross.visible = true;
     lesson_.PlayCueAndWait(U"ブー.wav");

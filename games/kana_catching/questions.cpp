@@ -25,9 +25,9 @@ KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
 }
 
 void KanaCatchingGame::Layout() {
-  const double W = lesson_.form.width;
-  for (Control* letter : choice_letters) letter->font_points = Int(W / 138);
-  mark.font_points = Int(W / 100);
+  const double width = lesson_.form.width;
+  for (Control* letter : choice_letters) letter->font_points = Int(width / 138);
+  mark.font_points = Int(width / 100);
 }
 
 Text KanaCatchingGame::CurrentName() const {
@@ -49,14 +49,14 @@ void KanaCatchingGame::NextQuestion() {
 }
 
 void KanaCatchingGame::CatchingStep() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   HideQuestion();
-  const int h = Int(H / 20);
-  const int w = Int(W / 20);
-  const int top = Int(lesson_.Rnd().Next() * (H - h));
-  const int left = Int(lesson_.Rnd().Next() * (W - w));
-  const int room = std::min(Int(H) - top, Int(W) - left);
+  const int h = Int(height / 20);
+  const int w = Int(width / 20);
+  const int top = Int(lesson_.Rnd().Next() * (height - h));
+  const int left = Int(lesson_.Rnd().Next() * (width - w));
+  const int room = std::min(Int(height) - top, Int(width) - left);
   // On a screen taller than wide the drawn side can exceed the room left; the
   // letter is then held inside the window so that all of it can be caught.
   const int side = std::min(Int(lesson_.Rnd().Next() * (room - h)) + h, room);
@@ -90,13 +90,13 @@ void KanaCatchingGame::OnLetterCaught() {
 }
 
 void KanaCatchingGame::ShowLetterChoices() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;
 
   HideQuestion();
   lesson_.form.back_colour = kDarkBlue;
-  picture.Place(Int(W / 8), Int(H / 66), Int(W * 3 / 4), Int(H * 3 / 4));
+  picture.Place(Int(width / 8), Int(height / 66), Int(width * 3 / 4), Int(height * 3 / 4));
   lesson_.LoadPicture(picture, lesson_.state.task_pictures[f.question_index]);
 
   ShuffleSlots(std::span<int>(slot_order.data(), 6), lesson_.Rnd());
@@ -113,12 +113,12 @@ void KanaCatchingGame::ShowLetterChoices() {
   }
   choice_count = static_cast<int>(f.choice_letters.size());
 
-  const int step = Int(W * 132 / 800);
-  const int inset = Int(W * 9 / 800);
+  const int step = Int(width * 132 / 800);
+  const int inset = Int(width * 9 / 800);
   for (Text& letter : choice_texts) letter.clear();
   for (int j = 0; j < choice_count; ++j) {
     Control& label = *choice_letters[j];
-    label.Place(step * slot_order[j] + inset, Int(H * 94 / 120), Int(W * 3 / 20), Int(H / 5));
+    label.Place(step * slot_order[j] + inset, Int(height * 94 / 120), Int(width * 3 / 20), Int(height / 5));
     choice_texts[j] = CharAt(f.choice_letters, j);
     label.caption = choice_texts[j];
   }
@@ -161,14 +161,14 @@ void KanaCatchingGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (f.is_speaking || lesson_.IsCuePlaying()) return;
   if (f.chosen_index < 0 || f.chosen_index >= choice_count) return;  // a label that shows no letter
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   const Text chosen = choice_texts[f.chosen_index];
 
   lesson_.PlayCueAndWait(LetterSoundFile(chosen[0]));
   lesson_.BeginFeedback();
-  mark.Place(Int(W * 132 / 800) * slot_order[f.chosen_index] - Int(W * 9 / 800), Int(H * 93 / 125), Int(W * 3 / 15),
-               Int(H / 3));
+  mark.Place(Int(width * 132 / 800) * slot_order[f.chosen_index] - Int(width * 9 / 800), Int(height * 93 / 125), Int(width * 3 / 15),
+               Int(height / 3));
 
   if (choice_texts[correct_choice] != chosen) {
     lesson_.AnswerJudged(false, choice_texts[correct_choice], chosen);

@@ -34,20 +34,20 @@ NameChoiceGame::NameChoiceGame(Lesson& lesson)
 void NameChoiceGame::Layout() { cross.font_points = Int(lesson_.form.width / 60.0); }
 
 void NameChoiceGame::PlaceNameColumn(int side, int& n) {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   n = std::min(n, kLongestShownName);
   const int k = std::max(n, 6);
-  const int w = Int(H / (k + 1));
+  const int w = Int(height / (k + 1));
   const int h = Int(static_cast<double>(n) * w);
   Control& column = *name_columns[side];
   column.font_points = Int(w / 20.5);
-  column.Place(Int(W * 3 / 4 * side) + Int((W / 4 - w) / 2), Int((H - h) / 2), w, h);
+  column.Place(Int(width * 3 / 4 * side) + Int((width / 4 - w) / 2), Int((height - h) / 2), w, h);
 }
 
 void NameChoiceGame::NextQuestion() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;
   const auto& tasks = lesson_.state.task_pictures;
   const int task_count = lesson_.state.TaskCount();
@@ -57,7 +57,7 @@ void NameChoiceGame::NextQuestion() {
   // there is nothing to ask and nothing to answer.
   if (task_count == 0 || f.question_index < 0 || f.question_index >= task_count) return;
 
-  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  picture.Place(Int(width / 4), Int(height * 3 / 12), Int(width / 2), Int(height / 2));
   lesson_.LoadPicture(picture, tasks[f.question_index]);
 
   // One draw among the other tasks, each equally likely, so the draw always
@@ -118,8 +118,8 @@ void NameChoiceGame::CheckAnswer() {
   if (lesson_.IsCuePlaying()) return;
   lesson_.BeginFeedback();
   FormFields& f = lesson_.fields;
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
 
   const auto& tasks = lesson_.state.task_pictures;
   const Text asked = NameOfPicture(tasks[f.question_index]);
@@ -133,7 +133,7 @@ void NameChoiceGame::CheckAnswer() {
       column->width = 0;
       column->height = 0;
     }
-    picture.Place(0, 0, W, H);
+    picture.Place(0, 0, width, height);
     // After the last task the list starts again in a new order.
     lesson_.AdvanceQuestion();
   } else {
@@ -142,8 +142,8 @@ void NameChoiceGame::CheckAnswer() {
     f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
     f.is_speaking = true;
-    cross.Place(Int(W * 3 / 4 * f.chosen_index) - Int(W * 36 / 800), Int(H * 170 / 600), Int(W * 240 / 800),
-                 Int(H * 240 / 600));
+    cross.Place(Int(width * 3 / 4 * f.chosen_index) - Int(width * 36 / 800), Int(height * 170 / 600), Int(width * 240 / 800),
+                 Int(height * 240 / 600));
   }
   feedback_timer->SetEnabled(true);
 }

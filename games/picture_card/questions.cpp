@@ -55,8 +55,8 @@ Text PictureCardGame::DrawDecoy() {
 }
 
 void PictureCardGame::NextQuestion() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;
   const std::vector<Text>& tasks = lesson_.state.task_pictures;
 
@@ -66,10 +66,10 @@ void PictureCardGame::NextQuestion() {
 
   const Text name = NameOfPicture(task);
   name_length = static_cast<int>(std::min<std::size_t>(name.size(), 10));
-  const int h = Int(W / (std::max(name_length, 6) + 1));
+  const int h = Int(width / (std::max(name_length, 6) + 1));
   name_row.font_points = Int(h / 20.5);
   const int w = Int(static_cast<double>(name_length) * h);
-  name_row.Place(Int((W - w) / 2), Int((H / 2 - h) / 2), w, h);
+  name_row.Place(Int((width - w) / 2), Int((height / 2 - h) / 2), w, h);
   name_row.caption = Left(name, name_length);
 
   decoy_picture = DrawDecoy();
@@ -88,9 +88,9 @@ void PictureCardGame::NextQuestion() {
 }
 
 void PictureCardGame::PlacePicture(int side) {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
-  pictures[side]->Place(Int(W / 80 * 38) * side + Int(W / 80 * 5), Int(H / 2), Int(W / 5 * 2), Int(H / 5 * 2));
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
+  pictures[side]->Place(Int(width / 80 * 38) * side + Int(width / 80 * 5), Int(height / 2), Int(width / 5 * 2), Int(height / 5 * 2));
 }
 
 void PictureCardGame::OnPointer(const PointerEvent& event) {
@@ -133,8 +133,8 @@ void PictureCardGame::CheckAnswer() {
   FormFields& f = lesson_.fields;
   if (lesson_.IsCuePlaying()) return;
   lesson_.BeginFeedback();
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   const int p = f.chosen_index;
 
   const Text& task = lesson_.state.task_pictures[f.question_index];
@@ -145,14 +145,14 @@ void PictureCardGame::CheckAnswer() {
     lesson_.Speak();
     pictures[1 - p]->width = 0;
     pictures[1 - p]->height = 0;
-    pictures[p]->Place(0, 0, W, H);
+    pictures[p]->Place(0, 0, width, height);
     lesson_.AdvanceQuestion();
   } else {
     lesson_.AnswerJudged(false, NameOfPicture(task), decoy_picture);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
-    cross.Place(Int(W / 80 * 38) * p + Int(W / 80 * 5), Int(H * 13 / 30), Int(W / 5 * 2), Int(H * 16 / 30));
+    cross.Place(Int(width / 80 * 38) * p + Int(width / 80 * 5), Int(height * 13 / 30), Int(width / 5 * 2), Int(height * 16 / 30));
   }
   f.is_speaking = true;
   feedback_timer->SetEnabled(true);

@@ -28,14 +28,14 @@ void WordBuildingGame::Layout() {
 }
 
 void WordBuildingGame::NextQuestion() {
-  const double W = lesson_.form.width;
-  const double H = lesson_.form.height;
+  const double width = lesson_.form.width;
+  const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;
   HideQuestion();
   if (!lesson_.SkipNamelessTasks()) return;
   const Text& task = lesson_.state.task_pictures[f.question_index];
 
-  picture.Place(Int(W / 4), Int(H * 3 / 12), Int(W / 2), Int(H / 2));
+  picture.Place(Int(width / 4), Int(height * 3 / 12), Int(width / 2), Int(height / 2));
   lesson_.LoadPicture(picture, task);
 
   // The whole name goes in first, so no distractor repeats any of its letters,
@@ -61,12 +61,12 @@ void WordBuildingGame::NextQuestion() {
   slot_count = std::max(answer_length, 6);
   ShuffleSlots(std::span<int>(slot_order.data(), slot_count), lesson_.Rnd());
 
-  cell_size = Int(W / (slot_count + 1));
+  cell_size = Int(width / (slot_count + 1));
   const double cell = cell_size;
   const int font = Int(cell / 20.5);
 
   const double row_width = name_length * cell;
-  name_row.Place(Int((W - row_width) / 2), Int((H / 4 - cell) / 2), row_width, cell);
+  name_row.Place(Int((width - row_width) / 2), Int((height / 4 - cell) / 2), row_width, cell);
   name_row.font_points = font;
   name_row.caption = display;
   // On the white row a white name is not seen; the placed cards still are.
@@ -79,7 +79,7 @@ void WordBuildingGame::NextQuestion() {
   for (int j = 0; j < answer_length; ++j) {
     card_letters[j] = CharAt(f.choice_letters, j);
     Control& card = *cards[j];
-    card.Place(CardLeft(cell, slot_count, slot_order[j]), name_row.top + Int(H * 3 / 4), cell, cell);
+    card.Place(CardLeft(cell, slot_count, slot_order[j]), name_row.top + Int(height * 3 / 4), cell, cell);
     card.font_points = font;
     card.caption = card_letters[j];
   }
