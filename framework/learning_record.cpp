@@ -64,6 +64,21 @@ std::string CsvField(std::string_view utf8) {
   return quoted + '"';
 }
 
+namespace {
+bool NeedsApostrophe(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r'").find(text.front()) != std::string_view::npos;
+}
+}  // namespace
+
+std::string CsvTextField(std::string_view utf8) {
+  return NeedsApostrophe(utf8) ? CsvField("'" + std::string(utf8)) : CsvField(utf8);
+}
+
+std::string TextOfCsvField(std::string_view field) {
+  if (field.size() >= 2 && field.front() == '\'' && NeedsApostrophe(field.substr(1))) field.remove_prefix(1);
+  return std::string(field);
+}
+
 std::string FormatRecordLine(const RecordEntry& e) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", std::isfinite(e.seconds) && e.seconds > 0 ? e.seconds : 0.0);
@@ -71,9 +86,9 @@ std::string FormatRecordLine(const RecordEntry& e) {
   const std::string fields[] = {
       CsvField(e.date_time),
       CsvField(ToUtf8(e.game)),
-      CsvField(ToUtf8(e.picture)),
-      CsvField(ToUtf8(e.asked)),
-      CsvField(ToUtf8(e.chosen)),
+      CsvTextField(ToUtf8(e.picture)),
+      CsvTextField(ToUtf8(e.asked)),
+      CsvTextField(ToUtf8(e.chosen)),
       e.right ? kRight : kWrong,
       seconds,
       std::to_string(e.attempt),

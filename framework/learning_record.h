@@ -57,6 +57,13 @@ inline constexpr char kPhaseCatch[] = "つかまえた";
 
 // One field quoted when it holds a comma, a quote, CR or LF; quotes doubled.
 std::string CsvField(std::string_view utf8);
+// A field of free text (a picture's name, a letter): a text a spreadsheet
+// would run as a formula (it starts with = + - @, a tab or CR) gets a leading
+// apostrophe and is shown as it is written; one that starts with an
+// apostrophe gets one more, so TextOfCsvField gives back every text exactly.
+std::string CsvTextField(std::string_view utf8);
+// The text a CsvTextField was made from, given the field's unquoted content.
+std::string TextOfCsvField(std::string_view field);
 // The whole line for an entry, CR LF included.
 std::string FormatRecordLine(const RecordEntry& entry);
 

@@ -149,6 +149,35 @@ TEST_F(InitialLetterRecord, NamesWithQuotesCommasAndLineBreaksReadBackWhole) {
   EXPECT_EQ(read.rows[0].answering, Q("クリック"));
 }
 
+// A name a spreadsheet would run as a formula is stored as text, and the
+// report reads every name back as it was.
+TEST_F(InitialLetterRecord, NamesThatLookLikeFormulasAreStoredAsTextAndReadBackExactly) {
+  struct Case {
+    std::string name;
+    std::string field;  // as the record holds it
+  };
+  const std::vector<Case> cases = {
+      {"=HYPERLINK(1)いぬ.jpg", "'=HYPERLINK(1)いぬ.jpg"},
+      {"+いぬ.jpg", "'+いぬ.jpg"},
+      {"-いぬ.jpg", "'-いぬ.jpg"},
+      {"@いぬ.jpg", "'@いぬ.jpg"},
+      {"'いぬ.jpg", "''いぬ.jpg"},
+      {"'=いぬ.jpg", "''=いぬ.jpg"},
+      {"い=ぬ.jpg", "い=ぬ.jpg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start({c.name}, kOneDistractor);
+    Prompt();
+    Click(1);
+    const std::string record = folder->Read("学習記録.csv");
+    EXPECT_NE(record.find("," + c.field + ","), std::string::npos) << record;
+    const RecordRead read = ReadBack(folder->path());
+    ASSERT_EQ(read.rows.size(), 1u);
+    EXPECT_EQ(read.rows[0].picture, QString::fromStdString(c.name));
+  }
+}
+
 TEST_F(InitialLetterRecord, ATornLastLineIsIgnoredAndCutOffBeforeTheNextLine) {
   Start({"いぬ.jpg"}, kOneDistractor);
   Prompt();

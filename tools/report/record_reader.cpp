@@ -36,9 +36,9 @@ bool ToRow(const std::vector<std::string>& f, RecordRow& row) {
   row.date_time = q(f[0]);
   row.day = row.date_time.left(10);
   row.game = q(f[1]);
-  row.picture = q(f[2]);
-  row.asked = q(f[3]);
-  row.chosen = q(f[4]);
+  row.picture = q(TextOfCsvField(f[2]));
+  row.asked = q(TextOfCsvField(f[3]));
+  row.chosen = q(TextOfCsvField(f[4]));
   row.right = f[5] == kRight;
   row.distractors = q(f[8]);
   row.cards = q(f[9]);
