@@ -232,18 +232,19 @@ class GatedSpeech : public ::testing::Test {
   }
   // Speaks text, noting whether its reading came inside Speak.
   void Speak(const Text& text) {
-    bool inside = true;
-    engine_->Speak(text, [this, &inside, text](const Text& reading) {
+    inside_speak_ = true;
+    engine_->Speak(text, [this, text](const Text& reading) {
       readings_.push_back(text + U"→" + reading);
-      if (inside) read_inside_speak_ = true;
+      if (inside_speak_) read_inside_speak_ = true;
     });
-    inside = false;
+    inside_speak_ = false;
   }
 
   GuiQueue gui_;
   GatedVoice* gate_ = nullptr;
   std::unique_ptr<VoicedSpeech> engine_;
   std::vector<Text> readings_;
+  bool inside_speak_ = false;
   bool read_inside_speak_ = false;
 };
 
