@@ -1,6 +1,7 @@
 #include "learning_record.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -195,6 +196,33 @@ RecordPlace LearningRecord::Open(const std::filesystem::path& lesson_folder) {
   return place;
 }
 
+namespace {
+
+// Another game on the same lesson (another window, another computer on a
+// shared folder) may write the same file. Every change to it is made under an
+// advisory lock, with the size read from the file, so neither game cuts off
+// or repeats what the other wrote.
+class FileLock {
+ public:
+  explicit FileLock(int fd) : fd_(fd) {
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~FileLock() { ::flock(fd_, LOCK_UN); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+std::uintmax_t SizeOf(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 ? static_cast<std::uintmax_t>(info.st_size) : 0;
+}
+
+}  // namespace
+
 bool LearningRecord::OpenFile(int number) {
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
@@ -204,9 +232,8 @@ bool LearningRecord::OpenFile(int number) {
     error_ = SystemError("open", file);
     return false;
   }
-  struct stat info {};
-  ::fstat(fd, &info);
-  std::uintmax_t size = static_cast<std::uintmax_t>(info.st_size);
+  const FileLock file_lock(fd);
+  std::uintmax_t size = SizeOf(fd);
   if (size > 0) {
     // A line torn by a crash or a pulled plug is cut off, so that what is
     // appended now starts a line of its own (an open quote in the torn part
@@ -245,13 +272,17 @@ bool LearningRecord::Append(const RecordEntry& entry) {
   if (folder_.empty()) return false;
   const std::string line = FormatRecordLine(entry);
   if (fd_ < 0 && !OpenFile(number_)) return false;
+  size_ = SizeOf(fd_);
   if (size_ > 0 && size_ + line.size() > limit_) {
     WaitUntilDurable();
     CloseFile();
     if (!OpenFile(number_ + 1)) return false;
   }
-  const std::string bytes = size_ == 0 ? kBom + HeaderLine() + line : line;
-  if (!WriteWhole(bytes)) return false;
+  {
+    const FileLock file_lock(fd_);
+    size_ = SizeOf(fd_);  // another game's lines included
+    if (!WriteWhole(size_ == 0 ? kBom + HeaderLine() + line : line)) return false;
+  }
   {
     std::lock_guard lock(mutex_);
     ++written_;

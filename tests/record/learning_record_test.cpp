@@ -209,6 +209,36 @@ TEST_F(InitialLetterRecord, ATornLastLineIsIgnoredAndCutOffBeforeTheNextLine) {
   EXPECT_EQ(folder->Read("学習記録.csv").substr(0, whole.size()), whole);
 }
 
+// Two games on one lesson (two windows, or two computers on a shared folder)
+// write one record: one header, and every line of both, whole.
+TEST(LearningRecordShared, TwoGamesOnOneLessonKeepEachOthersLines) {
+  TempFolder folder;
+  folder.Write("学習記録.csv", "");  // made, then a crash before its header
+  LearningRecord first, second;
+  first.Open(folder.path());
+  second.Open(folder.path());  // before either has written: both find it empty
+  RecordEntry entry;
+  entry.date_time = "2026-12-10T09:00:00+09:00";
+  entry.asked = U"い";
+  entry.chosen = U"い";
+  entry.right = true;
+  for (int i = 0; i < 50; ++i) {
+    entry.game = i % 2 == 0 ? U"オルタ文字" : U"ペンブル";
+    entry.picture = FromUtf8("いぬ" + std::to_string(i) + ".jpg");
+    ASSERT_TRUE((i % 2 == 0 ? first : second).Append(entry));
+  }
+  first.WaitUntilDurable();
+  second.WaitUntilDurable();
+  const RecordRead read = ReadBack(folder.path());
+  EXPECT_EQ(read.skipped_lines, 0);  // a second header would be skipped as a bad line
+  ASSERT_EQ(read.rows.size(), 50u);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(read.rows[static_cast<std::size_t>(i)].picture, QString::fromStdString("いぬ" + std::to_string(i) + ".jpg"));
+  // A restart of one game while the other has written: nothing is cut off.
+  LearningRecord third;
+  third.Open(folder.path());
+  EXPECT_EQ(ReadBack(folder.path()).rows.size(), 50u);
+}
+
 TEST_F(InitialLetterRecord, PastTheSizeLimitANewNumberedFileStartsWithItsOwnHeader) {
   Start({"いぬ.jpg"}, kOneDistractor);
   lesson->Record().SetFileLimit(400);  // the header and about two lines
