@@ -1,5 +1,6 @@
 #include "game_window.h"
 
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QKeyEvent>
@@ -329,6 +330,13 @@ void GameWindow::keyPressEvent(QKeyEvent* event) {
     default: QWidget::keyPressEvent(event); return;
   }
   Refresh();
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+  // Closed from outside (the title bar's ×, Alt+F4): the lesson ends as with
+  // Esc, every answer on disk and the exit traced.
+  lesson_.OnKey(static_cast<int>(Key::kEscape));
+  event->accept();
 }
 
 void GameWindow::SyncPointer() {

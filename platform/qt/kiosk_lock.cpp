@@ -119,6 +119,10 @@ bool KioskLock::eventFilter(QObject* watched, QEvent* event) {
       Tick();
       return true;
     }
+    case QEvent::Close:
+      // A child's Alt+F4 must not end the lesson either; Esc held still does.
+      event->ignore();
+      return true;
     case QEvent::FocusOut:
     case QEvent::WindowDeactivate:
     case QEvent::Hide: Forget(); return false;

@@ -210,6 +210,22 @@ TEST_F(GameWindowTest, UnderTheKioskLockOnlyAHeldKeyActs) {
   EXPECT_TRUE(platform.shell.quit);
 }
 
+// Closing the window from outside ends the lesson as Esc does; under the
+// lock it is refused.
+TEST_F(GameWindowTest, ClosingTheWindowEndsTheLessonUnlessLocked) {
+  {
+    new KioskLock(window.get(), [] { return qint64{0}; });
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(platform.shell.quit);
+    EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+    delete window->findChild<KioskLock*>();
+  }
+  EXPECT_TRUE(window->close());
+  EXPECT_TRUE(platform.shell.quit);
+  EXPECT_EQ(lesson.Mode(), LessonMode::kEnded);
+}
+
 TEST_F(GameWindowTest, TheKioskLockIsAskedForWithKanaeKiosk) {
   qunsetenv("KANAE_KIOSK");
   EXPECT_FALSE(KioskLock::Requested());
