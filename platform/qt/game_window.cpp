@@ -96,11 +96,12 @@ std::size_t PictureBudget(const Form& form) {
 
 }  // namespace
 
-GameWindow::GameWindow(Lesson& lesson, Game& game)
+GameWindow::GameWindow(Lesson& lesson, Game& game, std::shared_ptr<ShownPictureStore> store)
     : lesson_(lesson),
       game_(game),
-      pictures_(PictureBudget(lesson.form),
-                [this](const std::string& path, QSize size) { OnPictureArrived(path, size); }) {
+      pictures_(
+          PictureBudget(lesson.form), [this](const std::string& path, QSize size) { OnPictureArrived(path, size); },
+          std::move(store)) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_AcceptTouchEvents, false);  // taps arrive as synthesised mouse events

@@ -16,7 +16,8 @@ namespace kanae {
 
 class GameWindow : public QWidget {
  public:
-  GameWindow(Lesson& lesson, Game& game);
+  // With a store, pictures shown in an earlier run need no decoding.
+  GameWindow(Lesson& lesson, Game& game, std::shared_ptr<ShownPictureStore> store = nullptr);
 
   // Repaints what changed in the model since the last refresh (nothing when
   // nothing visible changed) and asks for the pictures needed next. Called

@@ -19,8 +19,8 @@ std::size_t BytesOf(const QImage& image) { return static_cast<std::size_t>(image
 
 }  // namespace
 
-PictureCache::PictureCache(std::size_t budget_bytes, Arrival on_arrival)
-    : budget_bytes_(budget_bytes), on_arrival_(std::move(on_arrival)) {
+PictureCache::PictureCache(std::size_t budget_bytes, Arrival on_arrival, std::shared_ptr<ShownPictureStore> store)
+    : budget_bytes_(budget_bytes), on_arrival_(std::move(on_arrival)), store_(std::move(store)) {
   // Two decodes at once: a two-picture question is ready in the time of one,
   // and the GUI thread waits on neither.
   pool_.setMaxThreadCount(2);
@@ -53,10 +53,15 @@ void PictureCache::Request(const std::string& utf8_path, QSize size, bool urgent
   pending_.emplace_back(utf8_path, size);
   pool_.start(
       [this, utf8_path, size] {
-        QImage image = DecodePicture(utf8_path, size);
+        QImage image = store_ != nullptr ? store_->Load(utf8_path, size) : QImage();
+        const bool decoded = image.isNull();
+        if (decoded) image = DecodePicture(utf8_path, size);
+        // QImage shares its pixels: the copy kept for the store costs nothing.
         QMetaObject::invokeMethod(
-            &receiver_, [this, utf8_path, size, image = std::move(image)]() mutable { Store(utf8_path, size, std::move(image)); },
+            &receiver_, [this, utf8_path, size, image]() mutable { Store(utf8_path, size, std::move(image)); },
             Qt::QueuedConnection);
+        // Kept after it is handed over: the paint does not wait for the disk.
+        if (decoded && store_ != nullptr) store_->Save(utf8_path, image);
       },
       urgent ? 1 : 0);
 }

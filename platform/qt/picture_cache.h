@@ -12,10 +12,13 @@
 #include <QThreadPool>
 #include <functional>
 #include <list>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "shown_picture_store.h"
 
 namespace kanae {
 
@@ -25,7 +28,9 @@ class PictureCache {
   // found undecodable).
   using Arrival = std::function<void(const std::string& utf8_path, QSize size)>;
 
-  PictureCache(std::size_t budget_bytes, Arrival on_arrival);
+  // With a store, pictures decoded in an earlier run are read from it, and
+  // new ones are kept in it.
+  PictureCache(std::size_t budget_bytes, Arrival on_arrival, std::shared_ptr<ShownPictureStore> store = nullptr);
   ~PictureCache();
   PictureCache(const PictureCache&) = delete;
   PictureCache& operator=(const PictureCache&) = delete;
@@ -55,6 +60,7 @@ class PictureCache {
   std::size_t budget_bytes_;
   std::size_t bytes_ = 0;
   Arrival on_arrival_;
+  std::shared_ptr<ShownPictureStore> store_;
   std::list<Entry> entries_;  // most recently used first
   std::vector<std::pair<std::string, QSize>> pending_;
   std::set<std::string> reported_;  // files already named on standard error

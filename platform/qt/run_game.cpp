@@ -53,7 +53,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   std::unique_ptr<Game> game = make_game(lesson);
   if (!lesson.Start(arguments, *game)) return 1;
 
-  GameWindow game_window(lesson, *game);
+  GameWindow game_window(lesson, *game, ShownPictureStore::ForUser());
   window = &game_window;
   shell.Attach(lesson, *game, game_window);
   if (KioskLock::Requested()) new KioskLock(&game_window);  // owned by the window

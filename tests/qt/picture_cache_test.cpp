@@ -6,10 +6,14 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
 
 #include "fakes.h"
 #include "lesson.h"
 #include "platform/qt/picture_decoder.h"
+#include "platform/qt/shown_picture_store.h"
 
 namespace kanae {
 namespace {
@@ -172,6 +176,99 @@ TEST(PictureCache, APictureAskedForAgainIsKeptOverOnesNotWanted) {
   cache.WaitForDecodes();
   EXPECT_NE(cache.Find(paths[0], shown), nullptr);
   EXPECT_EQ(cache.Find(paths[1], shown), nullptr);
+}
+
+// Shown pictures kept on disk between runs.
+class ShownPictureStoreTest : public ::testing::Test {
+ protected:
+  std::string Picture(const char* name, Qt::GlobalColor colour) { return WriteJpeg(lesson, name, {64, 48}, colour); }
+  QImage Shown(const std::string& path) { return DecodePicture(path, kShown); }
+
+  static constexpr QSize kShown{40, 30};
+  TempFolder lesson;
+  TempFolder cache;
+  ShownPictureStore store{cache.path()};
+};
+
+TEST_F(ShownPictureStoreTest, GivesBackWhatItKeptAndNothingForAnotherSizeOrAChangedFile) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  EXPECT_TRUE(store.Load(red, kShown).isNull());
+  const QImage image = Shown(red);
+  store.Save(red, image);
+  EXPECT_EQ(store.Load(red, kShown), image);
+  EXPECT_TRUE(store.Load(red, {41, 30}).isNull());
+  EXPECT_TRUE(store.Load(PathToUtf8(lesson / "missing.jpg"), kShown).isNull());
+
+  // The teacher puts another picture under the same name: decoded afresh,
+  // even with the old modification time put back.
+  const auto modified = std::filesystem::last_write_time(lesson / "red.jpg");
+  Picture("red.jpg", Qt::blue);
+  std::filesystem::last_write_time(lesson / "red.jpg", modified);
+  EXPECT_TRUE(store.Load(red, kShown).isNull());
+}
+
+TEST_F(ShownPictureStoreTest, ADamagedOrForeignEntryIsNotTakenForAPicture) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  store.Save(red, Shown(red));
+  std::vector<std::filesystem::path> entries;
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) entries.push_back(entry.path());
+  ASSERT_EQ(entries.size(), 1u);
+  const std::string whole = cache.Read(PathToUtf8(entries[0].filename()));
+  for (const std::string& damaged : {whole.substr(0, whole.size() - 1), whole + "x", "KANAEPX2" + whole.substr(8),
+                                     std::string(whole.size(), '\0')}) {
+    cache.Write(PathToUtf8(entries[0].filename()), damaged);
+    EXPECT_TRUE(store.Load(red, kShown).isNull());
+  }
+}
+
+TEST_F(ShownPictureStoreTest, AFolderThatCannotBeMadeMeansDecodingAsBefore) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  lesson.Write("file", "in the way");
+  ShownPictureStore blocked(lesson / "file" / "shown");
+  blocked.Save(red, Shown(red));  // no throw, no crash
+  EXPECT_TRUE(blocked.Load(red, kShown).isNull());
+}
+
+TEST_F(ShownPictureStoreTest, PastItsBudgetTheLeastRecentlyUsedGo) {
+  // Each entry is 40 x 30 x 4 bytes and a header: three fit, four do not.
+  ShownPictureStore small(cache.path(), 3 * (40 * 30 * 4 + 16));
+  std::vector<std::string> paths;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) paths.push_back(Picture(name, Qt::red));
+  for (int i = 0; i < 3; ++i) small.Save(paths[i], Shown(paths[i]));
+  // Made older by hand, then a used now: b is the least recently used.
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) {
+    std::filesystem::last_write_time(entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+  }
+  EXPECT_FALSE(small.Load(paths[0], kShown).isNull());
+  // The prune runs now and then; saves enough to reach it.
+  for (int i = 0; i < 16; ++i) small.Save(paths[3], Shown(paths[3]));
+  EXPECT_FALSE(small.Load(paths[0], kShown).isNull());
+  EXPECT_TRUE(small.Load(paths[1], kShown).isNull());
+  EXPECT_FALSE(small.Load(paths[3], kShown).isNull());
+}
+
+// The next run's picture comes from the store: reading an entry marks it
+// used, so its time shows the store was asked and answered.
+TEST_F(ShownPictureStoreTest, APictureCacheWithAStoreReadsWhatAnEarlierRunDecoded) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  auto shared = std::make_shared<ShownPictureStore>(cache.path());
+  {
+    PictureCache first_run(8u << 20, nullptr, shared);
+    first_run.Request(red, kShown, true);
+    first_run.WaitForDecodes();
+  }  // every save has finished
+  std::vector<std::filesystem::path> entries;
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) entries.push_back(entry.path());
+  ASSERT_EQ(entries.size(), 1u);
+  const auto long_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  std::filesystem::last_write_time(entries[0], long_ago);
+  PictureCache second_run(8u << 20, nullptr, shared);
+  second_run.Request(red, kShown, true);
+  second_run.WaitForDecodes();
+  const QImage* image = second_run.Find(red, kShown);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(*image, Shown(red));
+  EXPECT_GT(std::filesystem::last_write_time(entries[0]), long_ago + std::chrono::minutes(30));
 }
 
 }  // namespace
