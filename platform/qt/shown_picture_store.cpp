@@ -103,13 +103,18 @@ void ShownPictureStore::Save(const std::string& utf8_path, const QImage& shown_i
   const std::optional<std::string> name = EntryName(utf8_path, shown_image.size());
   if (!name) return;
   std::error_code error;
-  std::filesystem::create_directories(folder_, error);
+  // The pictures may come from a teacher's private folder: the copies are
+  // for this user's eyes only.
+  if (std::filesystem::create_directories(folder_, error)) {
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, error);
+  }
   if (error) return;
   const QImage image = shown_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   // Written whole under a temporary name, then renamed: a reader sees the
   // entry whole or not at all.
   QSaveFile out(QString::fromStdString((folder_ / *name).string()));
   if (!out.open(QIODevice::WriteOnly)) return;
+  out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   Header header{kMagic, static_cast<std::uint32_t>(image.width()), static_cast<std::uint32_t>(image.height())};
   bool ok = out.write(reinterpret_cast<const char*>(&header), sizeof header) == static_cast<qint64>(sizeof header);
   const qint64 row = static_cast<qint64>(image.width()) * 4;

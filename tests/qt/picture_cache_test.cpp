@@ -196,6 +196,10 @@ TEST_F(ShownPictureStoreTest, GivesBackWhatItKeptAndNothingForAnotherSizeOrAChan
   const QImage image = Shown(red);
   store.Save(red, image);
   EXPECT_EQ(store.Load(red, kShown), image);
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) {
+    const auto others = std::filesystem::perms::group_all | std::filesystem::perms::others_all;
+    EXPECT_EQ(entry.status().permissions() & others, std::filesystem::perms::none) << entry.path();
+  }
   EXPECT_TRUE(store.Load(red, {41, 30}).isNull());
   EXPECT_TRUE(store.Load(PathToUtf8(lesson / "missing.jpg"), kShown).isNull());
 
