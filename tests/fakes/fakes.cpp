@@ -1,5 +1,8 @@
 #include "fakes.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <fstream>
 #include <random>
 
@@ -11,6 +14,22 @@ std::vector<Text> FakePlayer::Played() const {
   std::vector<Text> out;
   for (const auto& name : played) out.push_back(FromUtf8(std::string(name.begin(), name.end())));
   return out;
+}
+
+TinyFileSizeLimit::TinyFileSizeLimit() {
+  signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the test
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  old_soft_limit_ = limit.rlim_cur;
+  limit.rlim_cur = 4;
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TinyFileSizeLimit::~TinyFileSizeLimit() {
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = static_cast<rlim_t>(old_soft_limit_);
+  setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 TempFolder::TempFolder() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -165,6 +166,19 @@ class ScriptedRandom : public RandomSource {
  private:
   std::vector<double> values_;
   std::size_t next_ = 0;
+};
+
+// While it lives, no file of this process may grow past a few bytes: writes
+// fail the way they do on a full disk, even for root.
+class TinyFileSizeLimit {
+ public:
+  TinyFileSizeLimit();
+  ~TinyFileSizeLimit();
+  TinyFileSizeLimit(const TinyFileSizeLimit&) = delete;
+  TinyFileSizeLimit& operator=(const TinyFileSizeLimit&) = delete;
+
+ private:
+  std::uint64_t old_soft_limit_;
 };
 
 // A folder of its own under the system's temporary folder, removed at the end.

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <fstream>
 
@@ -17,6 +14,7 @@ namespace {
 
 using testing::FakePlatform;
 using testing::TempFolder;
+using testing::TinyFileSizeLimit;
 
 // A game that records what the framework asks of it.
 class RecordingGame : public Game {
@@ -155,15 +153,11 @@ TEST_F(LessonStart, AnUnwritableSettingsFileIsReportedAndTheLessonGoesOn) {
   lesson_folder.Write("Fname.txt", "\"a.jpg\",#TRUE#\r\n");
   current_folder.Write("O.txt", "good\r\n");
   current_folder.Write("X.txt", "again\r\n");
-  // A file-size limit makes the write of the defaults fail the way a full disk does, even for root.
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit old_limit{};
-  getrlimit(RLIMIT_FSIZE, &old_limit);
-  rlimit tight = old_limit;
-  tight.rlim_cur = 4;
-  setrlimit(RLIMIT_FSIZE, &tight);
-  const bool started = Start(Info(), Args());
-  setrlimit(RLIMIT_FSIZE, &old_limit);
+  // The write of the defaults fails as on a full disk.
+  const bool started = [&] {
+    const TinyFileSizeLimit full_disk;
+    return Start(Info(), Args());
+  }();
   ASSERT_TRUE(started);
   ASSERT_EQ(platform.shell.messages.size(), 1u);
   EXPECT_NE(platform.shell.messages[0].text.find(U"設定を保存できませんでした"), Text::npos);

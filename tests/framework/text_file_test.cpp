@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/resource.h>
 
 #include "fakes.h"
 
@@ -14,6 +12,7 @@ namespace {
 
 using testing::Cp932;
 using testing::TempFolder;
+using testing::TinyFileSizeLimit;
 
 TEST(TextFile, WritesCp932WithCrLfAndReadsItBack) {
   TempFolder folder;
@@ -134,15 +133,10 @@ TEST(TextFile, AFailedWriteReportsAndLeavesTheOldFileWhole) {
   TempFolder folder;
   folder.Write("keep.txt", "old content\r\n");
 
-  // A file-size limit makes the write fail the way a full disk does, even for root.
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit old_limit{};
-  getrlimit(RLIMIT_FSIZE, &old_limit);
-  rlimit tight = old_limit;
-  tight.rlim_cur = 4;
-  setrlimit(RLIMIT_FSIZE, &tight);
-  const WriteOutcome outcome = ReplaceTextFile(folder / "keep.txt", {U"a much longer new content"});
-  setrlimit(RLIMIT_FSIZE, &old_limit);
+  const WriteOutcome outcome = [&] {
+    const TinyFileSizeLimit full_disk;
+    return ReplaceTextFile(folder / "keep.txt", {U"a much longer new content"});
+  }();
 
   EXPECT_FALSE(outcome.ok);
   EXPECT_FALSE(outcome.error.empty());
