@@ -141,16 +141,23 @@ TEST(PictureCache, BrokenFilesArriveAsNoPictureAndAreNotReadAgain) {
   EXPECT_EQ(cache.Bytes(), 0u);
 }
 
-TEST(PictureCache, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
-  TempFolder folder;
-  const QSize shown(100, 100);  // 40,000 bytes each
-  std::vector<std::string> paths;
-  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
-  PictureCache cache(90'000, nullptr);
-  for (int i = 0; i < 2; ++i) {
-    cache.Request(paths[i], shown, false);
-    cache.WaitForDecodes();
+// Room for two of three pictures, a and b decoded in that order.
+class PictureCacheBudget : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
+    for (int i = 0; i < 2; ++i) {
+      cache.Request(paths[i], shown, false);
+      cache.WaitForDecodes();
+    }
   }
+  TempFolder folder;
+  const QSize shown{100, 100};  // 40,000 bytes each
+  std::vector<std::string> paths;
+  PictureCache cache{90'000, nullptr};
+};
+
+TEST_F(PictureCacheBudget, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
   ASSERT_NE(cache.Find(paths[0], shown), nullptr);  // a is now the most recent
   cache.Request(paths[2], shown, false);
   cache.WaitForDecodes();
@@ -160,16 +167,7 @@ TEST(PictureCache, KeepsWithinItsBudgetDroppingTheLeastRecentlyUsed) {
   EXPECT_LE(cache.Bytes(), 90'000u);
 }
 
-TEST(PictureCache, APictureAskedForAgainIsKeptOverOnesNotWanted) {
-  TempFolder folder;
-  const QSize shown(100, 100);  // 40,000 bytes each
-  std::vector<std::string> paths;
-  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) paths.push_back(WriteJpeg(folder, name, {64, 48}, Qt::red));
-  PictureCache cache(90'000, nullptr);
-  for (int i = 0; i < 2; ++i) {
-    cache.Request(paths[i], shown, false);
-    cache.WaitForDecodes();
-  }
+TEST_F(PictureCacheBudget, APictureAskedForAgainIsKeptOverOnesNotWanted) {
   // a, decoded long ago and never shown, is wanted for a coming question.
   cache.Request(paths[0], shown, false);
   cache.Request(paths[2], shown, false);
