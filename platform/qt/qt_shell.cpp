@@ -11,6 +11,7 @@
 #include "learning_report.h"
 #include "settings_dialog_widget.h"
 #include "input_settings.h"
+#include "japanese_ui.h"
 #include "task_dialog_widget.h"
 
 namespace kanae {
@@ -31,9 +32,7 @@ ScreenSize QtShell::Screen() const {
 }
 
 void QtShell::ShowMessage(const Text& caption, const Text& text) {
-  QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(caption), QString::fromStdU32String(text),
-                  QMessageBox::Ok, window_);
-  box.exec();
+  ShowNotice(window_, QString::fromStdU32String(caption), QString::fromStdU32String(text));
 }
 
 void QtShell::Repaint() {
@@ -109,9 +108,8 @@ void QtShell::OpenDialog(DialogKind kind) {
               case TaskDialog::Decision::kAccepted: return true;
               case TaskDialog::Decision::kTooFewPictures: return false;
               case TaskDialog::Decision::kTooFewInitials: {
-                QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(kTaskDialogCaption),
-                                QString::fromStdU32String(kTooFewInitials), QMessageBox::Ok, task_dialog_);
-                box.exec();
+                ShowNotice(task_dialog_, QString::fromStdU32String(kTaskDialogCaption),
+                           QString::fromStdU32String(kTooFewInitials));
                 return false;
               }
               case TaskDialog::Decision::kSaveFailed:

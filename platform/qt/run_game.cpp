@@ -8,6 +8,7 @@
 
 #include "display_check.h"
 #include "game_window.h"
+#include "japanese_ui.h"
 #include "kiosk_lock.h"
 #include "platform/audio/sdl_cue_player.h"
 #include "platform/speech/create_speech_engine.h"
@@ -23,6 +24,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
     return 1;
   }
   QApplication app(argc, argv);
+  UseJapaneseQtTexts(app);
   QFont font = QApplication::font();
   font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});
   QApplication::setFont(font);

@@ -210,6 +210,74 @@ TEST_F(GameWindowTest, UnderTheKioskLockOnlyAHeldKeyActs) {
   EXPECT_TRUE(platform.shell.quit);
 }
 
+// X's auto-repeat: a held key comes as release and press pairs sent at the
+// same moment, not marked as repeats. The lock must see the key stay down,
+// with the hint's bar rising, and act once at two seconds.
+TEST_F(GameWindowTest, UnderTheKioskLockXRepeatPairsKeepTheHold) {
+  qint64 now = 0;
+  new KioskLock(window.get(), [&now] { return now; });
+  auto send = [this](QEvent::Type type, Qt::Key key, ulong sent) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), /*autorep=*/false);
+    event.setTimestamp(sent);
+    QApplication::sendEvent(window.get(), &event);
+  };
+  QWidget* hint = window->findChild<QWidget*>("hold_hint");
+  ASSERT_NE(hint, nullptr);
+  const ulong server_start = 5'000'000;  // the window system's clock, not ours
+
+  struct Case {
+    Qt::Key key;
+    bool ends_lesson;
+  };
+  for (const Case& c : {Case{Qt::Key_N, false}, Case{Qt::Key_Escape, true}}) {
+    SCOPED_TRACE(QKeySequence(c.key).toString().toStdString());
+    const ulong pressed_at = server_start + static_cast<ulong>(now);
+    const qint64 hold_start = now;
+    send(QEvent::KeyPress, c.key, pressed_at);
+    // X's default: the first repeat after 660 ms, then 25 a second.
+    for (qint64 t = 660; t < 2000; t += 40) {
+      now = hold_start + t;
+      send(QEvent::KeyRelease, c.key, pressed_at + static_cast<ulong>(t));
+      send(QEvent::KeyPress, c.key, pressed_at + static_cast<ulong>(t));
+      ASSERT_TRUE(hint->isVisible()) << "at " << t << " ms";
+    }
+    EXPECT_FALSE(platform.shell.quit);
+    now = hold_start + 2000;
+    send(QEvent::KeyRelease, c.key, pressed_at + 2000);
+    send(QEvent::KeyPress, c.key, pressed_at + 2000);
+    if (c.ends_lesson) {
+      EXPECT_TRUE(platform.shell.quit);
+    } else {
+      EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
+      // Pairs after the action, while the key stays down, do not act again.
+      for (qint64 t = 2040; t < 4500; t += 40) {
+        now = hold_start + t;
+        send(QEvent::KeyRelease, c.key, pressed_at + static_cast<ulong>(t));
+        send(QEvent::KeyPress, c.key, pressed_at + static_cast<ulong>(t));
+      }
+      EXPECT_EQ(platform.shell.dialogs.size(), 1u);
+      now = hold_start + 4600;
+      send(QEvent::KeyRelease, c.key, pressed_at + 4600);
+      EXPECT_FALSE(hint->isVisible());
+      lesson.LeaveDialog(DialogKind::kTasks);
+      now += 1000;
+    }
+  }
+
+  // A child tapping H, let go and pressed again 100 ms later for three
+  // seconds, never holds it: each press starts from nothing.
+  const ulong tapped_at = server_start + 20'000;
+  now = 20'000;
+  for (ulong tap = 0; tap < 15; ++tap) {
+    send(QEvent::KeyPress, Qt::Key_H, tapped_at + tap * 200);
+    now += 100;
+    send(QEvent::KeyRelease, Qt::Key_H, tapped_at + tap * 200 + 100);
+    EXPECT_FALSE(hint->isVisible());
+    now += 100;
+  }
+  EXPECT_EQ(platform.shell.dialogs.size(), 1u);
+}
+
 // Closing the window from outside ends the lesson as Esc does; under the
 // lock it is refused.
 TEST_F(GameWindowTest, ClosingTheWindowEndsTheLessonUnlessLocked) {

@@ -15,7 +15,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "hold_to_act.h"
 #include "launch.h"
+#include "remembered_lesson.h"
 #include "process_runner.h"
 
 namespace kanae::menu {
@@ -55,6 +57,21 @@ class MenuTest : public ::testing::Test {
     menu->show();
     return menu;
   }
+  // Presses the button and keeps it down for the given time by the menu's
+  // hold clock, then lets go.
+  void HoldDown(MenuWindow& menu, const char* name, qint64 milliseconds) {
+    auto* button = menu.findChild<QAbstractButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    auto* hold = button->findChild<HoldToAct*>();
+    ASSERT_NE(hold, nullptr) << name;
+    hold->UseClock([this] { return now; });
+    QTest::mousePress(button, Qt::LeftButton);
+    for (qint64 waited = 0; waited < milliseconds; waited += 100) {
+      now += 100;
+      hold->Tick();
+    }
+    QTest::mouseRelease(button, Qt::LeftButton);
+  }
   void ClickGame(MenuWindow& menu, const char* program) {
     auto* button = menu.findChild<QToolButton*>(program);
     ASSERT_NE(button, nullptr) << program;
@@ -66,6 +83,7 @@ class MenuTest : public ::testing::Test {
   QString chosen;
   QStringList asked_from;
   QStringList told;
+  qint64 now = 0;
 };
 
 TEST_F(MenuTest, ShowsTheSixGamesWithTheirJapaneseTitles) {
@@ -151,7 +169,8 @@ TEST_F(MenuTest, HandsTheKioskLockToTheGames) {
   ASSERT_EQ(runner.starts.size(), 1u);
   EXPECT_TRUE(runner.starts[0].kiosk);
   runner.ended(true);
-  QTest::mouseClick(menu->findChild<QCheckBox*>("kiosk"), Qt::LeftButton);
+  HoldDown(*menu, "kiosk", 2000);  // under the lock, turning it off is held too
+  EXPECT_FALSE(menu->Kiosk());
   ClickGame(*menu, "Dabrel");
   ASSERT_EQ(runner.starts.size(), 2u);
   EXPECT_FALSE(runner.starts[1].kiosk);
@@ -180,6 +199,59 @@ TEST_F(MenuTest, UnderTheLockQuitActsOnlyWhenHeld) {
   EXPECT_EQ(plain_quit->text(), QStringLiteral("終了"));
   QTest::mouseClick(plain_quit, Qt::LeftButton);
   EXPECT_FALSE(unlocked->isVisible());
+}
+
+// Under the lock a child's click on the menu's own buttons does nothing:
+// each must be held for two seconds, as the games' keys are. Without the
+// lock one click acts.
+TEST_F(MenuTest, UnderTheLockEveryMenuButtonMustBeHeld) {
+  // Whether the button did its work on a menu started with the lock on or off.
+  struct Case {
+    const char* button;
+    std::function<bool(MenuWindow&, bool started_locked)> acted;
+  };
+  const std::vector<Case> cases = {
+      {"kiosk", [](MenuWindow& menu, bool started_locked) { return menu.Kiosk() != started_locked; }},
+      {"quit", [](MenuWindow& menu, bool) { return !menu.isVisible(); }},
+      {"choose_lesson", [this](MenuWindow&, bool) { return !asked_from.isEmpty(); }},
+      {"demo_lesson", [this](MenuWindow& menu, bool) { return menu.Lesson() == home.filePath("share/demo_lesson"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    for (const bool locked : {true, false}) {
+      // The menu starts on another lesson, so the demo lesson's button has work to do.
+      RememberLesson(home.filePath("animals"));
+      asked_from.clear();
+      auto menu = MakeMenu(locked);
+      auto* button = menu->findChild<QAbstractButton*>(c.button);
+      ASSERT_NE(button, nullptr);
+      QTest::mouseClick(button, Qt::LeftButton);
+      if (!locked) {
+        EXPECT_TRUE(c.acted(*menu, locked)) << "without the lock a click did nothing";
+        continue;
+      }
+      QTest::keyClick(button, Qt::Key_Space);
+      EXPECT_FALSE(c.acted(*menu, locked)) << "a click acted";
+      HoldDown(*menu, c.button, 1500);
+      EXPECT_FALSE(c.acted(*menu, locked)) << "let go early, it acted";
+      EXPECT_FALSE(button->findChild<QWidget*>("hold_bar")->isVisible());
+      HoldDown(*menu, c.button, 2000);
+      EXPECT_TRUE(c.acted(*menu, locked)) << "held, it did not act";
+    }
+  }
+}
+
+// Closing the window from outside (Alt+F4, the window manager) is refused
+// under the lock; the held 終了 still ends the menu.
+TEST_F(MenuTest, UnderTheLockTheWindowCannotBeClosedFromOutside) {
+  auto menu = MakeMenu(/*kiosk=*/true);
+  EXPECT_FALSE(menu->close());
+  EXPECT_TRUE(menu->isVisible());
+  HoldDown(*menu, "quit", 2000);
+  EXPECT_FALSE(menu->isVisible());
+
+  auto unlocked = MakeMenu(/*kiosk=*/false);
+  EXPECT_TRUE(unlocked->close());
 }
 
 // The real runner: the game gets the lesson as its one argument, runs in the

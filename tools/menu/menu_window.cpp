@@ -11,7 +11,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "hold_to_act.h"
 #include "launch.h"
+#include "platform/qt/japanese_ui.h"
 #include "remembered_lesson.h"
 
 namespace kanae::menu {
@@ -107,23 +109,22 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   kiosk_->setFont(text);
   auto* quit = quit_ = new QPushButton(this);
   quit->setObjectName("quit");
-  // A child at the menu between games could end it all with one click: under
-  // the lock, 終了 must be held.
-  quit_hold_.setSingleShot(true);
-  quit_hold_.setInterval(kQuitHoldMilliseconds);
-  connect(&quit_hold_, &QTimer::timeout, this, &QWidget::close);
-  connect(quit, &QPushButton::pressed, this, [this] {
-    if (Kiosk()) quit_hold_.start();
-  });
-  connect(quit, &QPushButton::released, &quit_hold_, &QTimer::stop);
   connect(quit, &QPushButton::clicked, this, [this] {
-    if (!Kiosk()) close();
+    close_guard_->AllowOnce();
+    close();
   });
   const auto name_quit = [this] {
     quit_->setText(Kiosk() ? QStringLiteral("終了（2秒押し続ける）") : QStringLiteral("終了"));
   };
   name_quit();
   connect(kiosk_, &QCheckBox::toggled, this, name_quit);
+
+  // A child at the menu between games could end it, unlock it or change the
+  // lesson with one click: under the lock each of these must be held.
+  for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{kiosk_, quit, choose, demo}) {
+    new HoldToAct(button, [this] { return Kiosk(); });
+  }
+  close_guard_ = new LockedClose(this, [this] { return Kiosk(); });
 
   for (QPushButton* button : {choose, demo, quit}) {
     button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,
@@ -181,7 +182,7 @@ void MenuWindow::Tell(const QString& text) {
     tell_(text);
     return;
   }
-  QMessageBox::warning(this, QStringLiteral("かなえ"), text);
+  ShowNotice(this, QStringLiteral("かなえ"), text);
 }
 
 }  // namespace kanae::menu

@@ -14,6 +14,8 @@
 
 namespace kanae::menu {
 
+class LockedClose;
+
 class MenuWindow : public QWidget {
  public:
   // Asks the teacher for a folder, starting at the one given; empty when cancelled.
@@ -44,7 +46,7 @@ class MenuWindow : public QWidget {
   QLabel* lesson_label_;
   QCheckBox* kiosk_;
   QPushButton* quit_;
-  QTimer quit_hold_;
+  LockedClose* close_guard_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
 };
