@@ -97,11 +97,18 @@ TEST_F(LessonStart, TheWordBuildingGameDoesNotTouchTheRetryFile) {
 }
 
 TEST_F(LessonStart, TooFewPicturesEndsWithTheMessageAfterTheSettingsWereWritten) {
-  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg"});
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg", "d.png", "e.jpeg"});
   EXPECT_FALSE(Start(Info(4, 4), Args()));
   ASSERT_EQ(platform.shell.messages.size(), 1u);
   EXPECT_EQ(platform.shell.messages[0].caption, U"テスト");
-  EXPECT_EQ(platform.shell.messages[0].text, U"画像データが足りません！");
+  // The refusal says why: which folder, how many found, how many needed,
+  // which formats count, and what was left out.
+  const Text& text = platform.shell.messages[0].text;
+  EXPECT_TRUE(text.starts_with(U"画像データが足りません！")) << ToUtf8(text);
+  for (const Text& said : {FromUtf8(lesson_folder.path().string()), Text(U"見つかった絵：3枚"), Text(U"4枚以上"),
+                           Text(U".jpg .gif .bmp"), Text(U"「d.png」は使われません"), Text(U"「e.jpeg」は使われません")}) {
+    EXPECT_NE(text.find(said), Text::npos) << ToUtf8(said) << " missing from " << ToUtf8(text);
+  }
   EXPECT_TRUE(lesson_folder.Exists("Test.txt"));
   EXPECT_FALSE(lesson_folder.Exists("Fname.txt"));
 }

@@ -1,6 +1,7 @@
 #include "menu_window.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,7 +14,9 @@
 
 #include "hold_to_act.h"
 #include "launch.h"
+#include "lesson_check_panel.h"
 #include "platform/qt/japanese_ui.h"
+#include "platform/speech/reading.h"
 #include "remembered_lesson.h"
 
 namespace kanae::menu {
@@ -145,16 +148,27 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   column->addWidget(heading);
   column->addLayout(games, 1);
   column->addLayout(lesson_row);
+  check_ = new LessonCheckPanel(data_ + "/sounds", [](const Text& word) { return speech::ReadingOf(word); }, this);
+  column->addWidget(check_);
   column->addLayout(bottom_row);
 
   lesson_ = RememberedLesson(data_ + "/demo_lesson");
-  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+  ShowLesson();
 }
 
 void MenuWindow::SetLesson(const QString& folder) {
   lesson_ = QDir(folder).absolutePath();
-  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+  ShowLesson();
   RememberLesson(lesson_);
+}
+
+void MenuWindow::ShowLesson() {
+  // The installed demo lesson lives in a folder no teacher should need to read.
+  const QString demo = QFileInfo(data_ + "/demo_lesson").canonicalFilePath();
+  const bool is_demo = !demo.isEmpty() && QFileInfo(lesson_).canonicalFilePath() == demo;
+  lesson_label_->setText(is_demo ? QStringLiteral("デモのレッスン") : QDir::toNativeSeparators(lesson_));
+  lesson_label_->setToolTip(QDir::toNativeSeparators(lesson_));
+  check_->Check(lesson_);
 }
 
 void MenuWindow::Start(const QString& program) {

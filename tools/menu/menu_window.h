@@ -15,6 +15,7 @@
 namespace kanae::menu {
 
 class LockedClose;
+class LessonCheckPanel;
 
 class MenuWindow : public QWidget {
  public:
@@ -37,6 +38,8 @@ class MenuWindow : public QWidget {
 
  private:
   void SetLesson(const QString& folder);
+  // The lesson as the teacher knows it: 「デモのレッスン」 or its folder.
+  void ShowLesson();
   void Tell(const QString& text);
 
   GameRunner& runner_;
@@ -47,6 +50,7 @@ class MenuWindow : public QWidget {
   QCheckBox* kiosk_;
   QPushButton* quit_;
   LockedClose* close_guard_;
+  LessonCheckPanel* check_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
 };
