@@ -7,13 +7,17 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QDialog>
 #include <QPushButton>
 #include <functional>
 #include <QPaintEvent>
 
 #include "fakes.h"
+#include "platform/qt/japanese_ui.h"
 #include "platform/qt/kiosk_lock.h"
 #include "platform/qt/qt_shell.h"
 #include "questions.h"
@@ -368,6 +372,101 @@ TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
     EXPECT_EQ(lesson.fields.question_index, 0);
     EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
   }
+}
+
+// R: the lesson waits while the report is shown, so nothing talks behind
+// the browser; it goes on when the teacher comes back to the game. A browser
+// that cannot be started is reported, and the lesson goes on at once.
+TEST_F(GameWindowTest, TheReportPausesTheLessonAndABrowserThatFailsIsReported) {
+  folder.Write("opener-that-fails.sh", "#!/bin/sh\nexit 3\n");
+  std::filesystem::permissions(folder / "opener-that-fails.sh", std::filesystem::perms::owner_all);
+  struct Case {
+    std::string opener;
+    bool fails;
+  };
+  const std::vector<Case> cases = {
+      {"/bin/true", false},
+      {PathToUtf8(folder / "opener-that-fails.sh"), true},
+      {PathToUtf8(folder / "no-such-opener"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.opener);
+    QtShell shell;
+    shell.Attach(lesson, game, *window);
+    shell.UseBrowserOpener(QString::fromStdString(c.opener));
+    platform.shell.messages.clear();
+    lesson.OnKey(static_cast<int>(Key::kR));
+    ASSERT_EQ(lesson.Mode(), LessonMode::kDialog);
+    const std::size_t said = platform.speech.spoken.size();
+    shell.ShowLearningReport(folder.path(), folder / "学習記録.html");
+    EXPECT_TRUE(folder.Exists("学習記録.html"));
+    if (c.fails) {
+      ASSERT_TRUE(QTest::qWaitFor([this] { return !platform.shell.messages.empty(); }, 10000));
+      EXPECT_NE(platform.shell.messages[0].text.find(U"ブラウザー"), Text::npos);
+      EXPECT_NE(platform.shell.messages[0].text.find(U"学習記録.html"), Text::npos);
+      EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+      continue;
+    }
+    QTest::qWait(300);  // the opener has long ended
+    EXPECT_TRUE(platform.shell.messages.empty());
+    EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+    EXPECT_EQ(platform.speech.spoken.size(), said);
+    // The teacher comes back: the window active again after the browser had it.
+    QEvent away(QEvent::WindowDeactivate);
+    QApplication::sendEvent(window.get(), &away);
+    EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+    QEvent back(QEvent::WindowActivate);
+    QApplication::sendEvent(window.get(), &back);
+    EXPECT_NE(lesson.Mode(), LessonMode::kDialog);
+    EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
+  }
+}
+
+// A click on the game brings the lesson back too (the browser may have
+// opened somewhere else), and answers nothing.
+TEST_F(GameWindowTest, AClickOnTheGameEndsTheReportsPause) {
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  shell.UseBrowserOpener("/bin/true");
+  lesson.OnKey(static_cast<int>(Key::kR));
+  shell.ShowLearningReport(folder.path(), folder / "学習記録.html");
+  const std::size_t played = platform.player.played.size();
+  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(*game.cards[0]));
+  EXPECT_NE(lesson.Mode(), LessonMode::kDialog);
+  EXPECT_EQ(platform.player.played.size(), played);  // no letter sounded: nothing was answered
+}
+
+// A note to the teacher that needs no click: over the top of the game,
+// passed through by the pointer, and gone by itself.
+TEST_F(GameWindowTest, ABannerSaidBeforeTheWindowShowsOverItWithoutStoppingTheGame) {
+  QtShell shell;
+  shell.ShowBanner(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。");
+  shell.Attach(lesson, game, *window);
+  auto* banner = window->findChild<QLabel*>("banner");
+  ASSERT_NE(banner, nullptr);
+  EXPECT_TRUE(banner->isVisible());
+  EXPECT_TRUE(banner->text().contains(QStringLiteral("学習記録")));
+  EXPECT_TRUE(banner->testAttribute(Qt::WA_TransparentForMouseEvents));
+  EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+  if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    window->grab().save(shots + "/banner.png");
+  }
+}
+
+// Message boxes to the teacher speak Japanese, Qt's own texts too.
+TEST_F(GameWindowTest, MessagesToTheTeacherHaveAJapaneseButton) {
+  QString button_text;
+  QTimer::singleShot(0, [&button_text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->buttons().size(), 1);
+    button_text = box->buttons()[0]->text();
+    box->buttons()[0]->click();
+  });
+  ShowNotice(window.get(), QStringLiteral("テスト"), QStringLiteral("お知らせ"));
+  EXPECT_EQ(button_text, QStringLiteral("閉じる"));
+  ASSERT_TRUE(UseJapaneseQtTexts(*QCoreApplication::instance())) << "Qt's Japanese translation is not installed";
+  EXPECT_TRUE(QCoreApplication::translate("QFileDialog", "&Delete").startsWith(QStringLiteral("削除")));
 }
 
 TEST_F(GameWindowTest, FocusComingBackFromAnotherProgramRestartsNothing) {

@@ -8,7 +8,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -16,6 +21,8 @@
 #include <QToolButton>
 
 #include "hold_to_act.h"
+#include "lesson_check_panel.h"
+#include "lesson_folder_dialog.h"
 #include "launch.h"
 #include "remembered_lesson.h"
 #include "process_runner.h"
@@ -252,6 +259,84 @@ TEST_F(MenuTest, UnderTheLockTheWindowCannotBeClosedFromOutside) {
 
   auto unlocked = MakeMenu(/*kiosk=*/false);
   EXPECT_TRUE(unlocked->close());
+}
+
+// The first start shows the demo lesson by name, never its installed path;
+// a chosen folder shows as its path.
+TEST_F(MenuTest, TheDemoLessonShowsByNameAndAChosenFolderByItsPath) {
+  auto menu = MakeMenu();
+  auto* label = menu->findChild<QLabel*>("lesson");
+  EXPECT_EQ(label->text(), QStringLiteral("デモのレッスン"));
+  chosen = home.filePath("animals");
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_EQ(label->text(), QDir::toNativeSeparators(home.filePath("animals")));
+}
+
+// Choosing a folder checks it: how many pictures each game can use, and
+// what was left out and why, with a reading for a name in kanji.
+TEST_F(MenuTest, ChoosingAFolderShowsTheLessonCheck) {
+  for (const char* name : {"いぬ.png", "ねこ.jpeg", "犬.jpg", "うし.jpg", "えび.gif"}) {
+    QFile file(home.filePath(QStringLiteral("animals/") + QString::fromUtf8(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  auto menu = MakeMenu();
+  auto* check = menu->findChild<LessonCheckPanel*>("lesson_check");
+  ASSERT_NE(check, nullptr);
+  chosen = home.filePath("animals");
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("絵 3枚"))) << check->GamesLine().toStdString();
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("オルタ文字：2枚で遊べます")));
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("スヴァン選び：3枚。4枚以上ないと遊べません")));
+  const QString notes = check->Notes().join('\n');
+  for (const QString& said : {QStringLiteral("「いぬ.png」は使われません：ゲームが読める形式は .jpg .gif .bmp です。"),
+                              QStringLiteral("「ねこ.jpeg」は使われません"),
+                              QStringLiteral("「犬.jpg」の名前がかなではありません"),
+                              // MeCab knows the word: its reading is offered as the file's name.
+                              QStringLiteral("「いぬ.jpg」にしてはどうでしょう")}) {
+    EXPECT_TRUE(notes.contains(said)) << said.toStdString() << " not in\n" << notes.toStdString();
+  }
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    menu->resize(screen.size());
+    menu->grab().save(QDir(shots).filePath(QStringLiteral("menu-check-%1.png").arg(screen.height())));
+  }
+}
+
+// The folder chooser is Qt's own dialog, read-only: Delete on a file or an
+// empty folder in it removes nothing, even when a child says yes.
+TEST_F(MenuTest, TheFolderChooserCannotDeleteATeachersFiles) {
+  ASSERT_TRUE(QDir().mkpath(home.filePath("lessons/animals/empty")));
+  QFile picture(home.filePath("lessons/animals/いぬ.jpg"));
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.close();
+  std::unique_ptr<QFileDialog> dialog(launcher::MakeLessonFolderDialog(nullptr, home.filePath("lessons/animals")));
+  EXPECT_TRUE(dialog->testOption(QFileDialog::ReadOnly));
+  EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+  dialog->show();
+  auto* view = dialog->findChild<QListView*>("listView");
+  ASSERT_NE(view, nullptr);
+  auto* model = qobject_cast<QFileSystemModel*>(view->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_TRUE(model->isReadOnly());
+  // Were it asked, a child would answer yes.
+  QTimer answer_yes;
+  QObject::connect(&answer_yes, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      box->button(QMessageBox::Yes) != nullptr ? box->button(QMessageBox::Yes)->click() : box->accept();
+    }
+  });
+  answer_yes.start(20);
+  for (const char* name : {"いぬ.jpg", "empty"}) {
+    const QString path = home.filePath(QStringLiteral("lessons/animals/") + QString::fromUtf8(name));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->index(path).isValid(); }, 5000)) << name;
+    view->setCurrentIndex(model->index(path));
+    QTest::keyClick(view, Qt::Key_Delete);
+    QTest::qWait(100);
+    EXPECT_TRUE(QFileInfo::exists(path)) << name << " was deleted";
+  }
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) dialog->grab().save(QDir(shots).filePath("folder-chooser.png"));
 }
 
 // The real runner: the game gets the lesson as its one argument, runs in the
