@@ -21,7 +21,7 @@ namespace kanae {
 namespace {
 
 // Long enough to be read by a teacher looking over; the child is not stopped.
-constexpr int kBannerMilliseconds = 12000;
+constexpr int kBannerMilliseconds = 8000;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "picture_library.h"
 #include "records.h"
+#include "trace.h"
 
 namespace kanae {
 namespace {
@@ -111,6 +112,31 @@ TEST_F(LessonStart, TooFewPicturesEndsWithTheMessageAfterTheSettingsWereWritten)
   }
   EXPECT_TRUE(lesson_folder.Exists("Test.txt"));
   EXPECT_FALSE(lesson_folder.Exists("Fname.txt"));
+}
+
+// At a game's start the lesson check goes to the trace only: the child is
+// never kept waiting behind a message about the teacher's files.
+TEST(LessonStartCheck, WhatWasLeftOutIsTracedWithoutStoppingTheChild) {
+  TempFolder lesson_folder;
+  TempFolder current_folder;
+  TempFolder traces;
+  lesson_folder.Touch({"犬.jpg", "いぬ.png", "ねこ.jpg"});
+  FakePlatform platform;
+  {
+    Trace trace(PathToUtf8(traces / "trace"));
+    Lesson lesson({platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace},
+                  current_folder.path());
+    lesson.UseReadingGuess([](const Text& word) { return word == U"犬" ? Text(U"イヌ") : Text(); });
+    RecordingGame game(lesson, Info(1, 1));
+    ASSERT_TRUE(lesson.Start({lesson_folder.path().string()}, game));
+  }
+  EXPECT_TRUE(platform.shell.messages.empty());
+  const std::string traced = traces.Read("trace");
+  for (const std::string& said : {std::string("\tnotice\t「いぬ.png」は使われません"),
+                                  std::string("\tnotice\t「犬.jpg」の名前がかなではありません"),
+                                  std::string("「いぬ.jpg」にしてはどうでしょう")}) {
+    EXPECT_NE(traced.find(said), std::string::npos) << said << " not in\n" << traced;
+  }
 }
 
 TEST_F(LessonStart, AFourthPictureIsEnough) {

@@ -422,6 +422,43 @@ TEST_F(GameWindowTest, TheReportPausesTheLessonAndABrowserThatFailsIsReported) {
   }
 }
 
+// 決定 with too few pictures marked says so, with the count, and the
+// dialog stays open with nothing changed.
+TEST_F(GameWindowTest, DecidingWithTooFewMarkedSaysHowManyAndStaysOpen) {
+  lesson.state.picture_files = {U"いぬ.jpg", U"うし.jpg", U"えび.jpg", U"りんご.jpg"};
+  lesson.state.task_pictures = lesson.state.picture_files;
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  lesson.OnKey('N');
+  shell.OpenDialog(DialogKind::kTasks);
+  auto* list = window->findChild<QListWidget*>("List1");
+  ASSERT_NE(list, nullptr);
+  QDialog* dialog = qobject_cast<QDialog*>(list->window());
+  dialog->findChild<QPushButton*>("Command4")->click();  // 全解除
+  list->item(1)->setSelected(true);
+  QString told;
+  QString button;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    told = box->text();
+    button = box->buttons().value(0)->text();
+    if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+      box->grab().save(shots + "/refusal.png");
+      dialog->grab().save(shots + "/task-dialog-count.png");
+    }
+    box->buttons().value(0)->click();
+  });
+  dialog->findChild<QPushButton*>("Command1")->click();  // 決定
+  EXPECT_TRUE(told.contains(QStringLiteral("4枚以上"))) << told.toStdString();
+  EXPECT_TRUE(told.contains(QStringLiteral("いま選んでいるのは1枚"))) << told.toStdString();
+  EXPECT_EQ(button, QStringLiteral("閉じる"));
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+  EXPECT_EQ(lesson.state.TaskCount(), 4);
+  dialog->findChild<QPushButton*>("Command2")->click();  // キャンセル
+}
+
 // A click on the game brings the lesson back too (the browser may have
 // opened somewhere else), and answers nothing.
 TEST_F(GameWindowTest, AClickOnTheGameEndsTheReportsPause) {
