@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
@@ -335,8 +336,37 @@ TEST_F(MenuTest, TheFolderChooserCannotDeleteATeachersFiles) {
     QTest::qWait(100);
     EXPECT_TRUE(QFileInfo::exists(path)) << name << " was deleted";
   }
+}
+
+// Under the list, the chooser says whether a folder holds pictures, how many,
+// and shows the first one small.
+TEST_F(MenuTest, TheFolderChooserShowsWhichFoldersHoldPictures) {
+  ASSERT_TRUE(QDir().mkpath(home.filePath("lessons/animals")));
+  ASSERT_TRUE(QDir().mkpath(home.filePath("lessons/empty")));
+  QImage red(64, 48, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  ASSERT_TRUE(red.save(home.filePath("lessons/animals/いぬ.jpg"), "JPG"));
+  ASSERT_TRUE(red.save(home.filePath("lessons/animals/ねこ.bmp"), "BMP"));
+  std::unique_ptr<QFileDialog> dialog(launcher::MakeLessonFolderDialog(nullptr, home.filePath("lessons")));
+  dialog->show();
+  auto* text = dialog->findChild<QLabel*>("folder_preview_text");
+  auto* picture = dialog->findChild<QLabel*>("folder_preview_picture");
+  ASSERT_NE(text, nullptr);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_TRUE(text->text().contains(QStringLiteral("絵がありません"))) << text->text().toStdString();
+  emit dialog->currentChanged(home.filePath("lessons/animals"));
+  EXPECT_EQ(text->text(), QStringLiteral("「animals」：絵 2枚（いぬ.jpg など）"));
+  ASSERT_FALSE(picture->pixmap().isNull());
+  const QImage shown = picture->pixmap().toImage();
+  EXPECT_GT(shown.pixelColor(shown.width() / 2, shown.height() / 2).red(), 200);
+  emit dialog->currentChanged(home.filePath("lessons/empty"));
+  EXPECT_TRUE(text->text().contains(QStringLiteral(".jpg .gif .bmp")));
+  EXPECT_TRUE(picture->pixmap().isNull());
   const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
-  if (!shots.isEmpty()) dialog->grab().save(QDir(shots).filePath("folder-chooser.png"));
+  if (!shots.isEmpty()) {
+    emit dialog->currentChanged(home.filePath("lessons/animals"));
+    dialog->grab().save(QDir(shots).filePath("folder-chooser.png"));
+  }
 }
 
 // The real runner: the game gets the lesson as its one argument, runs in the

@@ -1,6 +1,7 @@
 // The teacher's chooser of a lesson folder: Qt's own folder dialog, in
 // Japanese, with type as large as the menu's, showing the pictures inside
-// each folder, and read-only, so nothing in it can delete, rename or move a
+// each folder and, under the list, how many a folder holds with the first of
+// them small; and read-only, so nothing in it can delete, rename or move a
 // teacher's files or make new folders.
 #pragma once
 

@@ -184,6 +184,7 @@ void MenuWindow::Start(const QString& program) {
   GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk()};
   runner_.Run(start, [this, start](bool started) {
     running_ = false;
+    check_->Check(lesson_);  // the teacher may have mended the folder meanwhile
     showFullScreen();
     raise();
     activateWindow();

@@ -6,11 +6,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include "game_runner.h"
+#include "key_hold.h"
 
 namespace kanae::menu {
 
@@ -27,7 +27,7 @@ class MenuWindow : public QWidget {
   MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChooser choose_folder);
 
   // Under the lock, 終了 acts only when held this long, as the games' keys do.
-  static constexpr int kQuitHoldMilliseconds = 2000;
+  static constexpr int kQuitHoldMilliseconds = static_cast<int>(KeyHold::kHoldMilliseconds);
 
   QString Lesson() const { return lesson_; }
   bool Kiosk() const { return kiosk_->isChecked(); }
