@@ -14,6 +14,9 @@
 
 namespace kanae::menu {
 
+class LockedClose;
+class LessonCheckPanel;
+
 class MenuWindow : public QWidget {
  public:
   // Asks the teacher for a folder, starting at the one given; empty when cancelled.
@@ -35,6 +38,8 @@ class MenuWindow : public QWidget {
 
  private:
   void SetLesson(const QString& folder);
+  // The lesson as the teacher knows it: 「デモのレッスン」 or its folder.
+  void ShowLesson();
   void Tell(const QString& text);
 
   GameRunner& runner_;
@@ -44,7 +49,8 @@ class MenuWindow : public QWidget {
   QLabel* lesson_label_;
   QCheckBox* kiosk_;
   QPushButton* quit_;
-  QTimer quit_hold_;
+  LockedClose* close_guard_;
+  LessonCheckPanel* check_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
 };
