@@ -102,13 +102,12 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   NoteLessonCheck(check);
 
   const RecordPlace record = record_.Open(PathFromUtf8(state.data_folder));
+  // Said without a click: a modal here would stand between the child and
+  // the game at every start of a read-only lesson.
+  Text read_only_notice;
   if (record.in_user_folder) {
-    // Said without a click: a modal here would stand between the child and
-    // the game at every start of a read-only lesson.
-    const Text notice = U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
-                        FromUtf8(PathToUtf8(record.folder));
-    services_.trace.Event("notice", ToUtf8(notice));
-    services_.shell.ShowBanner(notice);
+    read_only_notice = U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
+                       FromUtf8(PathToUtf8(record.folder));
   }
 
   const auto selection_file = PicturePath(U"Fname.txt");
@@ -118,11 +117,20 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
       ReportUnreadable(selection_file, U"課題の選択「Fname.txt」", U"今回はすべての絵で続けます。", selection.read_error);
     }
     if (selection.truncated) ReportTruncated(selection_file, U"課題の選択「Fname.txt」");
-    ReportWrite(selection.write, selection_file, U"課題の選択");
+    if (!read_only_notice.empty() && !selection.write.ok) {
+      // The same read-only folder: one banner says both, every start.
+      read_only_notice += U"\n課題の選択「Fname.txt」も保存できないので、今回はこのまま続けます。";
+    } else {
+      ReportWrite(selection.write, selection_file, U"課題の選択");
+    }
   } else {
     // Compared with part of the folder, the teacher's selection would look
     // out of date and be rebuilt: it is left alone for this run.
     state.task_pictures = state.picture_files;
+  }
+  if (!read_only_notice.empty()) {
+    services_.trace.Event("notice", ToUtf8(read_only_notice));
+    services_.shell.ShowBanner(read_only_notice);
   }
   // A selection too small for the game (none at all, or one picture where two
   // must be shown) would leave nothing to ask: the lesson then uses every

@@ -342,7 +342,7 @@ TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheT
       if (banner.find(FromUtf8(PathToUtf8(user_folder))) != Text::npos) ++told;
     }
     EXPECT_EQ(told, 1);
-    EXPECT_TRUE(platform.shell.messages.empty());
+    for (const auto& message : platform.shell.messages) ADD_FAILURE() << "a message box: " << ToUtf8(message.text);
     const RecordRead read = ReadBack(lesson_folder.path());
     ASSERT_EQ(read.rows.size(), 2u);
     EXPECT_EQ(read.rows[1].attempt, 2);
