@@ -56,6 +56,7 @@ void LessonEnding::Show(int questions, int right_first_time) {
   const int area_top = height * 3 / 10;
   const int area_height = height * 5 / 10;
   const int cell = std::min(width * 9 / 10 / columns, rows > 0 ? area_height / rows : area_height);
+  const int rows_top = area_top + (area_height - rows * cell) / 2;
   for (int i = 0; i < static_cast<int>(stamps_.size()); ++i) {
     Control& stamp = *stamps_[static_cast<std::size_t>(i)];
     stamp.visible = i < shown;
@@ -63,7 +64,7 @@ void LessonEnding::Show(int questions, int right_first_time) {
     const int row = i / kStampsPerRow;
     const int in_row = std::min(shown - row * kStampsPerRow, kStampsPerRow);
     const int row_left = (width - in_row * cell) / 2;
-    stamp.Place(row_left + (i % kStampsPerRow) * cell, area_top + row * cell, cell, cell);
+    stamp.Place(row_left + (i % kStampsPerRow) * cell, rows_top + row * cell, cell, cell);
     stamp.font_points = PointsFilling(cell, 8);
   }
 

@@ -87,6 +87,8 @@ table.heat td,table.heat th{width:38px;height:38px;padding:0;text-align:center;f
 table.heat td{font-size:16px}
 table.heat th.corner{font-size:13px;line-height:1.2;width:80px}
 table.letters td.letter{font-size:24px;text-align:center}
+table.letters th,table.letters td{white-space:nowrap}
+table.letters td.taken{white-space:normal;text-align:left}
 .note{color:#555;font-size:15px;margin:6px 0}
 .chart{background:#fff;box-shadow:0 1px 3px rgba(0,0,0,.12);width:100%;height:auto}
 .legend span{display:inline-block;width:14px;height:14px;margin:0 4px 0 14px;vertical-align:middle}
@@ -340,11 +342,12 @@ std::string LetterTable(const ReportData& data, int level) {
       const auto it = letter.days.find(day);
       html += it == letter.days.end() ? std::string("<td></td>") : ShareCell(it->second);
     }
-    html += std::string("<td class=\"name\">") + (Secure(letter) ? "できている" : "練習中") + "</td><td class=\"name\">";
+    html += std::string("<td class=\"name\">") + (Secure(letter) ? "できている" : "練習中") + "</td><td class=\"taken\">";
     std::string taken;
-    for (const auto& [chosen, count] : letter.taken_for) {
+    // The five it is taken for most often: enough to plan the next lesson.
+    for (std::size_t i = 0; i < letter.taken_for.size() && i < 5; ++i) {
       if (!taken.empty()) taken += "、";
-      taken += E(chosen) + "（" + N(count) + "回）";
+      taken += E(letter.taken_for[i].first) + "（" + N(letter.taken_for[i].second) + "回）";
     }
     html += taken + "</td></tr>";
   }
