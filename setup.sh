@@ -18,6 +18,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   libcsv-dev chromium
+  qt6-translations-l10n
+  xvfb x11-xserver-utils xdotool
   ccache
 )
 

@@ -13,6 +13,17 @@ namespace {
 
 constexpr char32_t kTooFewPictures[] = U"画像データが足りません！";
 
+// The refusal says which folder, how many pictures were found and how many
+// the game needs, and which formats count; files left out are named.
+Text TooFewPicturesText(const Text& folder, const LessonCheck& check, const GameInfo& info) {
+  const auto count = [](std::size_t n) { return FromUtf8(std::to_string(n)); };
+  Text text = Text(kTooFewPictures) + U"\nフォルダ：" + folder + U"\n見つかった絵：" + count(check.pictures.size()) +
+              U"枚（このゲームには" + count(static_cast<std::size_t>(info.fewest_pictures)) +
+              U"枚以上必要です）\n使える形式：" + kPictureFormats;
+  for (const Text& line : DescribeProblems(check)) text += U"\n" + line;
+  return text;
+}
+
 }  // namespace
 
 std::string DataFolderFromArguments(const std::vector<std::string>& arguments) {
@@ -80,15 +91,24 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
                 U"課題の選択はそのままにしてあります。\n" +
                 FromUtf8(state.data_folder) + U"\n" + FromUtf8(listing.error));
   }
+  const LessonCheck check = CheckLesson(PathFromUtf8(state.data_folder),
+                                        current_folder_.empty() ? std::filesystem::path(".") : current_folder_,
+                                        reading_guess_);
   if (state.PictureFileCount() < info.fewest_pictures) {
-    TellTeacher(kTooFewPictures);
+    TellTeacher(TooFewPicturesText(
+        state.data_folder.empty() ? U"（現在のフォルダ）" : FromUtf8(state.data_folder), check, info));
     return false;
   }
+  NoteLessonCheck(check);
 
   const RecordPlace record = record_.Open(PathFromUtf8(state.data_folder));
   if (record.in_user_folder) {
-    TellTeacher(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
-                FromUtf8(PathToUtf8(record.folder)));
+    // Said without a click: a modal here would stand between the child and
+    // the game at every start of a read-only lesson.
+    const Text notice = U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
+                        FromUtf8(PathToUtf8(record.folder));
+    services_.trace.Event("notice", ToUtf8(notice));
+    services_.shell.ShowBanner(notice);
   }
 
   const auto selection_file = PicturePath(U"Fname.txt");
@@ -115,6 +135,17 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   game.Layout();
   if (info.has_letter_tables) fields.tables = FillKanaTables();
   return true;
+}
+
+void Lesson::NoteLessonCheck(const LessonCheck& check) {
+  // For the teacher, never in the child's way: the menu shows the same check
+  // before the game starts; here it goes to the trace only.
+  for (const GameCount& count : check.games) {
+    if (count.game->program == game_->Info().program && !count.enough) {
+      services_.trace.Event("notice", ToUtf8(DescribeGames(LessonCheck{{}, true, {}, {}, {count}}).front()));
+    }
+  }
+  for (const Text& line : DescribeProblems(check)) services_.trace.Event("notice", ToUtf8(line));
 }
 
 void Lesson::LoadMessageFiles() {
@@ -175,6 +206,12 @@ void Lesson::Restart() {
 
 void Lesson::LeaveDialog(DialogKind kind) {
   std::erase(open_dialogs_, kind);
+  if (mode_ != LessonMode::kDialog || !open_dialogs_.empty() || report_shown_) return;
+  Restart();
+}
+
+void Lesson::LeaveReport() {
+  if (!std::exchange(report_shown_, false)) return;
   if (mode_ != LessonMode::kDialog || !open_dialogs_.empty()) return;
   Restart();
 }
@@ -255,8 +292,11 @@ void Lesson::OnKey(int key_code) {
     record_.WaitUntilDurable();
     const std::filesystem::path lesson_folder = PathFromUtf8(state.data_folder);
     const std::filesystem::path page = RecordPlaceFor(lesson_folder).folder / PathFromUtf8("学習記録.html");
+    // Paused as for a dialog, so nothing talks behind the report; the shell
+    // calls LeaveReport when the teacher comes back.
+    mode_ = LessonMode::kDialog;
+    report_shown_ = true;
     services_.shell.ShowLearningReport(lesson_folder, page);
-    Restart();
     return;
   }
   mode_ = LessonMode::kDialog;

@@ -18,6 +18,7 @@
 #include "lesson_ending.h"
 #include "lesson_mode.h"
 #include "learning_record.h"
+#include "lesson_check.h"
 #include "lesson_state.h"
 #include "platform/cue_player.h"
 #include "platform/shell.h"
@@ -78,6 +79,10 @@ class Lesson {
   // Every way out of a dialog (its buttons, Esc, the title bar) comes here;
   // the lesson restarts once no dialog is left open.
   void LeaveDialog(DialogKind kind);
+  // The teacher is back from the learning report (or it could not be
+  // shown): the lesson, paused while it was open, restarts.
+  void LeaveReport();
+  bool ShowsReport() const { return report_shown_; }
   // The game window was activated from outside (another program gave focus
   // back): a pass in progress is kept, so nothing restarts.
   void OnWindowActivated() {}
@@ -154,6 +159,9 @@ class Lesson {
 
   // A message box with the game's title.
   void TellTeacher(const Text& text);
+  // The lesson check's reading of a name that is not kana (犬 → いぬ); set
+  // by the platform before Start, where a dictionary is at hand.
+  void UseReadingGuess(ReadingGuess guess) { reading_guess_ = std::move(guess); }
 
   RandomSource& Rnd() { return services_.rnd; }
   Services& Platform() { return services_; }
@@ -164,6 +172,7 @@ class Lesson {
 
  private:
   bool LoadLesson(const std::vector<std::string>& arguments);
+  void NoteLessonCheck(const LessonCheck& check);
   void StopTimers();
   void LoadMessageFiles();
   void ReportUnreadable(const std::filesystem::path& file, const Text& what, const Text& fallback, int error);
@@ -176,10 +185,12 @@ class Lesson {
 
   Services services_;
   std::filesystem::path current_folder_;
+  ReadingGuess reading_guess_;
   Game* game_ = nullptr;
   LessonMode mode_ = LessonMode::kStarting;
   std::vector<Timer*> timers_;
   std::vector<DialogKind> open_dialogs_;
+  bool report_shown_ = false;
   int questions_shown_ = 0;
 
   SystemClock system_clock_;

@@ -9,8 +9,6 @@
 
 namespace kanae {
 
-namespace {
-
 bool IsPictureExtension(TextView name) {
   const auto dot = name.rfind(U'.');
   if (dot == TextView::npos) return false;
@@ -20,8 +18,6 @@ bool IsPictureExtension(TextView name) {
   }
   return ext == U"jpg" || ext == U"gif" || ext == U"bmp";
 }
-
-}  // namespace
 
 std::vector<Text> ListPictureFiles(const std::filesystem::path& folder) { return ListPictureFolder(folder).pictures; }
 

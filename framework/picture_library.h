@@ -27,6 +27,8 @@ struct PictureListing {
 // As ListPictureFiles, and says whether the listing reached the folder's end
 // (a USB stick pulled halfway gives the pictures found so far).
 PictureListing ListPictureFolder(const std::filesystem::path& folder);
+// Whether a file name has a picture's extension (.jpg, .gif, .bmp, in any case).
+bool IsPictureExtension(TextView name);
 
 enum class SelectionLoad {
   kRead,        // the file matched the folder and was taken as it stands

@@ -12,6 +12,9 @@ namespace kanae {
 
 inline constexpr char32_t kTaskDialogCaption[] = U"課題選択";
 inline constexpr char32_t kTooFewInitials[] = U"画像データの頭文字を４種類以上にしてください！";
+// 決定 needs this many marked pictures (or, in the card-picking game, this
+// many different first letters).
+inline constexpr std::size_t kFewestMarked = 4;
 
 class TaskDialog {
  public:
@@ -26,6 +29,13 @@ class TaskDialog {
   const std::vector<Text>& Entries() const { return state_.picture_files; }
   const std::vector<bool>& Marks() const { return marks_; }
   void SetMark(std::size_t entry, bool marked) { marks_[entry] = marked; }
+  // How many pictures are marked, and how many different first letters they have.
+  std::size_t MarkedCount() const;
+  std::size_t MarkedInitials() const;
+  // The line under the list: what is marked and what the game needs.
+  Text CountLine() const;
+  // Why 決定 refused, for the teacher: the count and what the game needs.
+  Text RefusalText() const;
   void SelectAll();  // 全選択
   void ClearAll();   // 全解除
 

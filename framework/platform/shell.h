@@ -21,6 +21,9 @@ class Shell {
   virtual ScreenSize Screen() const = 0;
   // A modal message to the teacher: OK button, exclamation icon.
   virtual void ShowMessage(const Text& caption, const Text& text) = 0;
+  // A note to the teacher that needs no click and never stops the lesson: a
+  // banner over the game window that goes by itself.
+  virtual void ShowBanner(const Text& /*text*/) {}
   // Paints what the model shows now; called before waiting on a cue.
   virtual void Repaint() = 0;
   // Shows the dialog (created on first use), modeless, over the game window.

@@ -46,6 +46,12 @@ QString HintText(int key_code) {
   return {};
 }
 
+// When the keyboard sent the event, by the window system's clock; -1 when
+// it does not say (a synthesised event carries 0).
+std::int64_t SentTime(const QKeyEvent& key) {
+  return key.timestamp() == 0 ? -1 : static_cast<std::int64_t>(key.timestamp());
+}
+
 }  // namespace
 
 // What the teacher sees while holding a key: its action and a bar that fills.
@@ -106,7 +112,7 @@ bool KioskLock::eventFilter(QObject* watched, QEvent* event) {
       auto* key = static_cast<QKeyEvent*>(event);
       const int code = TeacherKey(key->key());
       if (code == 0) return false;
-      hold_.Press(code, clock_(), key->isAutoRepeat());
+      hold_.Press(code, clock_(), key->isAutoRepeat(), SentTime(*key));
       if (hold_.Holding() != 0 && !ticks_.isActive()) ticks_.start();
       Tick();
       return true;
@@ -115,7 +121,7 @@ bool KioskLock::eventFilter(QObject* watched, QEvent* event) {
       auto* key = static_cast<QKeyEvent*>(event);
       const int code = TeacherKey(key->key());
       if (code == 0) return false;
-      hold_.Release(code, key->isAutoRepeat());
+      hold_.Release(code, clock_(), key->isAutoRepeat(), SentTime(*key));
       Tick();
       return true;
     }

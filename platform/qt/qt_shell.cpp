@@ -1,19 +1,29 @@
 #include "qt_shell.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QLabel>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
 
+#include "browser.h"
 #include "game_window.h"
 #include "learning_report.h"
 #include "settings_dialog_widget.h"
 #include "input_settings.h"
+#include "japanese_ui.h"
 #include "task_dialog_widget.h"
 
 namespace kanae {
+
+namespace {
+
+// Long enough to be read by a teacher looking over; the child is not stopped.
+constexpr int kBannerMilliseconds = 8000;
+
+}  // namespace
 
 QtShell::QtShell() = default;
 QtShell::~QtShell() = default;
@@ -22,6 +32,7 @@ void QtShell::Attach(Lesson& lesson, Game& game, GameWindow& window) {
   lesson_ = &lesson;
   game_ = &game;
   window_ = &window;
+  ShowPendingBanner();
 }
 
 ScreenSize QtShell::Screen() const {
@@ -31,9 +42,7 @@ ScreenSize QtShell::Screen() const {
 }
 
 void QtShell::ShowMessage(const Text& caption, const Text& text) {
-  QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(caption), QString::fromStdU32String(text),
-                  QMessageBox::Ok, window_);
-  box.exec();
+  ShowNotice(window_, QString::fromStdU32String(caption), QString::fromStdU32String(text));
 }
 
 void QtShell::Repaint() {
@@ -42,18 +51,99 @@ void QtShell::Repaint() {
 
 void QtShell::Quit() { QApplication::quit(); }
 
+// While the report is shown the lesson waits; it goes on when the teacher
+// comes back to the game window: the window active again after the browser
+// took it, or a click or key on it (the browser may have opened elsewhere).
+class ReportReturn : public QObject {
+ public:
+  ReportReturn(QWidget* window, std::function<void()> back) : QObject(window), window_(window), back_(std::move(back)) {
+    window->installEventFilter(this);
+  }
+  void Watch() {
+    watching_ = true;
+    left_ = false;
+  }
+  void Stop() { watching_ = false; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != window_ || !watching_) return false;
+    switch (event->type()) {
+      case QEvent::WindowDeactivate: left_ = true; return false;
+      case QEvent::WindowActivate:
+        if (left_) Back();
+        return false;
+      case QEvent::MouseButtonPress:
+        // The click that brings the lesson back answers nothing.
+        Back();
+        return true;
+      case QEvent::KeyPress: Back(); return false;
+      default: return false;
+    }
+  }
+
+ private:
+  void Back() {
+    watching_ = false;
+    back_();
+  }
+  QWidget* window_;
+  std::function<void()> back_;
+  bool watching_ = false;
+  bool left_ = false;
+};
+
 void QtShell::ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) {
   if (lesson_ == nullptr) return;
   const report::ReportOutcome outcome = report::WriteLearningReport(lesson_folder, page, std::string());
   if (!outcome.ok) {
     lesson_->TellTeacher(FromUtf8(outcome.error));
+    lesson_->LeaveReport();
     return;
   }
   const std::u8string name = page.u8string();
   const QString path = QString::fromUtf8(reinterpret_cast<const char*>(name.data()), static_cast<qsizetype>(name.size()));
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    lesson_->TellTeacher(U"学習記録のページを作りました。ブラウザーで開いてください。\n" + path.toStdU32String());
+  if (report_return_ == nullptr && window_ != nullptr) {
+    report_return_ = new ReportReturn(window_, [this] {
+      lesson_->LeaveReport();
+      window_->Refresh();
+    });
   }
+  if (report_return_ != nullptr) report_return_->Watch();
+  OpenInBrowser(path, [this, path](const QString& reason) {
+    if (report_return_ != nullptr) report_return_->Stop();
+    lesson_->TellTeacher((reason + QStringLiteral("\n学習記録のページはできています。ブラウザーで開いてください。\n") + path)
+                             .toStdU32String());
+    lesson_->LeaveReport();
+    if (window_ != nullptr) window_->Refresh();
+  }, browser_opener_);
+}
+
+void QtShell::ShowBanner(const Text& text) {
+  banner_ = text;
+  ShowPendingBanner();
+}
+
+void QtShell::ShowPendingBanner() {
+  if (window_ == nullptr || banner_.empty()) return;
+  // Across the top of the game, passed through by the pointer, gone by itself.
+  auto* banner = new QLabel(QString::fromStdU32String(banner_), window_);
+  banner_.clear();
+  banner->setObjectName("banner");
+  banner->setAttribute(Qt::WA_TransparentForMouseEvents);
+  banner->setWordWrap(true);
+  banner->setAlignment(Qt::AlignCenter);
+  QFont font = banner->font();
+  font.setPixelSize(std::max(14, window_->height() / 40));
+  banner->setFont(font);
+  banner->setStyleSheet(QStringLiteral("QLabel { background: rgba(0, 0, 0, 190); color: white; padding: %1px; }")
+                            .arg(font.pixelSize() / 2));
+  banner->setFixedWidth(window_->width());
+  banner->adjustSize();
+  banner->move(0, 0);
+  banner->show();
+  banner->raise();
+  QTimer::singleShot(kBannerMilliseconds, banner, &QObject::deleteLater);
 }
 
 void QtShell::ReturnToGame(DialogKind from) {
@@ -107,13 +197,12 @@ void QtShell::OpenDialog(DialogKind kind) {
             const auto outcome = task_model_->Decide(lesson_->PicturePath(U"Fname.txt"));
             switch (outcome.decision) {
               case TaskDialog::Decision::kAccepted: return true;
-              case TaskDialog::Decision::kTooFewPictures: return false;
-              case TaskDialog::Decision::kTooFewInitials: {
-                QMessageBox box(QMessageBox::Warning, QString::fromStdU32String(kTaskDialogCaption),
-                                QString::fromStdU32String(kTooFewInitials), QMessageBox::Ok, task_dialog_);
-                box.exec();
+              case TaskDialog::Decision::kTooFewPictures:
+              case TaskDialog::Decision::kTooFewInitials:
+                // Every refusal says why: what is marked and what the game needs.
+                ShowNotice(task_dialog_, QString::fromStdU32String(kTaskDialogCaption),
+                           QString::fromStdU32String(task_model_->RefusalText()));
                 return false;
-              }
               case TaskDialog::Decision::kSaveFailed:
                 lesson_->TellTeacher(U"課題の選択を保存できませんでした。今回はこの選択で続けます。\n" +
                                      FromUtf8(outcome.write.error));

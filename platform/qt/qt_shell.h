@@ -2,6 +2,7 @@
 // game window's repaint and the end of the program.
 #pragma once
 
+#include <QString>
 #include <memory>
 
 #include "game.h"
@@ -13,6 +14,7 @@
 namespace kanae {
 
 class GameWindow;
+class ReportReturn;
 class SettingsDialogWidget;
 class TaskDialogWidget;
 
@@ -30,9 +32,13 @@ class QtShell : public Shell {
   void OpenDialog(DialogKind kind) override;
   void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) override;
   void Quit() override;
+  void ShowBanner(const Text& text) override;
+  // The program that opens the report in the browser ("xdg-open").
+  void UseBrowserOpener(QString opener) { browser_opener_ = std::move(opener); }
 
  private:
   void ReturnToGame(DialogKind from);
+  void ShowPendingBanner();
 
   Lesson* lesson_ = nullptr;
   Game* game_ = nullptr;
@@ -43,6 +49,9 @@ class QtShell : public Shell {
   std::unique_ptr<SettingsDialog> input_model_;
   SettingsDialogWidget* input_dialog_ = nullptr;
   TaskDialogWidget* task_dialog_ = nullptr;
+  QString browser_opener_ = QStringLiteral("xdg-open");
+  Text banner_;  // said before the window was there
+  ReportReturn* report_return_ = nullptr;
 };
 
 }  // namespace kanae

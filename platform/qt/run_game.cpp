@@ -9,9 +9,11 @@
 #include "class_list.h"
 #include "display_check.h"
 #include "game_window.h"
+#include "japanese_ui.h"
 #include "kiosk_lock.h"
 #include "platform/audio/sdl_cue_player.h"
 #include "platform/speech/create_speech_engine.h"
+#include "platform/speech/reading.h"
 #include "qt_shell.h"
 #include "qt_timers.h"
 
@@ -24,6 +26,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
     return 1;
   }
   QApplication app(argc, argv);
+  UseJapaneseQtTexts(app);
   QFont font = QApplication::font();
   font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});
   QApplication::setFont(font);
@@ -53,13 +56,14 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   Lesson lesson({*speech, player, timers, shell, rnd, Trace::FromEnvironment()});
   lesson.child = ChildFromEnvironment();
   std::unique_ptr<Game> game = make_game(lesson);
+  lesson.UseReadingGuess([](const Text& word) { return speech::ReadingOf(word); });
   if (!lesson.Start(arguments, *game)) return 1;
 
   GameWindow game_window(lesson, *game, ShownPictureStore::ForUser());
   window = &game_window;
+  game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
   shell.Attach(lesson, *game, game_window);
   if (KioskLock::Requested()) new KioskLock(&game_window);  // owned by the window
-  game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
   game_window.showFullScreen();
   game_window.activateWindow();
   lesson.Activate();

@@ -140,8 +140,11 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   list_->setSpacing(0);
   list_->setItemDelegate(new MarkDelegate(list_));
   list_->setSelectionMode(QAbstractItemView::MultiSelection);  // a click or Space toggles a mark
+  count_ = new QLabel(this);
+  count_->setObjectName("marked_count");
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
     for (int i = 0; i < list_->count(); ++i) model_.SetMark(static_cast<std::size_t>(i), list_->item(i)->isSelected());
+    count_->setText(QString::fromStdU32String(model_.CountLine()));
   });
 
   // The style's button margins and the layout's spacing are in fixed pixels;
@@ -190,6 +193,7 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   column->addWidget(heading);
   column->addWidget(hint);
   column->addWidget(list_, 1);
+  column->addWidget(count_);
   column->addLayout(marks);
   column->addLayout(buttons);
 }
@@ -231,6 +235,7 @@ void TaskDialogWidget::show_model() {
     if (list_->count() > 0) list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
   }
   for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSelected(model_.Marks()[static_cast<std::size_t>(i)]);
+  count_->setText(QString::fromStdU32String(model_.CountLine()));
 }
 
 void TaskDialogWidget::ShowThumbnail(const QString& path, const QImage& image) {

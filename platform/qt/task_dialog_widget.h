@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QLabel>
 #include <QListWidget>
 #include <filesystem>
 #include <functional>
@@ -42,6 +43,7 @@ class TaskDialogWidget : public QDialog {
   QListWidget* list_;
   QPushButton* decide_;
   QPushButton* cancel_;
+  QLabel* count_;  // what is marked and what the game needs
   QSize thumbnail_size_;
   ThumbnailLoader* thumbnails_;
   QHash<QString, QListWidgetItem*> items_by_path_;

@@ -116,6 +116,7 @@ class FakeShell : public Shell {
  public:
   ScreenSize Screen() const override { return screen; }
   void ShowMessage(const Text& caption, const Text& text) override { messages.push_back({caption, text}); }
+  void ShowBanner(const Text& text) override { banners.push_back(text); }
   void Repaint() override { ++repaints; }
   void OpenDialog(DialogKind kind) override { dialogs.push_back(kind); }
   void Quit() override { quit = true; }
@@ -129,6 +130,7 @@ class FakeShell : public Shell {
   };
   ScreenSize screen{1280 * 15, 720 * 15};
   std::vector<Message> messages;
+  std::vector<Text> banners;
   std::vector<DialogKind> dialogs;
   struct Report {
     std::filesystem::path lesson_folder;

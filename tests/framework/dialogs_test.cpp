@@ -127,6 +127,42 @@ TEST_F(TaskSelection, TheCardGameNeedsFourDifferentInitials) {
   EXPECT_EQ(dialog->Decide(folder / "Fname.txt").decision, TaskDialog::Decision::kAccepted);
 }
 
+// A refusal says what is marked and what the game needs, in both rules.
+TEST_F(TaskSelection, ARefusalSaysHowManyAreMarkedAndHowManyAreNeeded) {
+  struct Case {
+    std::vector<std::string> pictures;
+    bool four_initials;
+    std::vector<std::size_t> marked;
+    Text count_line;
+    std::vector<Text> refusal_says;
+  };
+  const std::vector<Case> cases = {
+      {{"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, false, {0, 2, 3}, U"選んだ絵：3枚（4枚以上選んでください）",
+       {U"4枚以上", U"いま選んでいるのは3枚"}},
+      {{"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, false, {}, U"選んだ絵：0枚（4枚以上選んでください）",
+       {U"いま選んでいるのは0枚"}},
+      {{"あめ.jpg", "あり.jpg", "いぬ.jpg", "うし.jpg"}, true, {0, 1, 2, 3},
+       U"選んだ絵：4枚（頭文字 3種類。このゲームには頭文字が4種類以上必要です）",
+       {kTooFewInitials, U"頭文字は3種類"}},
+  };
+  for (const Case& c : cases) {
+    TempFolder own;
+    own.Touch(c.pictures);
+    LessonState lesson;
+    lesson.picture_files = ListPictureFiles(own.path());
+    lesson.task_pictures = lesson.picture_files;
+    TaskDialog task_dialog(lesson, c.four_initials);
+    task_dialog.Activate();
+    task_dialog.ClearAll();
+    for (std::size_t e : c.marked) task_dialog.SetMark(e, true);
+    EXPECT_EQ(task_dialog.CountLine(), c.count_line);
+    EXPECT_NE(task_dialog.Decide(own / "Fname.txt").decision, TaskDialog::Decision::kAccepted);
+    for (const Text& said : c.refusal_says) {
+      EXPECT_NE(task_dialog.RefusalText().find(said), Text::npos) << ToUtf8(task_dialog.RefusalText());
+    }
+  }
+}
+
 TEST_F(TaskSelection, ActivationMarksExactlyTheTasks) {
   Open({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}, false);
   state.task_pictures = {U"b.jpg", U"d.jpg"};

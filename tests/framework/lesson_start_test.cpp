@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "picture_library.h"
 #include "records.h"
+#include "trace.h"
 
 namespace kanae {
 namespace {
@@ -97,13 +98,45 @@ TEST_F(LessonStart, TheWordBuildingGameDoesNotTouchTheRetryFile) {
 }
 
 TEST_F(LessonStart, TooFewPicturesEndsWithTheMessageAfterTheSettingsWereWritten) {
-  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg"});
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg", "d.png", "e.jpeg"});
   EXPECT_FALSE(Start(Info(4, 4), Args()));
   ASSERT_EQ(platform.shell.messages.size(), 1u);
   EXPECT_EQ(platform.shell.messages[0].caption, U"テスト");
-  EXPECT_EQ(platform.shell.messages[0].text, U"画像データが足りません！");
+  // The refusal says why: which folder, how many found, how many needed,
+  // which formats count, and what was left out.
+  const Text& text = platform.shell.messages[0].text;
+  EXPECT_TRUE(text.starts_with(U"画像データが足りません！")) << ToUtf8(text);
+  for (const Text& said : {FromUtf8(lesson_folder.path().string()), Text(U"見つかった絵：3枚"), Text(U"4枚以上"),
+                           Text(U".jpg .gif .bmp"), Text(U"「d.png」は使われません"), Text(U"「e.jpeg」は使われません")}) {
+    EXPECT_NE(text.find(said), Text::npos) << ToUtf8(said) << " missing from " << ToUtf8(text);
+  }
   EXPECT_TRUE(lesson_folder.Exists("Test.txt"));
   EXPECT_FALSE(lesson_folder.Exists("Fname.txt"));
+}
+
+// At a game's start the lesson check goes to the trace only: the child is
+// never kept waiting behind a message about the teacher's files.
+TEST(LessonStartCheck, WhatWasLeftOutIsTracedWithoutStoppingTheChild) {
+  TempFolder lesson_folder;
+  TempFolder current_folder;
+  TempFolder traces;
+  lesson_folder.Touch({"犬.jpg", "いぬ.png", "ねこ.jpg"});
+  FakePlatform platform;
+  {
+    Trace trace(PathToUtf8(traces / "trace"));
+    Lesson lesson({platform.speech, platform.player, platform.timers, platform.shell, platform.rnd, trace},
+                  current_folder.path());
+    lesson.UseReadingGuess([](const Text& word) { return word == U"犬" ? Text(U"イヌ") : Text(); });
+    RecordingGame game(lesson, Info(1, 1));
+    ASSERT_TRUE(lesson.Start({lesson_folder.path().string()}, game));
+  }
+  EXPECT_TRUE(platform.shell.messages.empty());
+  const std::string traced = traces.Read("trace");
+  for (const std::string& said : {std::string("\tnotice\t「いぬ.png」は使われません"),
+                                  std::string("\tnotice\t「犬.jpg」の名前がかなではありません"),
+                                  std::string("「いぬ.jpg」にしてはどうでしょう")}) {
+    EXPECT_NE(traced.find(said), std::string::npos) << said << " not in\n" << traced;
+  }
 }
 
 TEST_F(LessonStart, AFourthPictureIsEnough) {

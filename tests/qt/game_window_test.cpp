@@ -7,13 +7,17 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QDialog>
 #include <QPushButton>
 #include <functional>
 #include <QPaintEvent>
 
 #include "fakes.h"
+#include "platform/qt/japanese_ui.h"
 #include "platform/qt/kiosk_lock.h"
 #include "platform/qt/qt_shell.h"
 #include "questions.h"
@@ -210,6 +214,74 @@ TEST_F(GameWindowTest, UnderTheKioskLockOnlyAHeldKeyActs) {
   EXPECT_TRUE(platform.shell.quit);
 }
 
+// X's auto-repeat: a held key comes as release and press pairs sent at the
+// same moment, not marked as repeats. The lock must see the key stay down,
+// with the hint's bar rising, and act once at two seconds.
+TEST_F(GameWindowTest, UnderTheKioskLockXRepeatPairsKeepTheHold) {
+  qint64 now = 0;
+  new KioskLock(window.get(), [&now] { return now; });
+  auto send = [this](QEvent::Type type, Qt::Key key, ulong sent) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), /*autorep=*/false);
+    event.setTimestamp(sent);
+    QApplication::sendEvent(window.get(), &event);
+  };
+  QWidget* hint = window->findChild<QWidget*>("hold_hint");
+  ASSERT_NE(hint, nullptr);
+  const ulong server_start = 5'000'000;  // the window system's clock, not ours
+
+  struct Case {
+    Qt::Key key;
+    bool ends_lesson;
+  };
+  for (const Case& c : {Case{Qt::Key_N, false}, Case{Qt::Key_Escape, true}}) {
+    SCOPED_TRACE(QKeySequence(c.key).toString().toStdString());
+    const ulong pressed_at = server_start + static_cast<ulong>(now);
+    const qint64 hold_start = now;
+    send(QEvent::KeyPress, c.key, pressed_at);
+    // X's default: the first repeat after 660 ms, then 25 a second.
+    for (qint64 t = 660; t < 2000; t += 40) {
+      now = hold_start + t;
+      send(QEvent::KeyRelease, c.key, pressed_at + static_cast<ulong>(t));
+      send(QEvent::KeyPress, c.key, pressed_at + static_cast<ulong>(t));
+      ASSERT_TRUE(hint->isVisible()) << "at " << t << " ms";
+    }
+    EXPECT_FALSE(platform.shell.quit);
+    now = hold_start + 2000;
+    send(QEvent::KeyRelease, c.key, pressed_at + 2000);
+    send(QEvent::KeyPress, c.key, pressed_at + 2000);
+    if (c.ends_lesson) {
+      EXPECT_TRUE(platform.shell.quit);
+    } else {
+      EXPECT_EQ(platform.shell.dialogs, std::vector<DialogKind>{DialogKind::kTasks});
+      // Pairs after the action, while the key stays down, do not act again.
+      for (qint64 t = 2040; t < 4500; t += 40) {
+        now = hold_start + t;
+        send(QEvent::KeyRelease, c.key, pressed_at + static_cast<ulong>(t));
+        send(QEvent::KeyPress, c.key, pressed_at + static_cast<ulong>(t));
+      }
+      EXPECT_EQ(platform.shell.dialogs.size(), 1u);
+      now = hold_start + 4600;
+      send(QEvent::KeyRelease, c.key, pressed_at + 4600);
+      EXPECT_FALSE(hint->isVisible());
+      lesson.LeaveDialog(DialogKind::kTasks);
+      now += 1000;
+    }
+  }
+
+  // A child tapping H, let go and pressed again 100 ms later for three
+  // seconds, never holds it: each press starts from nothing.
+  const ulong tapped_at = server_start + 20'000;
+  now = 20'000;
+  for (ulong tap = 0; tap < 15; ++tap) {
+    send(QEvent::KeyPress, Qt::Key_H, tapped_at + tap * 200);
+    now += 100;
+    send(QEvent::KeyRelease, Qt::Key_H, tapped_at + tap * 200 + 100);
+    EXPECT_FALSE(hint->isVisible());
+    now += 100;
+  }
+  EXPECT_EQ(platform.shell.dialogs.size(), 1u);
+}
+
 // Closing the window from outside ends the lesson as Esc does; under the
 // lock it is refused.
 TEST_F(GameWindowTest, ClosingTheWindowEndsTheLessonUnlessLocked) {
@@ -300,6 +372,138 @@ TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
     EXPECT_EQ(lesson.fields.question_index, 0);
     EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
   }
+}
+
+// R: the lesson waits while the report is shown, so nothing talks behind
+// the browser; it goes on when the teacher comes back to the game. A browser
+// that cannot be started is reported, and the lesson goes on at once.
+TEST_F(GameWindowTest, TheReportPausesTheLessonAndABrowserThatFailsIsReported) {
+  folder.Write("opener-that-fails.sh", "#!/bin/sh\nexit 3\n");
+  std::filesystem::permissions(folder / "opener-that-fails.sh", std::filesystem::perms::owner_all);
+  struct Case {
+    std::string opener;
+    bool fails;
+  };
+  const std::vector<Case> cases = {
+      {"/bin/true", false},
+      {PathToUtf8(folder / "opener-that-fails.sh"), true},
+      {PathToUtf8(folder / "no-such-opener"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.opener);
+    QtShell shell;
+    shell.Attach(lesson, game, *window);
+    shell.UseBrowserOpener(QString::fromStdString(c.opener));
+    platform.shell.messages.clear();
+    lesson.OnKey(static_cast<int>(Key::kR));
+    ASSERT_EQ(lesson.Mode(), LessonMode::kDialog);
+    const std::size_t said = platform.speech.spoken.size();
+    shell.ShowLearningReport(folder.path(), folder / "学習記録.html");
+    EXPECT_TRUE(folder.Exists("学習記録.html"));
+    if (c.fails) {
+      ASSERT_TRUE(QTest::qWaitFor([this] { return !platform.shell.messages.empty(); }, 10000));
+      EXPECT_NE(platform.shell.messages[0].text.find(U"ブラウザー"), Text::npos);
+      EXPECT_NE(platform.shell.messages[0].text.find(U"学習記録.html"), Text::npos);
+      EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+      continue;
+    }
+    QTest::qWait(300);  // the opener has long ended
+    EXPECT_TRUE(platform.shell.messages.empty());
+    EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+    EXPECT_EQ(platform.speech.spoken.size(), said);
+    // The teacher comes back: the window active again after the browser had it.
+    QEvent away(QEvent::WindowDeactivate);
+    QApplication::sendEvent(window.get(), &away);
+    EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+    QEvent back(QEvent::WindowActivate);
+    QApplication::sendEvent(window.get(), &back);
+    EXPECT_NE(lesson.Mode(), LessonMode::kDialog);
+    EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
+  }
+}
+
+// 決定 with too few pictures marked says so, with the count, and the
+// dialog stays open with nothing changed.
+TEST_F(GameWindowTest, DecidingWithTooFewMarkedSaysHowManyAndStaysOpen) {
+  lesson.state.picture_files = {U"いぬ.jpg", U"うし.jpg", U"えび.jpg", U"りんご.jpg"};
+  lesson.state.task_pictures = lesson.state.picture_files;
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  lesson.OnKey('N');
+  shell.OpenDialog(DialogKind::kTasks);
+  auto* list = window->findChild<QListWidget*>("List1");
+  ASSERT_NE(list, nullptr);
+  QDialog* dialog = qobject_cast<QDialog*>(list->window());
+  dialog->findChild<QPushButton*>("Command4")->click();  // 全解除
+  list->item(1)->setSelected(true);
+  QString told;
+  QString button;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    told = box->text();
+    button = box->buttons().value(0)->text();
+    if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+      box->grab().save(shots + "/refusal.png");
+      dialog->grab().save(shots + "/task-dialog-count.png");
+    }
+    box->buttons().value(0)->click();
+  });
+  dialog->findChild<QPushButton*>("Command1")->click();  // 決定
+  EXPECT_TRUE(told.contains(QStringLiteral("4枚以上"))) << told.toStdString();
+  EXPECT_TRUE(told.contains(QStringLiteral("いま選んでいるのは1枚"))) << told.toStdString();
+  EXPECT_EQ(button, QStringLiteral("閉じる"));
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+  EXPECT_EQ(lesson.state.TaskCount(), 4);
+  dialog->findChild<QPushButton*>("Command2")->click();  // キャンセル
+}
+
+// A click on the game brings the lesson back too (the browser may have
+// opened somewhere else), and answers nothing.
+TEST_F(GameWindowTest, AClickOnTheGameEndsTheReportsPause) {
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  shell.UseBrowserOpener("/bin/true");
+  lesson.OnKey(static_cast<int>(Key::kR));
+  shell.ShowLearningReport(folder.path(), folder / "学習記録.html");
+  const std::size_t played = platform.player.played.size();
+  QTest::mouseClick(window.get(), Qt::LeftButton, Qt::NoModifier, Centre(*game.cards[0]));
+  EXPECT_NE(lesson.Mode(), LessonMode::kDialog);
+  EXPECT_EQ(platform.player.played.size(), played);  // no letter sounded: nothing was answered
+}
+
+// A note to the teacher that needs no click: over the top of the game,
+// passed through by the pointer, and gone by itself.
+TEST_F(GameWindowTest, ABannerSaidBeforeTheWindowShowsOverItWithoutStoppingTheGame) {
+  QtShell shell;
+  shell.ShowBanner(U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。");
+  shell.Attach(lesson, game, *window);
+  auto* banner = window->findChild<QLabel*>("banner");
+  ASSERT_NE(banner, nullptr);
+  EXPECT_TRUE(banner->isVisible());
+  EXPECT_TRUE(banner->text().contains(QStringLiteral("学習記録")));
+  EXPECT_TRUE(banner->testAttribute(Qt::WA_TransparentForMouseEvents));
+  EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+  if (const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    window->grab().save(shots + "/banner.png");
+  }
+}
+
+// Message boxes to the teacher speak Japanese, Qt's own texts too.
+TEST_F(GameWindowTest, MessagesToTheTeacherHaveAJapaneseButton) {
+  QString button_text;
+  QTimer::singleShot(0, [&button_text] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->buttons().size(), 1);
+    button_text = box->buttons()[0]->text();
+    box->buttons()[0]->click();
+  });
+  ShowNotice(window.get(), QStringLiteral("テスト"), QStringLiteral("お知らせ"));
+  EXPECT_EQ(button_text, QStringLiteral("閉じる"));
+  ASSERT_TRUE(UseJapaneseQtTexts(*QCoreApplication::instance())) << "Qt's Japanese translation is not installed";
+  EXPECT_TRUE(QCoreApplication::translate("QFileDialog", "&Delete").startsWith(QStringLiteral("削除")));
 }
 
 TEST_F(GameWindowTest, FocusComingBackFromAnotherProgramRestartsNothing) {

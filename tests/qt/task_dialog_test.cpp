@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -97,6 +98,17 @@ TEST_F(TaskGridTest, ThumbnailsAreDecodedOnceForTheWholeRun) {
   dialog->hide();
   dialog->Open();
   EXPECT_GT(IconCentre(0).red(), 200);
+}
+
+// Under the grid, what is marked and what the game needs, kept up to date.
+TEST_F(TaskGridTest, TheCountOfMarkedPicturesIsShownAsMarksChange) {
+  auto* count = dialog->findChild<QLabel*>("marked_count");
+  ASSERT_NE(count, nullptr);
+  EXPECT_EQ(count->text(), QStringLiteral("選んだ絵：2枚（4枚以上選んでください）"));
+  list->item(1)->setSelected(true);
+  EXPECT_EQ(count->text(), QStringLiteral("選んだ絵：3枚（4枚以上選んでください）"));
+  Click("Command3");  // 全選択
+  EXPECT_EQ(count->text(), QStringLiteral("選んだ絵：5枚（4枚以上選んでください）"));
 }
 
 TEST_F(TaskGridTest, APointerClickTogglesAMark) {

@@ -283,7 +283,7 @@ TEST_F(InitialLetterRecord, PastTheSizeLimitANewNumberedFileStartsWithItsOwnHead
   for (int i = 0; i < 5; ++i) EXPECT_EQ(read.rows[static_cast<std::size_t>(i)].attempt, i + 1);
 }
 
-TEST_F(InitialLetterRecord, KeyRStopsTheTimersWritesTheReportAndRestartsTheLesson) {
+TEST_F(InitialLetterRecord, KeyRPausesTheLessonWhileTheReportIsShownAndRestartsItAfter) {
   Start({"いぬ.jpg", "ねこ.jpg"}, kOneDistractor);
   Prompt();
   Click(1);
@@ -296,7 +296,17 @@ TEST_F(InitialLetterRecord, KeyRStopsTheTimersWritesTheReportAndRestartsTheLesso
   EXPECT_EQ(platform.shell.reports[0].page, folder->path() / "学習記録.html");
   EXPECT_EQ(std::filesystem::weakly_canonical(platform.shell.reports[0].lesson_folder),
             std::filesystem::weakly_canonical(folder->path()));
-  // The lesson starts again with a new question.
+  // Nothing talks or answers behind the report.
+  EXPECT_EQ(lesson->Mode(), LessonMode::kDialog);
+  EXPECT_EQ(static_cast<int>(platform.speech.spoken.size()), shown);
+  Click(0);
+  EXPECT_EQ(static_cast<int>(platform.speech.spoken.size()), shown);
+  // A dialog opened and closed meanwhile does not end the pause.
+  lesson->OnKey(static_cast<int>(Key::kH));
+  lesson->LeaveDialog(DialogKind::kSettings);
+  EXPECT_EQ(lesson->Mode(), LessonMode::kDialog);
+  // Back from the report: the lesson starts again with a new question.
+  lesson->LeaveReport();
   EXPECT_EQ(f().question_index, 0);
   EXPECT_GT(static_cast<int>(platform.speech.spoken.size()), shown);
   EXPECT_TRUE(game->cards[0]->visible);
@@ -320,7 +330,7 @@ int RunWithoutWriteRights(const std::function<void()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
-TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheTeacherOnce) {
+TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheTeacherOnceWithoutAClick) {
   TempFolder lesson_folder;
   lesson_folder.Touch({"いぬ.jpg"});
   lesson_folder.Write("Oltar.txt", "#TRUE#,#TRUE#,1,0,#TRUE#,#FALSE#\r\n");
@@ -351,11 +361,13 @@ TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheT
       platform.speech.Finish();
       static_cast<ManualTimer*>(game.wrong_answer_timer.get())->Tick();
     }
+    // A banner, not a message box the child would have to wait behind.
     int told = 0;
-    for (const auto& message : platform.shell.messages) {
-      if (message.text.find(FromUtf8(PathToUtf8(user_folder))) != Text::npos) ++told;
+    for (const Text& banner : platform.shell.banners) {
+      if (banner.find(FromUtf8(PathToUtf8(user_folder))) != Text::npos) ++told;
     }
     EXPECT_EQ(told, 1);
+    EXPECT_TRUE(platform.shell.messages.empty());
     const RecordRead read = ReadBack(lesson_folder.path());
     ASSERT_EQ(read.rows.size(), 2u);
     EXPECT_EQ(read.rows[1].attempt, 2);

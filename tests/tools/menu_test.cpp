@@ -8,8 +8,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -18,7 +23,11 @@
 
 #include "class_editor.h"
 #include "class_list.h"
+#include "hold_to_act.h"
+#include "lesson_check_panel.h"
+#include "lesson_folder_dialog.h"
 #include "launch.h"
+#include "remembered_lesson.h"
 #include "process_runner.h"
 
 namespace kanae::menu {
@@ -58,6 +67,21 @@ class MenuTest : public ::testing::Test {
     menu->show();
     return menu;
   }
+  // Presses the button and keeps it down for the given time by the menu's
+  // hold clock, then lets go.
+  void HoldDown(MenuWindow& menu, const char* name, qint64 milliseconds) {
+    auto* button = menu.findChild<QAbstractButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    auto* hold = button->findChild<HoldToAct*>();
+    ASSERT_NE(hold, nullptr) << name;
+    hold->UseClock([this] { return now; });
+    QTest::mousePress(button, Qt::LeftButton);
+    for (qint64 waited = 0; waited < milliseconds; waited += 100) {
+      now += 100;
+      hold->Tick();
+    }
+    QTest::mouseRelease(button, Qt::LeftButton);
+  }
   void ClickGame(MenuWindow& menu, const char* program) {
     auto* button = menu.findChild<QToolButton*>(program);
     ASSERT_NE(button, nullptr) << program;
@@ -69,6 +93,7 @@ class MenuTest : public ::testing::Test {
   QString chosen;
   QStringList asked_from;
   QStringList told;
+  qint64 now = 0;
 };
 
 TEST_F(MenuTest, ShowsTheSixGamesWithTheirJapaneseTitles) {
@@ -154,7 +179,8 @@ TEST_F(MenuTest, HandsTheKioskLockToTheGames) {
   ASSERT_EQ(runner.starts.size(), 1u);
   EXPECT_TRUE(runner.starts[0].kiosk);
   runner.ended(true);
-  QTest::mouseClick(menu->findChild<QCheckBox*>("kiosk"), Qt::LeftButton);
+  HoldDown(*menu, "kiosk", 2000);  // under the lock, turning it off is held too
+  EXPECT_FALSE(menu->Kiosk());
   ClickGame(*menu, "Dabrel");
   ASSERT_EQ(runner.starts.size(), 2u);
   EXPECT_FALSE(runner.starts[1].kiosk);
@@ -280,6 +306,137 @@ TEST_F(ClassMenuTest, TheTeacherAddsChildrenInTheEditorAndTheListIsKeptOwnerOnly
   QTest::mouseClick(editor.findChild<QPushButton*>("choose_place"), Qt::LeftButton);
   EXPECT_TRUE(editor.Children().empty());
   EXPECT_EQ(editor.Folder(), home.filePath("share/class"));
+}
+
+// Under the lock a child's click on the menu's own buttons does nothing:
+// each must be held for two seconds, as the games' keys are. Without the
+// lock one click acts.
+TEST_F(MenuTest, UnderTheLockEveryMenuButtonMustBeHeld) {
+  // Whether the button did its work on a menu started with the lock on or off.
+  struct Case {
+    const char* button;
+    std::function<bool(MenuWindow&, bool started_locked)> acted;
+  };
+  const std::vector<Case> cases = {
+      {"kiosk", [](MenuWindow& menu, bool started_locked) { return menu.Kiosk() != started_locked; }},
+      {"quit", [](MenuWindow& menu, bool) { return !menu.isVisible(); }},
+      {"choose_lesson", [this](MenuWindow&, bool) { return !asked_from.isEmpty(); }},
+      {"demo_lesson", [this](MenuWindow& menu, bool) { return menu.Lesson() == home.filePath("share/demo_lesson"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    for (const bool locked : {true, false}) {
+      // The menu starts on another lesson, so the demo lesson's button has work to do.
+      RememberLesson(home.filePath("animals"));
+      asked_from.clear();
+      auto menu = MakeMenu(locked);
+      auto* button = menu->findChild<QAbstractButton*>(c.button);
+      ASSERT_NE(button, nullptr);
+      QTest::mouseClick(button, Qt::LeftButton);
+      if (!locked) {
+        EXPECT_TRUE(c.acted(*menu, locked)) << "without the lock a click did nothing";
+        continue;
+      }
+      QTest::keyClick(button, Qt::Key_Space);
+      EXPECT_FALSE(c.acted(*menu, locked)) << "a click acted";
+      HoldDown(*menu, c.button, 1500);
+      EXPECT_FALSE(c.acted(*menu, locked)) << "let go early, it acted";
+      EXPECT_FALSE(button->findChild<QWidget*>("hold_bar")->isVisible());
+      HoldDown(*menu, c.button, 2000);
+      EXPECT_TRUE(c.acted(*menu, locked)) << "held, it did not act";
+    }
+  }
+}
+
+// Closing the window from outside (Alt+F4, the window manager) is refused
+// under the lock; the held 終了 still ends the menu.
+TEST_F(MenuTest, UnderTheLockTheWindowCannotBeClosedFromOutside) {
+  auto menu = MakeMenu(/*kiosk=*/true);
+  EXPECT_FALSE(menu->close());
+  EXPECT_TRUE(menu->isVisible());
+  HoldDown(*menu, "quit", 2000);
+  EXPECT_FALSE(menu->isVisible());
+
+  auto unlocked = MakeMenu(/*kiosk=*/false);
+  EXPECT_TRUE(unlocked->close());
+}
+
+// The first start shows the demo lesson by name, never its installed path;
+// a chosen folder shows as its path.
+TEST_F(MenuTest, TheDemoLessonShowsByNameAndAChosenFolderByItsPath) {
+  auto menu = MakeMenu();
+  auto* label = menu->findChild<QLabel*>("lesson");
+  EXPECT_EQ(label->text(), QStringLiteral("デモのレッスン"));
+  chosen = home.filePath("animals");
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_EQ(label->text(), QDir::toNativeSeparators(home.filePath("animals")));
+}
+
+// Choosing a folder checks it: how many pictures each game can use, and
+// what was left out and why, with a reading for a name in kanji.
+TEST_F(MenuTest, ChoosingAFolderShowsTheLessonCheck) {
+  for (const char* name : {"いぬ.png", "ねこ.jpeg", "犬.jpg", "うし.jpg", "えび.gif"}) {
+    QFile file(home.filePath(QStringLiteral("animals/") + QString::fromUtf8(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  auto menu = MakeMenu();
+  auto* check = menu->findChild<LessonCheckPanel*>("lesson_check");
+  ASSERT_NE(check, nullptr);
+  chosen = home.filePath("animals");
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("絵 3枚"))) << check->GamesLine().toStdString();
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("オルタ文字：2枚で遊べます")));
+  EXPECT_TRUE(check->GamesLine().contains(QStringLiteral("スヴァン選び：3枚。4枚以上ないと遊べません")));
+  const QString notes = check->Notes().join('\n');
+  for (const QString& said : {QStringLiteral("「いぬ.png」は使われません：ゲームが読める形式は .jpg .gif .bmp です。"),
+                              QStringLiteral("「ねこ.jpeg」は使われません"),
+                              QStringLiteral("「犬.jpg」の名前がかなではありません"),
+                              // MeCab knows the word: its reading is offered as the file's name.
+                              QStringLiteral("「いぬ.jpg」にしてはどうでしょう")}) {
+    EXPECT_TRUE(notes.contains(said)) << said.toStdString() << " not in\n" << notes.toStdString();
+  }
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    menu->resize(screen.size());
+    menu->grab().save(QDir(shots).filePath(QStringLiteral("menu-check-%1.png").arg(screen.height())));
+  }
+}
+
+// The folder chooser is Qt's own dialog, read-only: Delete on a file or an
+// empty folder in it removes nothing, even when a child says yes.
+TEST_F(MenuTest, TheFolderChooserCannotDeleteATeachersFiles) {
+  ASSERT_TRUE(QDir().mkpath(home.filePath("lessons/animals/empty")));
+  QFile picture(home.filePath("lessons/animals/いぬ.jpg"));
+  ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+  picture.close();
+  std::unique_ptr<QFileDialog> dialog(launcher::MakeLessonFolderDialog(nullptr, home.filePath("lessons/animals")));
+  EXPECT_TRUE(dialog->testOption(QFileDialog::ReadOnly));
+  EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+  dialog->show();
+  auto* view = dialog->findChild<QListView*>("listView");
+  ASSERT_NE(view, nullptr);
+  auto* model = qobject_cast<QFileSystemModel*>(view->model());
+  ASSERT_NE(model, nullptr);
+  EXPECT_TRUE(model->isReadOnly());
+  // Were it asked, a child would answer yes.
+  QTimer answer_yes;
+  QObject::connect(&answer_yes, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      box->button(QMessageBox::Yes) != nullptr ? box->button(QMessageBox::Yes)->click() : box->accept();
+    }
+  });
+  answer_yes.start(20);
+  for (const char* name : {"いぬ.jpg", "empty"}) {
+    const QString path = home.filePath(QStringLiteral("lessons/animals/") + QString::fromUtf8(name));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->index(path).isValid(); }, 5000)) << name;
+    view->setCurrentIndex(model->index(path));
+    QTest::keyClick(view, Qt::Key_Delete);
+    QTest::qWait(100);
+    EXPECT_TRUE(QFileInfo::exists(path)) << name << " was deleted";
+  }
+  const QString shots = qEnvironmentVariable("KANAE_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) dialog->grab().save(QDir(shots).filePath("folder-chooser.png"));
 }
 
 // The real runner: the game gets the lesson as its one argument, runs in the

@@ -2,17 +2,17 @@
 // desktop. The game runs in the per-user folder; the lesson is the folder
 // given, or one the teacher picks (the demo lesson is offered first).
 #include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QProcess>
 #include <cstdio>
 
 #include "launch.h"
+#include "lesson_folder_dialog.h"
+#include "platform/qt/japanese_ui.h"
 
 namespace {
 
 int Fail(const QString& text) {
-  QMessageBox::warning(nullptr, QStringLiteral("Kanae"), text);
+  kanae::ShowNotice(nullptr, QStringLiteral("かなえ"), text);
   return 1;
 }
 
@@ -21,6 +21,7 @@ int Fail(const QString& text) {
 int main(int argc, char** argv) {
   using namespace kanae::launcher;
   QApplication app(argc, argv);
+  kanae::UseJapaneseQtTexts(app);
   const QStringList args = QCoreApplication::arguments().mid(1);
   if (args.isEmpty() || !GamePrograms().contains(args[0])) {
     std::fprintf(stderr, "usage: kanae-launch %s [LESSON_FOLDER]\n", qPrintable(GamePrograms().join('|')));
@@ -33,8 +34,7 @@ int main(int argc, char** argv) {
 
   QString lesson = args.size() > 1 ? args.mid(1).join(' ') : QString();
   if (lesson.isEmpty()) {
-    lesson = QFileDialog::getExistingDirectory(nullptr, QStringLiteral("レッスンのフォルダを選んでください"),
-                                               data + "/demo_lesson");
+    lesson = ChooseLessonFolder(nullptr, data + "/demo_lesson");
     if (lesson.isEmpty()) return 0;  // the teacher cancelled
   }
 

@@ -1,16 +1,18 @@
 // kanae [--kiosk]: the full-screen menu of the six games.
 #include <QApplication>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QFont>
 
 #include "launch.h"
+#include "lesson_folder_dialog.h"
+#include "platform/qt/japanese_ui.h"
 #include "menu_window.h"
 #include "process_runner.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  kanae::UseJapaneseQtTexts(app);
   QFont font = QApplication::font();
   font.setFamilies({"IPAGothic", "IPAexGothic", "Noto Sans CJK JP", "sans-serif"});
   QApplication::setFont(font);
@@ -18,7 +20,7 @@ int main(int argc, char** argv) {
 
   kanae::menu::ProcessRunner runner;
   kanae::menu::MenuWindow menu(runner, kanae::launcher::InstalledDataFolder(), kiosk, [&menu](const QString& start) {
-    return QFileDialog::getExistingDirectory(&menu, QStringLiteral("レッスンのフォルダを選んでください"), start);
+    return kanae::launcher::ChooseLessonFolder(&menu, start);
   });
   // The screen's size first: without a window manager, full screen alone
   // leaves the window at its preferred size.

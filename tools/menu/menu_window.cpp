@@ -1,6 +1,7 @@
 #include "menu_window.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,7 +14,11 @@
 
 #include "class_editor.h"
 #include "class_place.h"
+#include "hold_to_act.h"
 #include "launch.h"
+#include "lesson_check_panel.h"
+#include "platform/qt/japanese_ui.h"
+#include "platform/speech/reading.h"
 #include "remembered_lesson.h"
 
 namespace kanae::menu {
@@ -109,23 +114,22 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   kiosk_->setFont(text);
   auto* quit = quit_ = new QPushButton(this);
   quit->setObjectName("quit");
-  // A child at the menu between games could end it all with one click: under
-  // the lock, 終了 must be held.
-  quit_hold_.setSingleShot(true);
-  quit_hold_.setInterval(kQuitHoldMilliseconds);
-  connect(&quit_hold_, &QTimer::timeout, this, &QWidget::close);
-  connect(quit, &QPushButton::pressed, this, [this] {
-    if (Kiosk()) quit_hold_.start();
-  });
-  connect(quit, &QPushButton::released, &quit_hold_, &QTimer::stop);
   connect(quit, &QPushButton::clicked, this, [this] {
-    if (!Kiosk()) close();
+    close_guard_->AllowOnce();
+    close();
   });
   const auto name_quit = [this] {
     quit_->setText(Kiosk() ? QStringLiteral("終了（2秒押し続ける）") : QStringLiteral("終了"));
   };
   name_quit();
   connect(kiosk_, &QCheckBox::toggled, this, name_quit);
+
+  // A child at the menu between games could end it, unlock it or change the
+  // lesson with one click: under the lock each of these must be held.
+  for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{kiosk_, quit, choose, demo}) {
+    new HoldToAct(button, [this] { return Kiosk(); });
+  }
+  close_guard_ = new LockedClose(this, [this] { return Kiosk(); });
 
   class_button_ = new QPushButton(QStringLiteral("クラスの名簿…"), this);
   class_button_->setObjectName("class_list");
@@ -156,16 +160,27 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   column->addWidget(heading);
   column->addLayout(games, 1);
   column->addLayout(lesson_row);
+  check_ = new LessonCheckPanel(data_ + "/sounds", [](const Text& word) { return speech::ReadingOf(word); }, this);
+  column->addWidget(check_);
   column->addLayout(bottom_row);
 
   lesson_ = RememberedLesson(data_ + "/demo_lesson");
-  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+  ShowLesson();
 }
 
 void MenuWindow::SetLesson(const QString& folder) {
   lesson_ = QDir(folder).absolutePath();
-  lesson_label_->setText(QDir::toNativeSeparators(lesson_));
+  ShowLesson();
   RememberLesson(lesson_);
+}
+
+void MenuWindow::ShowLesson() {
+  // The installed demo lesson lives in a folder no teacher should need to read.
+  const QString demo = QFileInfo(data_ + "/demo_lesson").canonicalFilePath();
+  const bool is_demo = !demo.isEmpty() && QFileInfo(lesson_).canonicalFilePath() == demo;
+  lesson_label_->setText(is_demo ? QStringLiteral("デモのレッスン") : QDir::toNativeSeparators(lesson_));
+  lesson_label_->setToolTip(QDir::toNativeSeparators(lesson_));
+  check_->Check(lesson_);
 }
 
 void MenuWindow::Start(const QString& program) {
@@ -223,7 +238,7 @@ void MenuWindow::Tell(const QString& text) {
     tell_(text);
     return;
   }
-  QMessageBox::warning(this, QStringLiteral("かなえ"), text);
+  ShowNotice(this, QStringLiteral("かなえ"), text);
 }
 
 }  // namespace kanae::menu

@@ -15,6 +15,9 @@
 
 namespace kanae::menu {
 
+class LockedClose;
+class LessonCheckPanel;
+
 class MenuWindow : public QWidget {
  public:
   // Asks the teacher for a folder, starting at the one given; empty when cancelled.
@@ -44,6 +47,8 @@ class MenuWindow : public QWidget {
  private:
   void SetLesson(const QString& folder);
   void Launch(const QString& program, const QString& child);
+  // The lesson as the teacher knows it: 「デモのレッスン」 or its folder.
+  void ShowLesson();
   void Tell(const QString& text);
 
   GameRunner& runner_;
@@ -53,7 +58,8 @@ class MenuWindow : public QWidget {
   QLabel* lesson_label_;
   QCheckBox* kiosk_;
   QPushButton* quit_;
-  QTimer quit_hold_;
+  LockedClose* close_guard_;
+  LessonCheckPanel* check_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
   QString class_folder_;
