@@ -2,8 +2,6 @@
 // for a large record.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QString>
 #include <fstream>
 
 #include "fakes.h"
@@ -85,7 +83,7 @@ void BM_ReportFor100000Answers(benchmark::State& state) {
     record.WaitUntilDurable();
   }
   for (auto _ : state) {
-    const auto outcome = report::WriteLearningReport(folder.path(), folder / "report.html", QString());
+    const auto outcome = report::WriteLearningReport(folder.path(), folder / "report.html", std::string());
     if (outcome.answers != 100000) state.SkipWithError("not every answer was read");
   }
 }
@@ -95,7 +93,6 @@ BENCHMARK(BM_ReportFor100000Answers)->Unit(benchmark::kMillisecond)->Iterations(
 }  // namespace kanae
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -49,9 +49,18 @@ std::filesystem::path FolderOrCurrent(const std::filesystem::path& folder) {
 
 }  // namespace
 
-const std::vector<std::string>& RecordColumns() {
+const std::vector<std::string>& FirstRecordColumns() {
   static const std::vector<std::string> columns = {"日時", "ゲーム", "絵", "問い", "選んだもの", "正誤", "秒",
                                                    "回目", "まぎらわしい文字の数", "カードの数", "答え方", "場面"};
+  return columns;
+}
+
+const std::vector<std::string>& RecordColumns() {
+  static const std::vector<std::string> columns = [] {
+    std::vector<std::string> all = FirstRecordColumns();
+    all.insert(all.end(), {"問いの文字", "選んだ文字", "児童"});
+    return all;
+  }();
   return columns;
 }
 
@@ -97,6 +106,9 @@ std::string FormatRecordLine(const RecordEntry& e) {
       optional_number(e.cards),
       e.touch ? kTouch : kClick,
       e.phase == RecordPhase::kCatch ? kPhaseCatch : kPhaseAnswer,
+      CsvTextField(ToUtf8(e.asked_letter)),
+      CsvTextField(ToUtf8(e.chosen_letter)),
+      CsvTextField(ToUtf8(e.child)),
   };
   std::string line;
   for (const std::string& field : fields) {
@@ -227,7 +239,7 @@ bool LearningRecord::OpenFile(int number) {
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
   const auto file = RecordFileName(folder_, number);
-  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) {
     error_ = SystemError("open", file);
     return false;

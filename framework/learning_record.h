@@ -40,13 +40,22 @@ struct RecordEntry {
   std::optional<int> cards;
   bool touch = false;  // answered by touching (moving onto), not by clicking
   RecordPhase phase = RecordPhase::kAnswer;
+  // The letters behind a question asked and answered with pictures (the
+  // initials of the asked and the chosen picture), so their confusions show
+  // as the letter games' do; empty where asked and chosen are letters already.
+  Text asked_letter;
+  Text chosen_letter;
+  Text child;  // who plays; empty when nobody was chosen
 };
 
 inline constexpr char kRecordBaseName[] = "学習記録";
 inline constexpr std::uintmax_t kRecordFileLimit = 50u * 1024 * 1024;
 
-// The column names, in order; the header line of a new file.
+// The column names, in order; the header line of a new file. The child comes
+// last, so a spreadsheet's columns stay where they were.
 const std::vector<std::string>& RecordColumns();
+// The columns of records written before the letters and the child were kept.
+const std::vector<std::string>& FirstRecordColumns();
 // Texts of the coded columns, shared with the reader.
 inline constexpr char kRight[] = "正解";
 inline constexpr char kWrong[] = "不正解";
@@ -95,7 +104,8 @@ class LearningRecord {
 
   // Decides where the record goes; writes nothing yet.
   RecordPlace Open(const std::filesystem::path& lesson_folder);
-  // Appends one line; false (with error()) when it could not be written.
+  // Appends one line; false (with error()) when it could not be written. A new
+// file is created readable by its owner only: it names children.
   bool Append(const RecordEntry& entry);
   // Returns once every appended line has reached the disk.
   void WaitUntilDurable();

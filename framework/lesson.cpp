@@ -82,7 +82,7 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   LoadMessageFiles();
   // Never created here: a lesson folder stays as it is until the teacher
   // saves the input dialog.
-  ReadSettingsOrDefaults(PicturePath(kInputSettingsFile), InputSettingSlots(input));
+  ReadInputSettings(PicturePath(kInputSettingsFile), input);
 
   const PictureListing listing = ListPictureFolder(PathFromUtf8(state.data_folder));
   state.picture_files = listing.pictures;
@@ -203,6 +203,8 @@ void Lesson::Restart() {
   prompt_ = {};
   assist_.Configure(input);
   attempt_ = 1;
+  questions_answered_ = 0;
+  right_first_time_ = 0;
   praise_ahead_.reset();
   retry_ahead_.reset();
   fields.question_index = 0;
@@ -223,6 +225,11 @@ void Lesson::LeaveReport() {
 }
 
 void Lesson::OnPointer(const PointerEvent& event) {
+  if (mode_ == LessonMode::kFinished) {
+    // Moving over the screen is no answer to the ending: a touch or click is.
+    if (ending_said_ && (event.action == PointerAction::kClick || event.action == PointerAction::kPress)) GoBack();
+    return;
+  }
   if (!TakesInput(mode_) || game_ == nullptr) return;
   // Never read past a task list that changed under the question.
   if (fields.question_index < 0 || fields.question_index >= state.TaskCount()) return;
@@ -259,6 +266,10 @@ void Lesson::BeginFeedback() {
 }
 
 void Lesson::OnKey(int key_code) {
+  if (mode_ == LessonMode::kFinished && key_code != static_cast<int>(Key::kEscape)) {
+    if (ending_said_) GoBack();
+    return;
+  }
   if (key_code == static_cast<int>(Key::kSpace) || key_code == static_cast<int>(Key::kEnter)) {
     if (mode_ != LessonMode::kAsking) return;
     if (assist_.OnSwitch(key_code == static_cast<int>(Key::kEnter))) return;
@@ -335,6 +346,7 @@ void Lesson::StopSpeech() { services_.speech.Stop(); }
 void Lesson::OnSpeechFinished() {
   services_.trace.Event("speech-end");
   fields.is_speaking = false;
+  if (mode_ == LessonMode::kFinished) ending_said_ = true;
   if (prompt_playing_) {
     prompt_playing_ = false;
     time_base_ms_ = clock_->SteadyMilliseconds();
@@ -383,6 +395,38 @@ Text Lesson::DrawRetry() {
 }
 
 void Lesson::AdvanceQuestion() {
+  ++questions_answered_;
+  if (attempt_ == 1) ++right_first_time_;
+  MoveToNextTask();
+}
+
+bool Lesson::EndIfComplete() {
+  if (mode_ == LessonMode::kFinished) return true;
+  if (input.question_count <= 0 || questions_answered_ < input.question_count) return false;
+  StopTimers();
+  assist_.Pause();
+  StopPlayer();
+  mode_ = LessonMode::kFinished;
+  ending_said_ = false;
+  prompt_ = {};
+  ending_.Show(questions_answered_, right_first_time_);
+  form.pointer_hidden = false;
+  record_.WaitUntilDurable();
+  services_.trace.Event("end", std::to_string(questions_answered_), std::to_string(right_first_time_));
+  fields.speech_text = U"おしまい";
+  Speak();
+  fields.is_speaking = true;
+  return true;
+}
+
+void Lesson::GoBack() {
+  mode_ = LessonMode::kEnded;
+  StopSpeech();
+  services_.trace.Event("exit");
+  services_.shell.Quit();
+}
+
+void Lesson::MoveToNextTask() {
   attempt_ = 1;
   fields.question_index += 1;
   if (fields.question_index >= state.TaskCount()) {
@@ -400,7 +444,7 @@ bool Lesson::SkipNamelessTasks() {
     const int i = fields.question_index;
     if (i < 0 || i >= state.TaskCount()) return false;
     if (!NameOfPicture(state.task_pictures[i]).empty()) return true;
-    AdvanceQuestion();
+    MoveToNextTask();
   }
   return false;
 }
@@ -432,10 +476,17 @@ void Lesson::QuestionShown() {
 }
 
 void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen) {
+  AnswerJudged(right, asked, chosen, Text(), Text());
+}
+
+void Lesson::AnswerJudged(bool right, const Text& asked, const Text& chosen, const Text& asked_letter,
+                          const Text& chosen_letter) {
   services_.trace.Event("answer", std::to_string(fields.chosen_index), right ? "right" : "wrong");
   RecordEntry entry;
   entry.asked = asked;
   entry.chosen = chosen;
+  entry.asked_letter = asked_letter;
+  entry.chosen_letter = chosen_letter;
   entry.right = right;
   entry.seconds = SecondsSinceTimeBase();
   entry.attempt = attempt_;
@@ -479,6 +530,7 @@ void Lesson::Remember(RecordEntry entry) {
   if (game_ == nullptr) return;
   entry.date_time = clock_->LocalDateTime();
   entry.game = game_->Info().title;
+  entry.child = child;
   const int i = fields.question_index;
   if (i >= 0 && i < state.TaskCount()) entry.picture = state.task_pictures[i];
   // The settings that make a question harder or easier, by their names in the

@@ -15,6 +15,7 @@
 #include "game.h"
 #include "input_assist.h"
 #include "input_settings.h"
+#include "lesson_ending.h"
 #include "lesson_mode.h"
 #include "learning_record.h"
 #include "lesson_check.h"
@@ -60,6 +61,8 @@ class Lesson {
   // Dwell, switch scanning and the repeat key, from "入力.txt" in the lesson
   // folder; taken into use at every restart.
   InputSettings input;
+  // Who plays, for the learning record; empty when nobody was chosen.
+  Text child;
 
   // The start-up steps up to the first activation. Returns false when the
   // program is to end (the teacher has been told why).
@@ -121,8 +124,16 @@ class Lesson {
   // A praise or retry message; one drawn ahead when an answer was judged.
   Text DrawPraise();
   Text DrawRetry();
-  // Moves question_index on; after the last task, back to 0 with a new order.
+  // The open question was answered right: moves question_index on; after the
+  // last task, back to 0 with a new order.
   void AdvanceQuestion();
+  // Called by a game before it sets up its next question: when the lesson
+  // has a set length and that many questions were answered right, the
+  // ending is shown instead and true returned.
+  bool EndIfComplete();
+  int QuestionsAnswered() const { return questions_answered_; }
+  int RightFirstTime() const { return right_first_time_; }
+  const LessonEnding& Ending() const { return ending_; }
   // Passes over tasks whose picture has no name (a file called ".jpg"), which
   // would ask a question that cannot be answered. False when no task has one.
   bool SkipNamelessTasks();
@@ -138,6 +149,10 @@ class Lesson {
   // letter, name or picture file chosen.
   void QuestionShown();
   void AnswerJudged(bool right, const Text& asked, const Text& chosen);
+  // The same, for a question asked and answered with pictures: the letters
+  // behind them go into the record too.
+  void AnswerJudged(bool right, const Text& asked, const Text& chosen, const Text& asked_letter,
+                    const Text& chosen_letter);
   // A letter caught in the kana-catching game's catching phase.
   void LetterCaught(const Text& letter);
   bool HasShownQuestion() const { return questions_shown_ > 0; }
@@ -164,6 +179,8 @@ class Lesson {
   void ReportTruncated(const std::filesystem::path& file, const Text& what);
   void ReportWrite(const WriteOutcome& outcome, const std::filesystem::path& file, const Text& what);
   void Remember(RecordEntry entry);
+  void MoveToNextTask();
+  void GoBack();
   double SecondsSinceTimeBase() const;
 
   Services services_;
@@ -190,6 +207,12 @@ class Lesson {
   std::int64_t blocked_ms_ = 0;  // spent waiting on cues since the time base
   std::int64_t question_shown_ms_ = 0;
   int attempt_ = 1;
+  // Of this lesson since its start: questions answered right, and those of
+  // them right at the first attempt (the stamps of the ending).
+  int questions_answered_ = 0;
+  int right_first_time_ = 0;
+  LessonEnding ending_{form};
+  bool ending_said_ = false;  // おしまい has been said: a touch or key goes back
   SpokenText prompt_;
   // Last: its timers come from the lesson.
   InputAssist assist_;

@@ -9,6 +9,7 @@ enum class LessonMode {
   kAsking,    // a question is open: the child's input counts
   kFeedback,  // an answer is being sounded and praised or retried: input waits
   kDialog,    // a teacher's dialog is open: no input, no timer tick
+  kFinished,  // a lesson of a set length is over: its ending is shown, a touch or key goes back
   kEnded,     // Esc: the program is ending
 };
 

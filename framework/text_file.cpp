@@ -187,12 +187,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // Creates a new temporary file beside path. O_EXCL: a file or link planted
 // under the name is never followed or reused.
-int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temp) {
+int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temp, bool owner_only) {
   static std::mt19937 names{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = path;
     temp += ".tmp" + std::to_string(names() % 1000000);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                          owner_only ? 0600 : 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   errno = EEXIST;
@@ -211,16 +212,18 @@ void SyncFolder(const std::filesystem::path& path) {
 
 }  // namespace
 
-WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines) {
+WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines, bool owner_only) {
   Text content;
   for (const Text& line : lines) {
     content += line;
     content += U"\r\n";
   }
-  const std::string bytes = EncodeForFile(content);
+  return ReplaceFileBytes(path, EncodeForFile(content), owner_only);
+}
 
+WriteOutcome ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes, bool owner_only) {
   std::filesystem::path temp;
-  const int fd = CreateTemporary(path, temp);
+  const int fd = CreateTemporary(path, temp, owner_only);
   if (fd < 0) return {false, std::strerror(errno)};
   bool written = WriteAll(fd, bytes);
   int saved_errno = written ? 0 : errno;

@@ -70,6 +70,9 @@ struct WriteOutcome {
 // is written to a newly created temporary file in the same folder, flushed to
 // disk and then renamed over the old file (and the folder flushed), so a
 // failure leaves the old file whole.
-WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines);
+// owner_only: the new file is readable by its owner alone (it names children).
+WriteOutcome ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes, bool owner_only = false);
+WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines,
+                             bool owner_only = false);
 
 }  // namespace kanae

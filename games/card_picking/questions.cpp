@@ -98,6 +98,7 @@ void CardPickingGame::WarnOfOneInitial() {
 }
 
 void CardPickingGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   FormFields& f = lesson_.fields;
   const std::vector<Text>& tasks = lesson_.state.task_pictures;
   const int wanted = settings.four_cards == kTrue ? 4 : 2;
@@ -165,8 +166,12 @@ void CardPickingGame::CheckAnswer() {
 
   const std::vector<Text>& tasks = lesson_.state.task_pictures;
   const Text asked = NameOfPicture(tasks[f.question_index]);
+  const Text& chosen = tasks[card_tasks[f.chosen_index]];
+  // The letters on the cards, so that the record shows which letters are mixed up.
+  const Text asked_letter = Left(asked, 1);
+  const Text chosen_letter = Left(NameOfPicture(chosen), 1);
   if (f.chosen_index != correct_card) {
-    lesson_.AnswerJudged(false, asked, tasks[card_tasks[f.chosen_index]]);
+    lesson_.AnswerJudged(false, asked, chosen, asked_letter, chosen_letter);
     lesson_.PlayCueAndWait(U"ブー.wav");
     f.speech_text = lesson_.DrawRetry();
     lesson_.Speak();
@@ -174,7 +179,7 @@ void CardPickingGame::CheckAnswer() {
     const int top_row = i > 1 ? -1 : 0;
     cross.Place(card_pictures[i]->left, Int(height / 2) * top_row + Int(height * 29 / 60), Int(width / 5 * 2), Int(height * 16 / 30));
   } else {
-    lesson_.AnswerJudged(true, asked, tasks[card_tasks[f.chosen_index]]);
+    lesson_.AnswerJudged(true, asked, chosen, asked_letter, chosen_letter);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
     f.speech_text = PraiseFor(lesson_.DrawPraise(), f.question_index);
     lesson_.Speak();

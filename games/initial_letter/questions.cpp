@@ -30,6 +30,7 @@ void InitialLetterGame::Layout() {
 }
 
 void InitialLetterGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   const double width = lesson_.form.width;
   const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;

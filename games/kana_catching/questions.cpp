@@ -35,6 +35,7 @@ Text KanaCatchingGame::CurrentName() const {
 }
 
 void KanaCatchingGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   const bool same_question = jumping_on_;
   jumping_on_ = false;
   // A picture without a name has no letter to catch.

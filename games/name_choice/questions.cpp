@@ -46,6 +46,7 @@ void NameChoiceGame::PlaceNameColumn(int side, int& n) {
 }
 
 void NameChoiceGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   const double width = lesson_.form.width;
   const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;

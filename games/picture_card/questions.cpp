@@ -55,6 +55,7 @@ Text PictureCardGame::DrawDecoy() {
 }
 
 void PictureCardGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   const double width = lesson_.form.width;
   const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;

@@ -28,6 +28,7 @@ void WordBuildingGame::Layout() {
 }
 
 void WordBuildingGame::NextQuestion() {
+  if (lesson_.EndIfComplete()) return;
   const double width = lesson_.form.width;
   const double height = lesson_.form.height;
   FormFields& f = lesson_.fields;

@@ -95,9 +95,9 @@ class ReportReturn : public QObject {
 
 void QtShell::ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) {
   if (lesson_ == nullptr) return;
-  const report::ReportOutcome outcome = report::WriteLearningReport(lesson_folder, page, QString());
+  const report::ReportOutcome outcome = report::WriteLearningReport(lesson_folder, page, std::string());
   if (!outcome.ok) {
-    lesson_->TellTeacher(outcome.error.toStdU32String());
+    lesson_->TellTeacher(FromUtf8(outcome.error));
     lesson_->LeaveReport();
     return;
   }

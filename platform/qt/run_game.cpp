@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "class_list.h"
 #include "display_check.h"
 #include "game_window.h"
 #include "japanese_ui.h"
@@ -53,6 +54,7 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   ClockRandomSource rnd;
   QtShell shell;
   Lesson lesson({*speech, player, timers, shell, rnd, Trace::FromEnvironment()});
+  lesson.child = ChildFromEnvironment();
   std::unique_ptr<Game> game = make_game(lesson);
   lesson.UseReadingGuess([](const Text& word) { return speech::ReadingOf(word); });
   if (!lesson.Start(arguments, *game)) return 1;

@@ -29,7 +29,9 @@ class GameFixture : public ::testing::Test {
     RandomSource& rnd = numbers.empty() ? static_cast<RandomSource&>(platform.rnd) : *scripted;
     first_timer = platform.timers.created.size();
     lesson = std::make_unique<Lesson>(
-        Services{platform.speech, platform.player, platform.timers, platform.shell, rnd, platform.trace}, cwd.path());
+        Services{platform.speech, platform.player, platform.timers, platform.shell, rnd,
+                 trace != nullptr ? *trace : platform.trace},
+        cwd.path());
     lesson->UseClock(clock);
     game = std::make_unique<GameT>(*lesson);
     if (!settings_line.empty()) folder->Write(game->Info().settings_file, settings_line + "\r\n");
@@ -73,6 +75,8 @@ class GameFixture : public ::testing::Test {
   ManualClock clock;
   std::unique_ptr<ScriptedRandom> scripted;
   std::size_t first_timer = 0;
+  // Where the next Start traces to; nowhere when unset.
+  Trace* trace = nullptr;
   std::unique_ptr<Lesson> lesson;
   std::unique_ptr<GameT> game;
 };

@@ -235,6 +235,11 @@ TEST_F(InputSettingsFile, IsReadWhenGoodAndNeverCreatedOrRewritten) {
       {"good", Cp932("1500,2,3000,#FALSE#\r\n"), {1500, 2, 3000, kFalse}},
       {"not a record", "garbage", {0, 0, 2000, kTrue}},
       {"too few fields", "1500,2\r\n", {0, 0, 2000, kTrue}},
+      {"a set length", Cp932("1500,2,3000,#FALSE#,10\r\n"), {1500, 2, 3000, kFalse, 10}},
+      // Kept before lessons had a length: read as it stands, no end, not rewritten.
+      {"four fields", Cp932("1500,2,3000,#FALSE#\r\n"), {1500, 2, 3000, kFalse, 0}},
+      {"a count that is no number", Cp932("1500,2,3000,#FALSE#,ten\r\n"), {1500, 2, 3000, kFalse, 0}},
+      {"a negative count", Cp932("0,0,2000,#TRUE#,-5\r\n"), {0, 0, 2000, kTrue, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -248,6 +253,7 @@ TEST_F(InputSettingsFile, IsReadWhenGoodAndNeverCreatedOrRewritten) {
     EXPECT_EQ(lesson->input.scanning, c.expected.scanning);
     EXPECT_EQ(lesson->input.scan_interval_milliseconds, c.expected.scan_interval_milliseconds);
     EXPECT_EQ(lesson->input.repeat_key, c.expected.repeat_key);
+    EXPECT_EQ(lesson->input.question_count, c.expected.question_count);
     EXPECT_EQ(folder->Exists("入力.txt"), !c.content.empty());
     if (!c.content.empty()) {
       EXPECT_EQ(folder->Read("入力.txt"), c.content);
@@ -255,7 +261,7 @@ TEST_F(InputSettingsFile, IsReadWhenGoodAndNeverCreatedOrRewritten) {
   }
 }
 
-TEST_F(InputSettingsFile, TheDialogSavesTheFourFieldsInOrder) {
+TEST_F(InputSettingsFile, TheDialogSavesTheFiveFieldsInOrder) {
   Start({"りんご.jpg"});
   SettingsDialog dialog(InputDialogLayout(lesson->input), InputSettingSlots(lesson->input));
   dialog.Activate();
@@ -264,8 +270,9 @@ TEST_F(InputSettingsFile, TheDialogSavesTheFourFieldsInOrder) {
   dialog.Select(0, 2);  // 1秒
   dialog.Select(2, 1);  // one switch
   dialog.Select(3, 3);  // 4秒
+  dialog.Select(4, 2);  // 10問
   EXPECT_EQ(dialog.Apply(folder->path() / "入力.txt").applied, SettingsDialog::Applied::kSaved);
-  EXPECT_EQ(folder->Read("入力.txt"), "1000,1,4000,#TRUE#\r\n");
+  EXPECT_EQ(folder->Read("入力.txt"), "1000,1,4000,#TRUE#,10\r\n");
   lesson->OnKey('S');
   EXPECT_EQ(platform.shell.dialogs.back(), DialogKind::kInput);
   lesson->LeaveDialog(DialogKind::kInput);

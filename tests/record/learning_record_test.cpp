@@ -28,7 +28,6 @@ using namespace kanae::testing;
 using report::RecordRead;
 using report::RecordRow;
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 RecordRead ReadBack(const std::filesystem::path& lesson_folder) {
   return report::ReadRecordFiles(RecordFilesFor(lesson_folder));
@@ -61,8 +60,9 @@ class InitialLetterRecord : public GameFixture<initial_letter::InitialLetterGame
   std::filesystem::path RecordFile() const { return RecordFileName(folder->path(), 1); }
 };
 
-TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptAndSettings) {
+TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptSettingsAndChild) {
   Start({"いぬ.jpg"}, kOneDistractor);  // card 0 shows い, card 1 the distractor あ
+  lesson->child = U"はなこ";
   // Each cue takes 600 ms: the chosen letter's sound before the judgement is not the child's time.
   platform.player.while_waiting = [this] { clock.Advance(600); };
   Prompt();
@@ -92,29 +92,54 @@ TEST_F(InitialLetterRecord, EveryAnswerIsALineWithItsTimeAttemptAndSettings) {
   for (std::size_t i = 0; i < 2; ++i) {
     SCOPED_TRACE(i);
     const RecordRow& row = read.rows[i];
-    EXPECT_EQ(row.date_time, Q(expected[i].date_time));
-    EXPECT_EQ(row.day, Q("2026-12-10"));
-    EXPECT_EQ(row.game, Q("オルタ文字"));
-    EXPECT_EQ(row.picture, Q("いぬ.jpg"));
-    EXPECT_EQ(row.asked, Q("い"));
-    EXPECT_EQ(row.chosen, Q(expected[i].chosen));
+    EXPECT_EQ(row.date_time, std::string(expected[i].date_time));
+    EXPECT_EQ(row.day, std::string("2026-12-10"));
+    EXPECT_EQ(row.game, std::string("オルタ文字"));
+    EXPECT_EQ(row.picture, std::string("いぬ.jpg"));
+    EXPECT_EQ(row.asked, std::string("い"));
+    EXPECT_EQ(row.chosen, std::string(expected[i].chosen));
     EXPECT_EQ(row.right, expected[i].right);
     EXPECT_DOUBLE_EQ(row.seconds, expected[i].seconds);
     EXPECT_EQ(row.attempt, expected[i].attempt);
-    EXPECT_EQ(row.distractors, Q("1"));
-    EXPECT_EQ(row.cards, Q(""));
-    EXPECT_EQ(row.answering, Q("クリック"));
+    EXPECT_EQ(row.distractors, std::string("1"));
+    EXPECT_EQ(row.cards, std::string(""));
+    EXPECT_EQ(row.answering, std::string("クリック"));
     EXPECT_FALSE(row.caught);
+    EXPECT_EQ(row.child, "はなこ");
+    EXPECT_EQ(row.asked_letter, "");  // asked and chosen are letters already
   }
 
-  // As a spreadsheet finds it: BOM, header, CR LF line ends.
+  // As a spreadsheet finds it: BOM, header, CR LF line ends; the child last,
+  // so the columns of older records stay where they were.
   const std::string bytes = folder->Read(kRecordBaseName + std::string(".csv"));
   const std::string header =
-      "\xEF\xBB\xBF日時,ゲーム,絵,問い,選んだもの,正誤,秒,回目,まぎらわしい文字の数,カードの数,答え方,場面\r\n";
+      "\xEF\xBB\xBF日時,ゲーム,絵,問い,選んだもの,正誤,秒,回目,まぎらわしい文字の数,カードの数,答え方,場面,"
+      "問いの文字,選んだ文字,児童\r\n";
   EXPECT_EQ(bytes.substr(0, header.size()), header);
   EXPECT_EQ(bytes.substr(header.size()),
-            "2026-12-10T09:30:00+09:00,オルタ文字,いぬ.jpg,い,あ,不正解,1.500,1,1,,クリック,答え\r\n"
-            "2026-12-10T09:30:05+09:00,オルタ文字,いぬ.jpg,い,い,正解,2.250,2,1,,クリック,答え\r\n");
+            "2026-12-10T09:30:00+09:00,オルタ文字,いぬ.jpg,い,あ,不正解,1.500,1,1,,クリック,答え,,,はなこ\r\n"
+            "2026-12-10T09:30:05+09:00,オルタ文字,いぬ.jpg,い,い,正解,2.250,2,1,,クリック,答え,,,はなこ\r\n");
+  // Only its owner may read a record that names children.
+  EXPECT_EQ(std::filesystem::status(RecordFile()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(InitialLetterRecord, ARecordOfTheOlderShorterFormatGoesOnAndReadsBackWhole) {
+  Start({"いぬ.jpg"}, kOneDistractor);
+  folder->Write("学習記録.csv",
+                "\xEF\xBB\xBF日時,ゲーム,絵,問い,選んだもの,正誤,秒,回目,まぎらわしい文字の数,カードの数,答え方,場面\r\n"
+                "2026-12-01T09:00:00+09:00,オルタ文字,さかな.jpg,さ,ち,不正解,2.000,1,2,,クリック,答え\r\n");
+  lesson->child = U"=SUM(A1)";  // a name a spreadsheet would run stays a name
+  Prompt();
+  Click(0);
+  const RecordRead read = ReadBack(folder->path());
+  ASSERT_EQ(read.rows.size(), 2u);
+  EXPECT_EQ(read.skipped_lines, 0);
+  EXPECT_EQ(std::make_tuple(read.rows[0].asked, read.rows[0].chosen, read.rows[0].child),
+            std::make_tuple(std::string("さ"), std::string("ち"), std::string()));
+  EXPECT_EQ(std::make_tuple(read.rows[1].asked, read.rows[1].right, read.rows[1].child),
+            std::make_tuple(std::string("い"), true, std::string("=SUM(A1)")));
+  EXPECT_NE(folder->Read("学習記録.csv").find(",'=SUM(A1)\r\n"), std::string::npos);
 }
 
 TEST_F(InitialLetterRecord, AnAnswerDuringThePromptTakesNoTimeAndANewQuestionStartsAtTheFirstAttempt) {
@@ -143,10 +168,10 @@ TEST_F(InitialLetterRecord, NamesWithQuotesCommasAndLineBreaksReadBackWhole) {
   Click(1);
   const RecordRead read = ReadBack(folder->path());
   ASSERT_EQ(read.rows.size(), 1u);
-  EXPECT_EQ(read.rows[0].picture, QString::fromStdString(odd));
-  EXPECT_EQ(read.rows[0].asked, Q("い"));
-  EXPECT_EQ(read.rows[0].chosen, Q("あ"));
-  EXPECT_EQ(read.rows[0].answering, Q("クリック"));
+  EXPECT_EQ(read.rows[0].picture, std::string(odd));
+  EXPECT_EQ(read.rows[0].asked, std::string("い"));
+  EXPECT_EQ(read.rows[0].chosen, std::string("あ"));
+  EXPECT_EQ(read.rows[0].answering, std::string("クリック"));
 }
 
 // A name a spreadsheet would run as a formula is stored as text, and the
@@ -174,7 +199,7 @@ TEST_F(InitialLetterRecord, NamesThatLookLikeFormulasAreStoredAsTextAndReadBackE
     EXPECT_NE(record.find("," + c.field + ","), std::string::npos) << record;
     const RecordRead read = ReadBack(folder->path());
     ASSERT_EQ(read.rows.size(), 1u);
-    EXPECT_EQ(read.rows[0].picture, QString::fromStdString(c.name));
+    EXPECT_EQ(read.rows[0].picture, std::string(c.name));
   }
 }
 
@@ -205,7 +230,7 @@ TEST_F(InitialLetterRecord, ATornLastLineIsIgnoredAndCutOffBeforeTheNextLine) {
   read = ReadBack(folder->path());
   ASSERT_EQ(read.rows.size(), 2u);
   EXPECT_EQ(read.skipped_lines, 0);
-  EXPECT_EQ(read.rows[1].picture, Q("ねこ.jpg"));
+  EXPECT_EQ(read.rows[1].picture, std::string("ねこ.jpg"));
   EXPECT_EQ(folder->Read("学習記録.csv").substr(0, whole.size()), whole);
 }
 
@@ -232,7 +257,7 @@ TEST(LearningRecordShared, TwoGamesOnOneLessonKeepEachOthersLines) {
   const RecordRead read = ReadBack(folder.path());
   EXPECT_EQ(read.skipped_lines, 0);  // a second header would be skipped as a bad line
   ASSERT_EQ(read.rows.size(), 50u);
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(read.rows[static_cast<std::size_t>(i)].picture, QString::fromStdString("いぬ" + std::to_string(i) + ".jpg"));
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(read.rows[static_cast<std::size_t>(i)].picture, std::string("いぬ" + std::to_string(i) + ".jpg"));
   // A restart of one game while the other has written: nothing is cut off.
   LearningRecord third;
   third.Open(folder.path());
@@ -363,6 +388,8 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     const char* cards;
     const char* answering;
     bool caught;
+    const char* asked_letter = "";
+    const char* chosen_letter = "";
   };
   const auto check = [](const std::filesystem::path& folder, const std::vector<Expected>& expected) {
     const RecordRead read = ReadBack(folder);
@@ -370,14 +397,16 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
       SCOPED_TRACE(expected[i].game);
       const RecordRow& row = read.rows[i];
-      EXPECT_EQ(row.game, Q(expected[i].game));
-      EXPECT_EQ(row.asked, Q(expected[i].asked));
-      EXPECT_EQ(row.chosen, Q(expected[i].chosen));
+      EXPECT_EQ(row.game, std::string(expected[i].game));
+      EXPECT_EQ(row.asked, std::string(expected[i].asked));
+      EXPECT_EQ(row.chosen, std::string(expected[i].chosen));
       EXPECT_EQ(row.right, expected[i].right);
-      EXPECT_EQ(row.distractors, Q(expected[i].distractors));
-      EXPECT_EQ(row.cards, Q(expected[i].cards));
-      EXPECT_EQ(row.answering, Q(expected[i].answering));
+      EXPECT_EQ(row.distractors, std::string(expected[i].distractors));
+      EXPECT_EQ(row.cards, std::string(expected[i].cards));
+      EXPECT_EQ(row.answering, std::string(expected[i].answering));
       EXPECT_EQ(row.caught, expected[i].caught);
+      EXPECT_EQ(row.asked_letter, expected[i].asked_letter);
+      EXPECT_EQ(row.chosen_letter, expected[i].chosen_letter);
     }
   };
   {
@@ -400,8 +429,9 @@ TEST(LearningRecordGames, EachGameRecordsWhatWasAskedAndWhatWasChosen) {
     const Text asked = NameOfPicture(run.Asked());
     const Text chosen = run.lesson->state.task_pictures[run.game->card_tasks[wrong]];
     run.game->OnPointer({PointerAction::kClick, run.game->card_pictures[wrong], 1});
-    check(run.folder->path(),
-          {{"スヴァン選び", ToUtf8(asked).c_str(), ToUtf8(chosen).c_str(), false, "", "2", "クリック", false}});
+    // The cards' letters, so that the heat map shows which letters were mixed up.
+    check(run.folder->path(), {{"スヴァン選び", ToUtf8(asked).c_str(), ToUtf8(chosen).c_str(), false, "", "2", "クリック",
+                                false, ToUtf8(Left(asked, 1)).c_str(), ToUtf8(Left(chosen, 1)).c_str()}});
   }
   {
     Scripted<word_building::WordBuildingGame> run;

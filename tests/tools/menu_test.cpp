@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QTimer>
@@ -21,6 +22,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "class_editor.h"
+#include "class_list.h"
 #include "hold_to_act.h"
 #include "lesson_check_panel.h"
 #include "lesson_folder_dialog.h"
@@ -209,6 +212,103 @@ TEST_F(MenuTest, UnderTheLockQuitActsOnlyWhenHeld) {
   EXPECT_FALSE(unlocked->isVisible());
 }
 
+// With a class, the child who plays is chosen before the game starts.
+class ClassMenuTest : public MenuTest {
+ protected:
+  void SetUp() override {
+    MenuTest::SetUp();
+    ASSERT_TRUE(QDir().mkpath(home.filePath("data/kanae")));
+    QFile list(home.filePath("data/kanae/クラス.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("\xEF\xBB\xBFはなこ\t#ff8080\r\nたろう\r\n");
+  }
+  // Clicks the middle of a tile, as a finger would.
+  void Touch(ClassChooserWidget& chooser, std::size_t tile) {
+    const Control& c = *chooser.Model().Tiles().at(tile);
+    QTest::mouseClick(&chooser, Qt::LeftButton, {}, QPoint(int((c.left + c.width / 2) / 15), int((c.top + c.height / 2) / 15)));
+  }
+};
+
+TEST_F(ClassMenuTest, OneTouchOnAChildsTileStartsTheGameForThatChild) {
+  auto menu = MakeMenu();
+  const struct {
+    std::size_t tile;
+    const char* child;
+  } cases[] = {{1, "たろう"}, {0, "はなこ"}, {2, ""}};  // the last tile: なまえなし
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.child);
+    runner.starts.clear();
+    ClickGame(*menu, "Oltar");
+    ClassChooserWidget* chooser = menu->Chooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_TRUE(runner.starts.empty());  // nothing starts before someone is chosen
+    ASSERT_EQ(chooser->Model().Tiles().size(), 3u);
+    EXPECT_EQ(chooser->Model().Names().back()->caption, U"なまえなし");
+    Touch(*chooser, c.tile);
+    ASSERT_EQ(runner.starts.size(), 1u);
+    EXPECT_EQ(runner.starts[0].child, QString::fromUtf8(c.child));
+    EXPECT_EQ(menu->Chooser(), nullptr);
+    runner.ended(true);
+  }
+}
+
+TEST_F(ClassMenuTest, EscBacksOutOfTheChooserAndASwitchChoosesAsInTheGames) {
+  auto menu = MakeMenu();
+  ClickGame(*menu, "Oltar");
+  ASSERT_NE(menu->Chooser(), nullptr);
+  QTest::keyClick(menu->Chooser(), Qt::Key_Escape);
+  EXPECT_EQ(menu->Chooser(), nullptr);
+  EXPECT_TRUE(runner.starts.empty());
+  EXPECT_TRUE(menu->isVisible());
+
+  // One switch, in the lesson's input settings: the first tile is offered at once.
+  QFile input(QDir(menu->Lesson()).filePath("入力.txt"));
+  ASSERT_TRUE(input.open(QIODevice::WriteOnly));
+  input.write("0,1,2000,#TRUE#,0\r\n");
+  input.close();
+  ClickGame(*menu, "Oltar");
+  ASSERT_NE(menu->Chooser(), nullptr);
+  EXPECT_EQ(menu->Chooser()->Model().form().markers.scan_target, menu->Chooser()->Model().Tiles()[0]);
+  QTest::keyClick(menu->Chooser(), Qt::Key_Space);
+  ASSERT_EQ(runner.starts.size(), 1u);
+  EXPECT_EQ(runner.starts[0].child, QStringLiteral("はなこ"));
+  input.remove();
+}
+
+TEST_F(ClassMenuTest, TheTeacherAddsChildrenInTheEditorAndTheListIsKeptOwnerOnly) {
+  ClassEditor editor(QString(), nullptr);
+  auto* name = editor.findChild<QLineEdit*>("name");
+  for (const char* typed : {"ゆうき", "李 小龍", "ゆうき"}) {
+    name->setText(QString::fromUtf8(typed));
+    QTest::mouseClick(editor.findChild<QPushButton*>("add"), Qt::LeftButton);
+  }
+  // The second ゆうき is refused and stays to be corrected; after an added one the field is empty.
+  EXPECT_FALSE(editor.findChild<QLabel*>("notice")->text().isEmpty());
+  EXPECT_EQ(name->text(), QStringLiteral("ゆうき"));
+  name->setText(QStringLiteral("ゆうき２"));
+  QTest::mouseClick(editor.findChild<QPushButton*>("add"), Qt::LeftButton);
+  EXPECT_TRUE(name->text().isEmpty());
+  QTest::mouseClick(editor.findChild<QPushButton*>("up"), Qt::LeftButton);  // ゆうき２ before 李 小龍
+  editor.SetAskers([](const QString&) { return QString(); }, [](const QString&) { return QString(); },
+                   [] { return std::optional<std::uint32_t>(0x3a9d5d); });
+  QTest::mouseClick(editor.findChild<QPushButton*>("colour"), Qt::LeftButton);  // for ゆうき２, the current one
+  ASSERT_TRUE(editor.Save());
+  const ClassList list = LoadClassList(ClassListFile());
+  ASSERT_EQ(list.children.size(), 5u);
+  EXPECT_EQ(list.children[2].name, U"ゆうき");
+  EXPECT_EQ(list.children[3].name, U"ゆうき２");
+  EXPECT_EQ(list.children[3].colour, 0x3a9d5du);
+  EXPECT_EQ(list.children[4].name, U"李 小龍");
+  EXPECT_EQ(QFile::permissions(home.filePath("data/kanae/クラス.txt")) & (QFile::ReadGroup | QFile::ReadOther), 0);
+
+  // Kept in a folder the teacher chooses (a share): that list is edited from then on.
+  ASSERT_TRUE(QDir().mkpath(home.filePath("share/class")));
+  editor.SetAskers({}, [this](const QString&) { return home.filePath("share/class"); }, {});
+  QTest::mouseClick(editor.findChild<QPushButton*>("choose_place"), Qt::LeftButton);
+  EXPECT_TRUE(editor.Children().empty());
+  EXPECT_EQ(editor.Folder(), home.filePath("share/class"));
+}
+
 // Under the lock a child's click on the menu's own buttons does nothing:
 // each must be held for two seconds, as the games' keys are. Without the
 // lock one click acts.
@@ -370,12 +470,13 @@ TEST_F(MenuTest, TheFolderChooserShowsWhichFoldersHoldPictures) {
 }
 
 // The real runner: the game gets the lesson as its one argument, runs in the
-// per-user folder, and sees KANAE_KIOSK=1 only under the lock.
+// per-user folder, and sees KANAE_KIOSK=1 only under the lock, and the child
+// chosen in KANAE_CHILD.
 TEST_F(MenuTest, TheProcessRunnerHandsOverFolderArgumentAndLock) {
   const QString game = home.filePath("game.sh");
   QFile script(game);
   ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("#!/bin/sh\nprintf '%s|%s|%s' \"$1\" \"$(pwd)\" \"$KANAE_KIOSK\" > seen\n");
+  script.write("#!/bin/sh\nprintf '%s|%s|%s|%s' \"$1\" \"$(pwd)\" \"$KANAE_KIOSK\" \"$KANAE_CHILD\" > seen\n");
   script.close();
   script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   ASSERT_TRUE(QDir().mkpath(home.filePath("user")));
@@ -384,24 +485,28 @@ TEST_F(MenuTest, TheProcessRunnerHandsOverFolderArgumentAndLock) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
   };
   qputenv("KANAE_KIOSK", "1");  // left over in the menu's own environment
+  qputenv("KANAE_CHILD", "someone else");
   ProcessRunner runner;
   for (const bool kiosk : {false, true}) {
     int ended = 0;
     bool started = false;
-    runner.Run({game, home.filePath("my lessons/animals"), home.filePath("user"), kiosk}, [&](bool ok) {
+    const QString child = kiosk ? QStringLiteral("はなこ") : QString();
+    runner.Run({game, home.filePath("my lessons/animals"), home.filePath("user"), kiosk, child}, [&](bool ok) {
       ++ended;
       started = ok;
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return ended > 0; }, 20000));
     EXPECT_TRUE(started);
-    EXPECT_EQ(seen(), home.filePath("my lessons/animals") + "|" + home.filePath("user") + "|" + (kiosk ? "1" : ""));
+    EXPECT_EQ(seen(), home.filePath("my lessons/animals") + "|" + home.filePath("user") + "|" + (kiosk ? "1" : "") +
+                          "|" + child);
     QTest::qWait(50);
     EXPECT_EQ(ended, 1);  // reported once
   }
   qunsetenv("KANAE_KIOSK");
+  qunsetenv("KANAE_CHILD");
   int ended = 0;
   bool started = true;
-  runner.Run({home.filePath("no such game"), home.filePath("animals"), home.filePath("user"), false}, [&](bool ok) {
+  runner.Run({home.filePath("no such game"), home.filePath("animals"), home.filePath("user"), false, QString()}, [&](bool ok) {
     ++ended;
     started = ok;
   });

@@ -11,6 +11,7 @@ struct GameStart {
   QString lesson;          // the lesson folder, the game's argument
   QString working_folder;  // the per-user folder with the sounds and messages
   bool kiosk = false;      // the games' teacher keys act only when held
+  QString child;           // who plays (KANAE_CHILD); empty for なまえなし
 };
 
 class GameRunner {

@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "class_editor.h"
+#include "class_place.h"
 #include "hold_to_act.h"
 #include "launch.h"
 #include "lesson_check_panel.h"
@@ -129,7 +131,16 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   }
   close_guard_ = new LockedClose(this, [this] { return Kiosk(); });
 
-  for (QPushButton* button : {choose, demo, quit}) {
+  class_button_ = new QPushButton(QStringLiteral("クラスの名簿…"), this);
+  class_button_->setObjectName("class_list");
+  connect(class_button_, &QPushButton::clicked, this, &MenuWindow::EditClass);
+  // A child at the locked menu must not change the class.
+  const auto lock_class = [this] { class_button_->setEnabled(!Kiosk()); };
+  lock_class();
+  connect(kiosk_, &QCheckBox::toggled, this, lock_class);
+  class_folder_ = RememberedClassFolder();
+
+  for (QPushButton* button : {choose, demo, quit, class_button_}) {
     button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,
                            text.pixelSize() * 2);
   }
@@ -141,6 +152,7 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   auto* bottom_row = new QHBoxLayout;
   bottom_row->addWidget(kiosk_);
   bottom_row->addStretch();
+  bottom_row->addWidget(class_button_);
   bottom_row->addWidget(quit);
   auto* column = new QVBoxLayout(this);
   const int margin = screen_height / 30;
@@ -172,7 +184,37 @@ void MenuWindow::ShowLesson() {
 }
 
 void MenuWindow::Start(const QString& program) {
-  if (running_) return;  // a second click while the first game starts
+  if (running_ || chooser_ != nullptr) return;  // a second click while the first game starts
+  const auto close_chooser = [this] {
+    chooser_->hide();
+    chooser_->deleteLater();
+    chooser_ = nullptr;
+  };
+  chooser_ = ShowClassChooser(
+      class_folder_, lesson_,
+      [this, program, close_chooser](const QString& child) {
+        close_chooser();
+        Launch(program, child);
+      },
+      [this, close_chooser] {
+        close_chooser();
+        showFullScreen();
+        activateWindow();
+      });
+  if (chooser_ == nullptr) return Launch(program, QString());  // no class: no one to choose
+  hide();
+}
+
+void MenuWindow::EditClass() {
+  ClassEditor editor(class_folder_, this);
+  editor.setModal(true);
+  if (editor.exec() != QDialog::Accepted) return;
+  class_folder_ = editor.Folder();
+  RememberClassFolder(class_folder_);
+}
+
+void MenuWindow::Launch(const QString& program, const QString& child) {
+  if (running_) return;
   QString error;
   const QString user = launcher::PrepareUserFolder(data_, error);
   if (user.isEmpty()) {
@@ -181,7 +223,7 @@ void MenuWindow::Start(const QString& program) {
   }
   running_ = true;
   hide();
-  GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk()};
+  GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk(), child};
   runner_.Run(start, [this, start](bool started) {
     running_ = false;
     check_->Check(lesson_);  // the teacher may have mended the folder meanwhile

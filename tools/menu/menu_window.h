@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "class_chooser_widget.h"
 #include "game_runner.h"
 #include "key_hold.h"
 
@@ -31,13 +32,21 @@ class MenuWindow : public QWidget {
 
   QString Lesson() const { return lesson_; }
   bool Kiosk() const { return kiosk_->isChecked(); }
-  // Runs the game (its program name, "Oltar") on the lesson folder.
+  // Runs the game (its program name, "Oltar") on the lesson folder; with a
+  // class, after the child who plays has been chosen.
   void Start(const QString& program);
+  // The class chooser while it is shown, else nullptr.
+  ClassChooserWidget* Chooser() const { return chooser_; }
+  // The folder the class list is kept in ("" for the user's own).
+  const QString& ClassFolder() const { return class_folder_; }
+  // Opens the teacher's editor of the class list.
+  void EditClass();
   // Where messages to the teacher go instead of a message box.
   void SetMessenger(std::function<void(const QString&)> tell) { tell_ = std::move(tell); }
 
  private:
   void SetLesson(const QString& folder);
+  void Launch(const QString& program, const QString& child);
   // The lesson as the teacher knows it: 「デモのレッスン」 or its folder.
   void ShowLesson();
   void Tell(const QString& text);
@@ -53,6 +62,9 @@ class MenuWindow : public QWidget {
   LessonCheckPanel* check_;
   std::function<void(const QString&)> tell_;
   bool running_ = false;
+  QString class_folder_;
+  ClassChooserWidget* chooser_ = nullptr;
+  QPushButton* class_button_ = nullptr;
 };
 
 }  // namespace kanae::menu

@@ -17,6 +17,12 @@ void ProcessRunner::Run(const GameStart& start, std::function<void(bool started)
   } else {
     environment.remove("KANAE_KIOSK");
   }
+  // The child reaches the game's learning record; the arguments stay the lesson folder alone.
+  if (start.child.isEmpty()) {
+    environment.remove("KANAE_CHILD");
+  } else {
+    environment.insert("KANAE_CHILD", start.child);
+  }
   process->setProcessEnvironment(environment);
   process->setProcessChannelMode(QProcess::ForwardedChannels);
   // finished and a failed start each report once; whichever comes first ends it.

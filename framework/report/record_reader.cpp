@@ -2,6 +2,7 @@
 
 #include <csv.h>
 
+#include <charconv>
 #include <fstream>
 #include <iterator>
 
@@ -22,35 +23,44 @@ void OnField(void* data, std::size_t length, void* collector) {
   static_cast<Collector*>(collector)->fields.emplace_back(static_cast<const char*>(data), length);
 }
 
+// The whole field as a number, or false.
+template <typename Number>
+bool ParseNumber(const std::string& field, Number& value) {
+  const char* end = field.data() + field.size();
+  const auto [at, error] = std::from_chars(field.data(), end, value);
+  return error == std::errc() && at == end && !field.empty();
+}
+
 bool ToRow(const std::vector<std::string>& f, RecordRow& row) {
-  if (f.size() != RecordColumns().size()) return false;
-  const auto q = [](const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
+  if (f.size() != RecordColumns().size() && f.size() != FirstRecordColumns().size()) return false;
   if (f[5] != kRight && f[5] != kWrong) return false;
   if (f[11] != kPhaseAnswer && f[11] != kPhaseCatch) return false;
   if (f[0].size() < 10) return false;
-  bool ok = false;
-  row.seconds = q(f[6]).toDouble(&ok);
-  if (!ok) return false;
-  row.attempt = q(f[7]).toInt(&ok);
-  if (!ok) return false;
-  row.date_time = q(f[0]);
-  row.day = row.date_time.left(10);
-  row.game = q(f[1]);
-  row.picture = q(TextOfCsvField(f[2]));
-  row.asked = q(TextOfCsvField(f[3]));
-  row.chosen = q(TextOfCsvField(f[4]));
+  if (!ParseNumber(f[6], row.seconds)) return false;
+  if (!ParseNumber(f[7], row.attempt)) return false;
+  row.date_time = f[0];
+  row.day = row.date_time.substr(0, 10);
+  row.game = f[1];
+  row.picture = TextOfCsvField(f[2]);
+  row.asked = TextOfCsvField(f[3]);
+  row.chosen = TextOfCsvField(f[4]);
   row.right = f[5] == kRight;
-  row.distractors = q(f[8]);
-  row.cards = q(f[9]);
-  row.answering = q(f[10]);
+  row.distractors = f[8];
+  row.cards = f[9];
+  row.answering = f[10];
   row.caught = f[11] == kPhaseCatch;
+  if (f.size() > 12) {
+    row.asked_letter = TextOfCsvField(f[12]);
+    row.chosen_letter = TextOfCsvField(f[13]);
+    row.child = TextOfCsvField(f[14]);
+  }
   return true;
 }
 
 void OnRowEnd(int, void* data) {
   auto& c = *static_cast<Collector*>(data);
   RecordRow row;
-  if (!c.header_seen && c.fields == RecordColumns()) {
+  if (!c.header_seen && (c.fields == RecordColumns() || c.fields == FirstRecordColumns())) {
     c.header_seen = true;
   } else if (ToRow(c.fields, row)) {
     c.into->rows.push_back(std::move(row));
