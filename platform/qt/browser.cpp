@@ -1,5 +1,6 @@
 #include "browser.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QUrl>
 #include <memory>
@@ -7,7 +8,9 @@
 namespace kanae {
 
 void OpenInBrowser(const QString& page, std::function<void(const QString& reason)> failed, const QString& opener) {
-  auto* process = new QProcess;
+  // Owned by the application, so a browser still open when the program ends
+  // leaves nothing behind.
+  auto* process = new QProcess(QCoreApplication::instance());
   process->setProgram(opener);
   process->setArguments({QUrl::fromLocalFile(page).toString()});
   process->setStandardInputFile(QProcess::nullDevice());
