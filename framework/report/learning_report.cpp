@@ -44,12 +44,21 @@ ReportOutcome WriteLearningReport(const ReportRequest& request) {
     content.lesson += (content.lesson.empty() ? "" : "・") + name;
     names.push_back(std::move(name));
   }
-  RecordRead read = ReadRecordFiles(files);
+  // The record is read once, a line at a time, straight into the numbers.
+  RecordRead read;
+  ChildReportsBuilder children(request.since);
+  ReportBuilder whole(request.since);
+  StreamRecordFiles(
+      files,
+      [&](const RecordRow& row) {
+        children.Add(row);
+        if (!request.child || row.child == *request.child) whole.Add(row);
+      },
+      read);
   content.since = request.since;
-  content.children = SummarizeByChild(read.rows, request.since);
+  content.children = children.Finish();
   for (const ChildReport& child : content.children) outcome.children.push_back(child.child);
   if (request.child) {
-    std::erase_if(read.rows, [&](const RecordRow& row) { return row.child != *request.child; });
     std::erase_if(content.children, [&](const ChildReport& child) { return child.child != *request.child; });
     if (content.children.empty()) {
       outcome.error = "この子どもの記録はありません：" + ChildTitle(*request.child);
@@ -57,8 +66,9 @@ ReportOutcome WriteLearningReport(const ReportRequest& request) {
     }
     content.one_child = true;
   }
-  content.whole = Summarize(read.rows, request.since);
+  content.whole = whole.Finish();
   content.whole.skipped_lines = read.skipped_lines;
+  content.whole.unreadable = std::move(read.unreadable);
   outcome.answers = content.whole.total.answers;
 
   const std::string html = ReportPage(content);

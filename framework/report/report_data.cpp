@@ -1,6 +1,7 @@
 #include "report_data.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <unordered_map>
 
 #include "picture_library.h"
@@ -58,11 +59,13 @@ double Median(std::vector<double>& values) {
   return median;
 }
 
-// Seconds since midnight of "2026-12-10T09:30:05+09:00"; -1 when unreadable.
+// Seconds since midnight of "2026-12-10T09:30:05+09:00" (or of "...T09:30");
+// -1 when there is no time of day.
 int SecondOfDay(const std::string& date_time) {
-  if (date_time.size() < 19) return -1;
+  if (date_time.size() < 16) return -1;
+  const int count = date_time.size() >= 19 && date_time[16] == ':' ? 3 : 2;
   int parts[3] = {};
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < count; ++i) {
     const char tens = date_time[static_cast<std::size_t>(11 + 3 * i)];
     const char ones = date_time[static_cast<std::size_t>(12 + 3 * i)];
     if (tens < '0' || tens > '9' || ones < '0' || ones > '9') return -1;
@@ -71,47 +74,103 @@ int SecondOfDay(const std::string& date_time) {
   return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
 
-std::vector<Session> Sessions(const std::vector<const RecordRow*>& rows) {
+// yyyyMMdd of a checked date.
+std::int64_t DayNumber(const std::string& day) {
+  std::int64_t n = 0;
+  for (const char c : day) {
+    if (c >= '0' && c <= '9') n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// The texts of many rows, kept once each.
+class Names {
+ public:
+  std::uint32_t Id(const std::string& name) {
+    const auto [at, added] = ids_.emplace(name, static_cast<std::uint32_t>(names_.size()));
+    if (added) names_.push_back(name);
+    return at->second;
+  }
+  const std::string& operator[](std::uint32_t id) const { return names_[id]; }
+
+ private:
+  std::unordered_map<std::string, std::uint32_t> ids_;
+  std::vector<std::string> names_;
+};
+
+// What the sessions need of one row.
+struct SessionStep {
+  // yyyyMMdd * 100000 + second of the day + 1 (0: no time): orders as the
+  // time stamps do.
+  std::int64_t when = 0;
+  std::uint32_t day = 0;
+  std::uint32_t game = 0;
+  std::uint32_t picture = 0;
+  bool right = false;
+  bool caught = false;
+  bool first_attempt = false;
+  int Second() const { return static_cast<int>(when % 100000) - 1; }
+};
+
+std::string HourMinute(int second) {
+  if (second < 0) return std::string();
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", second / 3600, second / 60 % 60);
+  return text;
+}
+
+std::vector<Session> Sessions(const std::vector<SessionStep>& steps, const Names& days, const Names& games,
+                              const Names& pictures) {
   std::vector<Session> sessions;
+  std::uint32_t day = 0;
+  std::uint32_t game = 0;
   int last_second = -1;
-  std::string word_picture;  // the word being built, and its letters placed so far
+  std::uint32_t word_picture = 0;  // the word being built, and its letters placed so far
+  bool building = false;
   std::size_t word_letters = 0;
-  for (const RecordRow* row : rows) {
-    const int second = SecondOfDay(row->date_time);
-    const bool new_session = sessions.empty() || sessions.back().day != row->day || sessions.back().game != row->game ||
-                             second < 0 || last_second < 0 || second - last_second > kSessionPauseSeconds;
+  std::unordered_map<std::uint32_t, std::size_t> word_length;
+  for (const SessionStep& step : steps) {
+    const int second = step.Second();
+    const bool new_session = sessions.empty() || day != step.day || game != step.game || second < 0 ||
+                             last_second < 0 || second - last_second > kSessionPauseSeconds;
     last_second = second;
     if (new_session) {
       Session session;
-      session.day = row->day;
-      session.start = row->date_time.size() >= 16 ? row->date_time.substr(11, 5) : std::string();
-      session.game = row->game;
+      session.day = days[step.day];
+      session.start = HourMinute(second);
+      session.game = games[step.game];
       sessions.push_back(std::move(session));
-      word_picture.clear();
+      day = step.day;
+      game = step.game;
+      building = false;
       word_letters = 0;
     }
     Session& s = sessions.back();
-    if (row->caught) {
+    if (step.caught) {
       ++s.tally.caught;
       continue;
     }
     ++s.tally.answers;
-    if (!row->right) continue;
+    if (!step.right) continue;
     ++s.tally.right;
-    if (row->game != kLetterByLetterGame) {
+    if (games[step.game] != kLetterByLetterGame) {
       ++s.questions;
-      if (row->attempt == 1) ++s.right_first_time;
+      if (step.first_attempt) ++s.right_first_time;
       continue;
     }
-    if (row->picture != word_picture) {
-      word_picture = row->picture;
+    if (!building || step.picture != word_picture) {
+      building = true;
+      word_picture = step.picture;
       word_letters = 0;
     }
-    const std::size_t length = std::min(NameOfPicture(FromUtf8(row->picture)).size(), kMostLettersOfAWord);
-    if (++word_letters >= length) {
+    auto [length, added] = word_length.emplace(step.picture, 0);
+    if (added) {
+      length->second = std::min(NameOfPicture(FromUtf8(pictures[step.picture])).size(), kMostLettersOfAWord);
+    }
+    if (++word_letters >= length->second) {
       ++s.questions;
-      if (row->attempt == 1) ++s.right_first_time;
-      word_picture.clear();
+      if (step.first_attempt) ++s.right_first_time;
+      building = false;
       word_letters = 0;
     }
   }
@@ -127,73 +186,109 @@ int GojuonRank(const std::string& letter) {
   return static_cast<int>(GojuonOrder().size()) + (text.empty() ? 0 : static_cast<int>(text[0]));
 }
 
-ReportData Summarize(const std::vector<RecordRow>& all_rows, const std::string& since) {
+struct ReportBuilder::Numbers {
+  std::string since;
   ReportData data;
-  std::unordered_map<std::string, std::size_t> game_at;
+  std::uint64_t order = 0;
+  struct Game {
+    std::size_t at = 0;
+    std::int64_t first_when = 0;  // where it first appears, in time order
+    std::uint64_t first_order = 0;
+  };
+  std::unordered_map<std::string, Game> games;
   std::map<std::string, DayTally> days;
   std::map<std::string, std::vector<double>> day_seconds;
   std::unordered_map<std::string, PictureMistakes> pictures;
   std::map<std::string, LetterProgress> progress;
   std::map<std::string, std::map<std::string, int>> taken_for;
+  Names day_names, game_names, picture_names;
+  std::vector<SessionStep> steps;
+};
 
-  // Records of several folders, or of several games writing at once, are
-  // put in time order; the order written is kept within the same second.
-  std::vector<const RecordRow*> rows;
-  for (const RecordRow& row : all_rows) {
-    if (since.empty() || row.day >= since) rows.push_back(&row);
+ReportBuilder::ReportBuilder(std::string since) : numbers_(std::make_unique<Numbers>()) {
+  numbers_->since = std::move(since);
+}
+ReportBuilder::~ReportBuilder() = default;
+ReportBuilder::ReportBuilder(ReportBuilder&&) noexcept = default;
+ReportBuilder& ReportBuilder::operator=(ReportBuilder&&) noexcept = default;
+
+void ReportBuilder::Add(const RecordRow& row) {
+  Numbers& n = *numbers_;
+  if (!n.since.empty() && row.day < n.since) return;
+  ReportData& data = n.data;
+  if (data.first_day.empty() || row.day < data.first_day) data.first_day = row.day;
+  if (row.day > data.last_day) data.last_day = row.day;
+
+  SessionStep step;
+  step.when = DayNumber(row.day) * 100000 + SecondOfDay(row.date_time) + 1;
+  step.day = n.day_names.Id(row.day);
+  step.game = n.game_names.Id(row.game);
+  step.picture = n.picture_names.Id(row.picture);
+  step.right = row.right;
+  step.caught = row.caught;
+  step.first_attempt = row.attempt == 1;
+  n.steps.push_back(step);
+
+  auto at = n.games.find(row.game);
+  if (at == n.games.end()) {
+    at = n.games.emplace(row.game, Numbers::Game{data.games.size(), step.when, n.order}).first;
+    data.games.emplace_back(row.game, Tally{});
+  } else if (step.when < at->second.first_when) {
+    at->second.first_when = step.when;
+    at->second.first_order = n.order;
   }
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const RecordRow* a, const RecordRow* b) { return a->date_time < b->date_time; });
+  ++n.order;
+  Tally& game = data.games[at->second.at].second;
+  DayTally& day = n.days[row.day];
+  day.day = row.day;
+  if (row.caught) {
+    ++game.caught;
+    ++day.tally.caught;
+    ++data.total.caught;
+    return;
+  }
+  for (Tally* t : {&game, &day.tally, &data.total}) {
+    ++t->answers;
+    if (row.right) ++t->right;
+  }
+  if (row.seconds_known) n.day_seconds[row.day].push_back(row.seconds);
 
-  for (const RecordRow* row_at : rows) {
-    const RecordRow& row = *row_at;
-    if (data.first_day.empty() || row.day < data.first_day) data.first_day = row.day;
-    if (row.day > data.last_day) data.last_day = row.day;
+  PictureMistakes& picture = n.pictures[row.picture];
+  picture.picture = row.picture;
+  ++picture.answers;
+  if (!row.right) ++picture.wrong;
 
-    auto at = game_at.find(row.game);
-    if (at == game_at.end()) {
-      at = game_at.emplace(row.game, data.games.size()).first;
-      data.games.emplace_back(row.game, Tally{});
-    }
-    Tally& game = data.games[at->second].second;
-    DayTally& day = days[row.day];
-    day.day = row.day;
-    if (row.caught) {
-      ++game.caught;
-      ++day.tally.caught;
-      ++data.total.caught;
-      continue;
-    }
-    for (Tally* t : {&game, &day.tally, &data.total}) {
-      ++t->answers;
-      if (row.right) ++t->right;
-    }
-    day_seconds[row.day].push_back(row.seconds);
-
-    PictureMistakes& picture = pictures[row.picture];
-    picture.picture = row.picture;
-    ++picture.answers;
-    if (!row.right) ++picture.wrong;
-
-    const std::string asked = AskedLetter(row);
-    const std::string chosen = ChosenLetter(row);
-    if (!asked.empty() && !chosen.empty()) ++data.confusion[{asked, chosen}];
-    if (!asked.empty()) {
-      LetterProgress& letter = progress[asked];
-      letter.letter = asked;
-      // A question's first answer tells whether the letter is known.
-      if (row.attempt == 1) {
-        for (FirstAttempts* f : {&letter.total, &letter.days[row.day]}) {
-          ++f->asked;
-          if (row.right) ++f->right;
-        }
+  const std::string asked = AskedLetter(row);
+  const std::string chosen = ChosenLetter(row);
+  if (!asked.empty() && !chosen.empty()) ++data.confusion[{asked, chosen}];
+  if (!asked.empty()) {
+    LetterProgress& letter = n.progress[asked];
+    letter.letter = asked;
+    // A question's first answer tells whether the letter is known.
+    if (row.attempt == 1) {
+      for (FirstAttempts* f : {&letter.total, &letter.days[row.day]}) {
+        ++f->asked;
+        if (row.right) ++f->right;
       }
-      if (!row.right && !chosen.empty() && chosen != asked) ++taken_for[asked][chosen];
     }
+    if (!row.right && !chosen.empty() && chosen != asked) ++n.taken_for[asked][chosen];
   }
+}
 
-  for (auto& [day, tally] : days) {
-    std::vector<double>& seconds = day_seconds[day];
+ReportData ReportBuilder::Finish() {
+  Numbers& n = *numbers_;
+  ReportData data = std::move(n.data);
+
+  // The games in the order they were first played.
+  std::vector<std::pair<std::pair<std::int64_t, std::uint64_t>, std::size_t>> game_order;
+  for (const auto& [name, game] : n.games) game_order.push_back({{game.first_when, game.first_order}, game.at});
+  std::sort(game_order.begin(), game_order.end());
+  std::vector<std::pair<std::string, Tally>> games;
+  for (const auto& [first, at] : game_order) games.push_back(std::move(data.games[at]));
+  data.games = std::move(games);
+
+  for (auto& [day, tally] : n.days) {
+    std::vector<double>& seconds = n.day_seconds[day];
     if (!seconds.empty()) {
       double sum = 0;
       for (const double s : seconds) sum += s;
@@ -212,8 +307,8 @@ ReportData Summarize(const std::vector<RecordRow>& all_rows, const std::string& 
   letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
   data.letters = std::move(letters);
 
-  for (auto& [name, letter] : progress) {
-    for (const auto& [chosen, count] : taken_for[name]) letter.taken_for.emplace_back(chosen, count);
+  for (auto& [name, letter] : n.progress) {
+    for (const auto& [chosen, count] : n.taken_for[name]) letter.taken_for.emplace_back(chosen, count);
     std::stable_sort(letter.taken_for.begin(), letter.taken_for.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     data.letter_progress.push_back(std::move(letter));
@@ -221,7 +316,7 @@ ReportData Summarize(const std::vector<RecordRow>& all_rows, const std::string& 
   std::sort(data.letter_progress.begin(), data.letter_progress.end(),
             [](const LetterProgress& a, const LetterProgress& b) { return GojuonLess(a.letter, b.letter); });
 
-  for (const auto& [name, picture] : pictures) {
+  for (const auto& [name, picture] : n.pictures) {
     if (picture.wrong > 0) data.most_missed.push_back(picture);
   }
   std::sort(data.most_missed.begin(), data.most_missed.end(), [](const PictureMistakes& a, const PictureMistakes& b) {
@@ -230,24 +325,46 @@ ReportData Summarize(const std::vector<RecordRow>& all_rows, const std::string& 
   });
   if (data.most_missed.size() > 10) data.most_missed.resize(10);
 
-  data.sessions = Sessions(rows);
+  const auto earlier = [](const SessionStep& a, const SessionStep& b) { return a.when < b.when; };
+  // One file read in order is in time order already: no sorting, no copy.
+  if (!std::is_sorted(n.steps.begin(), n.steps.end(), earlier)) {
+    std::stable_sort(n.steps.begin(), n.steps.end(), earlier);
+  }
+  data.sessions = Sessions(n.steps, n.day_names, n.game_names, n.picture_names);
+  n.steps = {};
   return data;
 }
 
-std::vector<ChildReport> SummarizeByChild(const std::vector<RecordRow>& rows, const std::string& since) {
-  std::map<std::string, std::vector<RecordRow>> by_child;
-  for (const RecordRow& row : rows) by_child[row.child].push_back(row);
+ReportData Summarize(const std::vector<RecordRow>& rows, const std::string& since) {
+  ReportBuilder builder(since);
+  for (const RecordRow& row : rows) builder.Add(row);
+  return builder.Finish();
+}
+
+void ChildReportsBuilder::Add(const RecordRow& row) {
+  auto at = children_.find(row.child);
+  if (at == children_.end()) at = children_.emplace(row.child, ReportBuilder(since_)).first;
+  at->second.Add(row);
+}
+
+std::vector<ChildReport> ChildReportsBuilder::Finish() {
   std::vector<ChildReport> reports;
-  for (auto& [child, own] : by_child) {
-    if (child.empty()) continue;
-    reports.push_back({child, Summarize(own, since)});
+  for (auto& [child, builder] : children_) {
+    if (!child.empty()) reports.push_back({child, builder.Finish()});
   }
-  if (auto unnamed = by_child.find(std::string()); unnamed != by_child.end()) {
-    reports.push_back({std::string(), Summarize(unnamed->second, since)});
+  if (auto unnamed = children_.find(std::string()); unnamed != children_.end()) {
+    reports.push_back({std::string(), unnamed->second.Finish()});
   }
+  children_.clear();
   // A child with no answers in the period has nothing to show.
   std::erase_if(reports, [](const ChildReport& r) { return r.data.total.answers == 0 && r.data.total.caught == 0; });
   return reports;
+}
+
+std::vector<ChildReport> SummarizeByChild(const std::vector<RecordRow>& rows, const std::string& since) {
+  ChildReportsBuilder builder(since);
+  for (const RecordRow& row : rows) builder.Add(row);
+  return builder.Finish();
 }
 
 }  // namespace kanae::report

@@ -2,7 +2,9 @@
 // Texts are UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +73,41 @@ struct ReportData {
   std::vector<LetterProgress> letter_progress;  // the letters asked, in gojuon order
   std::vector<Session> sessions;                // in time order
   int skipped_lines = 0;
+  std::vector<UnreadableLines> unreadable;  // where the skipped lines are
+};
+
+// Works the numbers out from rows handed over one at a time, in any order
+// (records of several folders, or of several games writing at once, are put
+// in time order; the order given is kept within the same second). Of each row
+// only what the numbers need is kept: its time and a few small numbers.
+class ReportBuilder {
+ public:
+  // since: the first day counted (yyyy-MM-dd), empty for all of the record.
+  explicit ReportBuilder(std::string since);
+  ~ReportBuilder();
+  ReportBuilder(ReportBuilder&&) noexcept;
+  ReportBuilder& operator=(ReportBuilder&&) noexcept;
+  void Add(const RecordRow& row);
+  ReportData Finish();
+
+ private:
+  struct Numbers;
+  std::unique_ptr<Numbers> numbers_;
+};
+
+struct ChildReport;
+// One report per child, from rows handed over one at a time.
+class ChildReportsBuilder {
+ public:
+  explicit ChildReportsBuilder(std::string since) : since_(std::move(since)) {}
+  void Add(const RecordRow& row);
+  // Named children in the order of their names, then the answers given with
+  // no name; a child with nothing in the period is left out.
+  std::vector<ChildReport> Finish();
+
+ private:
+  std::string since_;
+  std::map<std::string, ReportBuilder> children_;
 };
 
 // since: the first day counted (yyyy-MM-dd), empty for all of the record.

@@ -263,6 +263,28 @@ std::string MostMissed(const ReportData& data, int level) {
   return html + "</table>";
 }
 
+// Where the lines the report could not read are, so that the teacher can
+// find them in the file: "学習記録.csv：12行目、40〜42行目".
+std::string UnreadableList(const ReportData& data) {
+  std::string html;
+  std::string file;
+  int named = 0;
+  for (const UnreadableLines& lines : data.unreadable) {
+    if (html.empty() || lines.file != file) {
+      html += html.empty() ? "<p class=\"note\">" : "<br>";
+      if (!lines.file.empty()) html += E(lines.file) + "：";
+      file = lines.file;
+    } else {
+      html += "、";
+    }
+    html += N(lines.first) + (lines.last > lines.first ? "〜" + N(lines.last) : std::string()) + "行目";
+    named += lines.records;
+  }
+  if (html.empty()) return html;
+  if (named < data.skipped_lines) html += "、ほか" + N(data.skipped_lines - named) + "行";
+  return html + "</p>";
+}
+
 std::string ResponseTimes(const ReportData& data, int level) {
   std::string html = Heading(level, "答えるまでの時間") +
                      "<p class=\"note\">問いを聞き終わってから答えるまでの秒数（日ごとの中央値）。</p>";
@@ -446,7 +468,8 @@ std::string ReportPage(const PageContent& content) {
   }
   if (data.skipped_lines > 0) {
     html += "<p class=\"note\">読み取れなかった行：" + N(data.skipped_lines) +
-            "（書き込みの途中で止まった行など。数には入れていません）</p>";
+            "（書き込みの途中で止まった行、手で書き足した行など。数には入れていません）</p>" +
+            UnreadableList(data);
   }
   return html + "</main></body></html>\n";
 }
