@@ -117,6 +117,13 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
       ReportUnreadable(selection_file, U"課題の選択「Fname.txt」", U"今回はすべての絵で続けます。", selection.read_error);
     }
     if (selection.truncated) ReportTruncated(selection_file, U"課題の選択「Fname.txt」");
+    const Text change = DescribeSelectionChange(selection);
+    if (selection.left_read_only) {
+      // Said at every start while the file stays protected: without a click.
+      read_only_notice += (read_only_notice.empty() ? U"" : U"\n") + change;
+    } else if (!change.empty() && selection.write.ok) {
+      TellTeacher(change);  // once: the file now matches the folder
+    }
     if (!read_only_notice.empty() && !selection.write.ok) {
       // The same read-only folder: one banner says both, every start.
       read_only_notice += U"\n課題の選択「Fname.txt」も保存できないので、今回はこのまま続けます。";

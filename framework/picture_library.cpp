@@ -1,6 +1,10 @@
 #include "picture_library.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -58,14 +62,62 @@ std::optional<std::vector<Text>> ParseTaskSelection(TextView content, const std:
   return selected;
 }
 
+namespace {
+
+// The records of a selection file, whatever pictures they name; nullopt when
+// the content is not records of a name and a flag.
+std::optional<std::vector<std::pair<Text, bool>>> ParseSelectionRecords(TextView content) {
+  std::vector<std::pair<Text, bool>> records;
+  FieldReader reader(content);
+  while (!reader.OnlyBlanksLeft()) {
+    const auto name = reader.Next();
+    const auto flag_field = reader.Next();
+    const auto flag = flag_field ? ParseBoolean(*flag_field) : std::nullopt;
+    if (!name || !flag) return std::nullopt;
+    records.emplace_back(name->value, *flag != kFalse);
+  }
+  return records;
+}
+
+std::vector<std::pair<Text, bool>> SelectionRecords(const std::vector<Text>& pictures, const std::vector<Text>& tasks) {
+  std::vector<std::pair<Text, bool>> records;
+  records.reserve(pictures.size());
+  for (const Text& picture : pictures) {
+    records.emplace_back(picture, std::find(tasks.begin(), tasks.end(), picture) != tasks.end());
+  }
+  return records;
+}
+
+// Rename replaces a write-protected file as readily as any other: the
+// protection is the teacher's word that the file is to stay as it is.
+bool WriteProtected(const std::filesystem::path& file) {
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (info.st_uid == ::geteuid()) return (info.st_mode & S_IWUSR) == 0;
+  return ::access(file.c_str(), W_OK) != 0;
+}
+
+Text NameList(const std::vector<Text>& names) {
+  constexpr std::size_t kMostNamed = 10;
+  Text list;
+  for (std::size_t i = 0; i < names.size() && i < kMostNamed; ++i) list += (i > 0 ? U"、" : U"") + ToNfc(names[i]);
+  if (names.size() > kMostNamed) list += U"、ほか" + FromUtf8(std::to_string(names.size() - kMostNamed)) + U"枚";
+  return list;
+}
+
+Text Count(std::size_t n) { return FromUtf8(std::to_string(n)) + U"枚"; }
+
+}  // namespace
+
 SelectionOutcome LoadTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
                                    std::vector<Text>& tasks) {
   const TextFileContent content = ReadTextFile(file);
+  SelectionOutcome outcome;
+  outcome.truncated = content.truncated;
   if (content.status == ReadStatus::kUnreadable) {
     // The teacher's selection may well be in there: play with every picture
     // and leave the file for the teacher to mend.
     tasks = pictures;
-    SelectionOutcome outcome;
     outcome.load = SelectionLoad::kUnreadable;
     outcome.read_error = content.error;
     return outcome;
@@ -73,17 +125,60 @@ SelectionOutcome LoadTaskSelection(const std::filesystem::path& file, const std:
   if (content.status == ReadStatus::kOk) {
     if (auto selected = ParseTaskSelection(content.text, pictures)) {
       tasks = std::move(*selected);
-      SelectionOutcome outcome;
-      outcome.truncated = content.truncated;
       return outcome;
     }
   }
   tasks = pictures;
-  SelectionOutcome outcome;
   outcome.load = content.status == ReadStatus::kNotFound ? SelectionLoad::kCreated : SelectionLoad::kRebuilt;
-  outcome.truncated = content.truncated;
+  if (content.status == ReadStatus::kOk) {
+    if (const auto records = ParseSelectionRecords(content.text)) {
+      // The folder changed since the file was written: the teacher's marks
+      // stay with their pictures, and a new picture takes part until the
+      // teacher says otherwise.
+      outcome.kept_marks = true;
+      tasks.clear();
+      for (const Text& picture : pictures) {
+        const auto at = std::find_if(records->begin(), records->end(), [&](const auto& r) { return r.first == picture; });
+        if (at == records->end()) outcome.added.push_back(picture);
+        if (at == records->end() || at->second) tasks.push_back(picture);
+      }
+      for (const auto& [name, selected] : *records) {
+        if (std::find(pictures.begin(), pictures.end(), name) == pictures.end() &&
+            std::find(outcome.removed.begin(), outcome.removed.end(), name) == outcome.removed.end()) {
+          outcome.removed.push_back(name);
+        }
+      }
+    }
+  }
+  if (content.status != ReadStatus::kNotFound && WriteProtected(file)) {
+    outcome.left_read_only = true;
+    return outcome;
+  }
   outcome.write = SaveTaskSelection(file, pictures, tasks);
   return outcome;
+}
+
+Text DescribeSelectionChange(const SelectionOutcome& outcome) {
+  if (outcome.load != SelectionLoad::kRebuilt) return Text();
+  Text text;
+  if (!outcome.kept_marks) {
+    text = outcome.left_read_only
+               ? U"課題の選択「Fname.txt」が読み取れない形です。今回はすべての絵で続けます。"
+               : U"課題の選択「Fname.txt」が読み取れない形だったので、すべての絵を課題にして作り直しました。";
+  } else {
+    text = outcome.left_read_only
+               ? U"課題の選択「Fname.txt」がフォルダの絵と合っていません。今回は、選んであった絵はそのままに、"
+                 U"次のように直した選択で続けます。"
+               : U"課題の選択「Fname.txt」をフォルダの絵に合わせて直しました。選んであった絵はそのままです。";
+    if (!outcome.added.empty()) {
+      text += U"\n新しい絵" + Count(outcome.added.size()) + U"を課題に入れました：" + NameList(outcome.added);
+    }
+    if (!outcome.removed.empty()) {
+      text += U"\nフォルダにない絵" + Count(outcome.removed.size()) + U"を外しました：" + NameList(outcome.removed);
+    }
+  }
+  if (outcome.left_read_only) text += U"\n「Fname.txt」は書き込みが禁止されているので、そのままにしてあります。";
+  return text;
 }
 
 std::vector<Text> TaskSelectionLines(const std::vector<Text>& pictures, const std::vector<Text>& tasks) {
@@ -98,6 +193,11 @@ std::vector<Text> TaskSelectionLines(const std::vector<Text>& pictures, const st
 
 WriteOutcome SaveTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
                                const std::vector<Text>& tasks) {
+  const TextFileContent current = ReadTextFile(file);
+  if (current.status == ReadStatus::kOk && !current.truncated &&
+      ParseSelectionRecords(current.text) == SelectionRecords(pictures, tasks)) {
+    return WriteOutcome{};
+  }
   return ReplaceTextFile(file, TaskSelectionLines(pictures, tasks));
 }
 

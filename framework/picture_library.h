@@ -42,11 +42,24 @@ struct SelectionOutcome {
   WriteOutcome write;
   int read_error = 0;      // the system's error number when kUnreadable
   bool truncated = false;  // the file was larger than a text file may be; its first records were used
+  // kRebuilt from the file's own records: the pictures still there kept their
+  // marks, the new ones (added) were marked and the missing ones (removed)
+  // dropped. False when the content was not records, and every picture was taken.
+  bool kept_marks = false;
+  std::vector<Text> added;
+  std::vector<Text> removed;
+  // The file needed rebuilding but is write-protected: it was left as it is
+  // and the rebuilt selection holds for this run only.
+  bool left_read_only = false;
 };
 
 // Fills tasks from the selection file, record by record against pictures.
 SelectionOutcome LoadTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
                                    std::vector<Text>& tasks);
+
+// What the teacher is told about a rebuilt selection file (Japanese); empty
+// when it was read as it stands, created, or could not be read.
+Text DescribeSelectionChange(const SelectionOutcome& outcome);
 
 // The selected pictures that the file's content gives, or nullopt when it does
 // not match pictures record by record (or is not records of a name and a flag).
@@ -55,7 +68,8 @@ std::optional<std::vector<Text>> ParseTaskSelection(TextView content, const std:
 // The records of the selection file, one per picture.
 std::vector<Text> TaskSelectionLines(const std::vector<Text>& pictures, const std::vector<Text>& tasks);
 
-// One record per picture, in picture order, flagged when it is a task.
+// One record per picture, in picture order, flagged when it is a task. A file
+// that already holds exactly these records is left as it is, byte for byte.
 WriteOutcome SaveTaskSelection(const std::filesystem::path& file, const std::vector<Text>& pictures,
                                const std::vector<Text>& tasks);
 

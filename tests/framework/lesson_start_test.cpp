@@ -239,6 +239,42 @@ TEST_F(LessonStart, LookAlikeNamesKeepTheTeachersSelectionThroughSaveAndRestart)
   EXPECT_TRUE(again.shell.messages.empty());
 }
 
+TEST_F(LessonStart, ARebuiltSelectionIsToldOnceAndAProtectedOneAtEveryStartWithoutAClick) {
+  lesson_folder.Touch({"a.jpg", "b.jpg", "c.jpg"});
+  current_folder.Write("O.txt", "good\r\n");
+  current_folder.Write("X.txt", "again\r\n");
+  const std::string stale = "\"b.jpg\",#TRUE#\r\n\"c.jpg\",#FALSE#\r\n\"d.jpg\",#TRUE#\r\n";
+  for (const bool protect : {false, true}) {
+    SCOPED_TRACE(protect ? "write-protected" : "writable");
+    lesson_folder.Write("Fname.txt", stale);
+    if (protect) std::filesystem::permissions(lesson_folder / "Fname.txt", std::filesystem::perms::owner_read);
+    for (int start = 0; start < 2; ++start) {
+      FakePlatform fresh;
+      Lesson l(fresh.services(), current_folder.path());
+      RecordingGame g(l, Info());
+      ASSERT_TRUE(l.Start(Args(), g));
+      std::vector<Text> tasks = l.state.task_pictures;
+      std::sort(tasks.begin(), tasks.end());
+      EXPECT_EQ(tasks, (std::vector<Text>{U"a.jpg", U"b.jpg"}));
+      std::vector<Text> boxes;
+      for (const auto& message : fresh.shell.messages) boxes.push_back(message.text);
+      const std::vector<Text>& said = protect ? fresh.shell.banners : boxes;
+      const std::vector<Text>& not_said = protect ? boxes : fresh.shell.banners;
+      EXPECT_TRUE(not_said.empty());
+      if (start == 1 && !protect) {
+        EXPECT_TRUE(said.empty());  // the file matches the folder now
+        continue;
+      }
+      ASSERT_EQ(said.size(), 1u);
+      EXPECT_NE(said[0].find(U"新しい絵1枚を課題に入れました：a.jpg"), Text::npos) << ToUtf8(said[0]);
+      EXPECT_NE(said[0].find(U"フォルダにない絵1枚を外しました：d.jpg"), Text::npos) << ToUtf8(said[0]);
+    }
+    EXPECT_EQ(lesson_folder.Read("Fname.txt"),
+              protect ? stale : "\"a.jpg\",#TRUE#\r\n\"b.jpg\",#TRUE#\r\n\"c.jpg\",#FALSE#\r\n");
+    std::filesystem::permissions(lesson_folder / "Fname.txt", std::filesystem::perms::owner_all);
+  }
+}
+
 TEST_F(LessonStart, AnOversizedMessageFileIsReportedAndItsFirstTextsUsed) {
   lesson_folder.Touch({"a.jpg"});
   current_folder.Write("O.txt", "great\r\n" + std::string(2 * kTextFileLimitBytes, 'x'));

@@ -57,23 +57,97 @@ TEST_F(Selection, AllFalseGivesNoTask) {
   EXPECT_TRUE(tasks.empty());
 }
 
-TEST_F(Selection, AFileThatDoesNotMatchTheFolderIsRebuilt) {
-  const std::string cases[] = {
-      all_selected + "\"d.jpg\",#TRUE#\r\n",                               // longer
-      "\"b.gif\",#TRUE#\r\n\"a.jpg\",#FALSE#\r\n",                         // out of order
-      "\"A.jpg\",#FALSE#\r\n",                                             // case changed
-      "\"0.jpg\",#FALSE#\r\n\"a.jpg\",#FALSE#\r\n",                        // a picture removed
-      "\"a.jpg\",yes\r\n",                                                 // not a flag
-      "\"a.jpg\"\r\n",                                                     // a missing flag
-      "\x82\xFF",                                                          // not text
+TEST_F(Selection, AFileThatDoesNotMatchTheFolderKeepsTheTeachersMarks) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::vector<Text> tasks;
+    std::string rebuilt;
+    bool kept_marks;
+    std::vector<Text> added;
+    std::vector<Text> removed;
   };
-  for (const std::string& content : cases) {
-    folder.Write("Fname.txt", content);
+  const std::string not_b = "\"a.jpg\",#TRUE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#TRUE#\r\n";
+  const std::string only_b = "\"a.jpg\",#FALSE#\r\n\"b.gif\",#TRUE#\r\n\"c.bmp\",#FALSE#\r\n";
+  const std::vector<Text> all = {U"a.jpg", U"b.gif", U"c.bmp"};
+  const Case cases[] = {
+      {"a picture removed from the end", not_b + "\"d.jpg\",#TRUE#\r\n", {U"a.jpg", U"c.bmp"}, not_b, true, {}, {U"d.jpg"}},
+      {"a picture removed in the middle", "\"a.jpg\",#FALSE#\r\n\"aa.jpg\",#TRUE#\r\n\"b.gif\",#TRUE#\r\n\"c.bmp\",#FALSE#\r\n",
+       {U"b.gif"}, only_b, true, {}, {U"aa.jpg"}},
+      {"a picture added first", "\"b.gif\",#TRUE#\r\n\"c.bmp\",#FALSE#\r\n", {U"a.jpg", U"b.gif"},
+       "\"a.jpg\",#TRUE#\r\n\"b.gif\",#TRUE#\r\n\"c.bmp\",#FALSE#\r\n", true, {U"a.jpg"}, {}},
+      {"out of order", "\"b.gif\",#TRUE#\r\n\"a.jpg\",#FALSE#\r\n", {U"b.gif", U"c.bmp"},
+       "\"a.jpg\",#FALSE#\r\n\"b.gif\",#TRUE#\r\n\"c.bmp\",#TRUE#\r\n", true, {U"c.bmp"}, {}},
+      {"renamed in case only", "\"A.jpg\",#FALSE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#FALSE#\r\n", {U"a.jpg"},
+       "\"a.jpg\",#TRUE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#FALSE#\r\n", true, {U"a.jpg"}, {U"A.jpg"}},
+      {"a record twice", "\"0.jpg\",#FALSE#\r\n\"0.jpg\",#FALSE#\r\n\"a.jpg\",#FALSE#\r\n\"b.gif\",#FALSE#\r\n", {U"c.bmp"},
+       "\"a.jpg\",#FALSE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#TRUE#\r\n", true, {U"c.bmp"}, {U"0.jpg"}},
+      {"not a flag", "\"a.jpg\",yes\r\n", all, all_selected, false, {}, {}},
+      {"a missing flag", "\"a.jpg\"\r\n", all, all_selected, false, {}, {}},
+      {"not text", "\x82\xFF", all, all_selected, false, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write("Fname.txt", c.content);
     tasks.clear();
-    EXPECT_EQ(Load().load, SelectionLoad::kRebuilt) << content;
-    EXPECT_EQ(tasks, Pictures()) << content;
-    EXPECT_EQ(folder.Read("Fname.txt"), all_selected) << content;
+    const SelectionOutcome outcome = Load();
+    EXPECT_EQ(outcome.load, SelectionLoad::kRebuilt);
+    EXPECT_TRUE(outcome.write.ok);
+    EXPECT_FALSE(outcome.left_read_only);
+    EXPECT_EQ(tasks, c.tasks);
+    EXPECT_EQ(folder.Read("Fname.txt"), c.rebuilt);
+    EXPECT_EQ(outcome.kept_marks, c.kept_marks);
+    EXPECT_EQ(outcome.added, c.added);
+    EXPECT_EQ(outcome.removed, c.removed);
+    // Read as it stands at the next start.
+    EXPECT_EQ(Load().load, SelectionLoad::kRead);
   }
+}
+
+TEST(SelectionRebuild, TheTeachersFourOfTwentyOneSurviveAPictureRemovedAndOneAddedFirst) {
+  TempFolder folder;
+  std::vector<std::string> names;
+  for (char c = 'b'; c < 'b' + 21; ++c) names.push_back(std::string(1, c) + ".jpg");
+  folder.Touch(names);
+  const std::vector<Text> chosen = {U"c.jpg", U"f.jpg", U"k.jpg", U"t.jpg"};
+  ASSERT_TRUE(SaveTaskSelection(folder / "Fname.txt", ListPictureFiles(folder.path()), chosen).ok);
+  std::filesystem::remove(folder / "k.jpg");
+  std::filesystem::remove(folder / "d.jpg");
+  folder.Touch({"a.jpg"});
+  std::vector<Text> tasks;
+  const SelectionOutcome outcome = LoadTaskSelection(folder / "Fname.txt", ListPictureFiles(folder.path()), tasks);
+  EXPECT_EQ(tasks, (std::vector<Text>{U"a.jpg", U"c.jpg", U"f.jpg", U"t.jpg"}));
+  const Text told = DescribeSelectionChange(outcome);
+  EXPECT_TRUE(told.starts_with(U"課題の選択「Fname.txt」をフォルダの絵に合わせて直しました。選んであった絵はそのままです。"))
+      << ToUtf8(told);
+  EXPECT_NE(told.find(U"新しい絵1枚を課題に入れました：a.jpg"), Text::npos) << ToUtf8(told);
+  EXPECT_NE(told.find(U"フォルダにない絵2枚を外しました：d.jpg、k.jpg"), Text::npos) << ToUtf8(told);
+}
+
+TEST_F(Selection, AWriteProtectedFileThatNeedsRebuildingIsLeftAsItIs) {
+  const std::string stale = "\"0.jpg\",#TRUE#\r\n\"a.jpg\",#FALSE#\r\n\"b.gif\",#TRUE#\r\n";
+  folder.Write("Fname.txt", stale);
+  std::filesystem::permissions(folder / "Fname.txt", std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  const SelectionOutcome outcome = Load();
+  EXPECT_EQ(outcome.load, SelectionLoad::kRebuilt);
+  EXPECT_TRUE(outcome.left_read_only);
+  EXPECT_EQ(tasks, (std::vector<Text>{U"b.gif", U"c.bmp"}));  // the rebuilt selection, for this run
+  EXPECT_EQ(folder.Read("Fname.txt"), stale);
+  EXPECT_EQ(std::filesystem::status(folder / "Fname.txt").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  const Text told = DescribeSelectionChange(outcome);
+  EXPECT_NE(told.find(U"書き込みが禁止されているので、そのままにしてあります"), Text::npos) << ToUtf8(told);
+  EXPECT_NE(told.find(U"フォルダにない絵1枚を外しました：0.jpg"), Text::npos) << ToUtf8(told);
+}
+
+TEST_F(Selection, SavingTheSelectionTheFileHoldsLeavesItByteForByte) {
+  // As an editor may have left it: LF line ends, a mark, a name without quotes.
+  const std::string edited = "\xEF\xBB\xBF\"a.jpg\",#TRUE#\nb.gif,#FALSE#\n\"c.bmp\",#TRUE#\n";
+  folder.Write("Fname.txt", edited);
+  ASSERT_TRUE(SaveTaskSelection(folder / "Fname.txt", Pictures(), {U"c.bmp", U"a.jpg"}).ok);
+  EXPECT_EQ(folder.Read("Fname.txt"), edited);
+  ASSERT_TRUE(SaveTaskSelection(folder / "Fname.txt", Pictures(), {U"a.jpg"}).ok);
+  EXPECT_EQ(folder.Read("Fname.txt"), "\"a.jpg\",#TRUE#\r\n\"b.gif\",#FALSE#\r\n\"c.bmp\",#FALSE#\r\n");
 }
 
 TEST_F(Selection, APictureAddedAtTheEndIsNotATaskUntilSelected) {
