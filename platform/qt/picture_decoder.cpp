@@ -2,6 +2,8 @@
 
 #include <QImageReader>
 
+#include "gif_downscale.h"
+
 namespace kanae {
 
 namespace {
@@ -25,6 +27,10 @@ QImage DecodePicture(const std::string& utf8_path, QSize shown) {
   // Scaling in the decoder does not make a file that claims gigabytes safe
   // to read: refuse it as the full decode would.
   if (stored.isValid() && ClaimsTooMuch(stored)) return {};
+  // Qt reads a GIF whole before scaling it; ours adds each line into the size shown.
+  if (reader.format() == "gif" && stored.isValid() && stored.width() * stored.height() > shown.width() * shown.height()) {
+    return DecodeGifDownscaled(QString::fromStdString(utf8_path), shown);
+  }
   // The size applies to the picture as stored; a quarter turn comes after.
   QSize target = shown;
   if (reader.transformation() & QImageIOHandler::TransformationRotate90) target.transpose();

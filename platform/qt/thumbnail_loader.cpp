@@ -5,6 +5,8 @@
 #include <QThread>
 #include <algorithm>
 
+#include "gif_downscale.h"
+
 namespace kanae {
 
 namespace {
@@ -54,7 +56,12 @@ QImage ThumbnailLoader::Decode(const QString& path, QSize largest) {
   reader.setAllocationLimit(kAllocationLimitMegabytes);
   reader.setAutoTransform(true);  // photos from phones carry their rotation
   const QSize size = reader.size();
-  if (size.isValid() && (size.width() > largest.width() || size.height() > largest.height())) {
+  const bool larger = size.isValid() && (size.width() > largest.width() || size.height() > largest.height());
+  // Qt reads a GIF whole before scaling it; ours adds each line into the thumbnail.
+  if (larger && reader.format() == "gif") {
+    return DecodeGifDownscaled(path, size.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+  }
+  if (larger) {
     // JPEG then scales in the decoder, which is what makes 101 photographs quick.
     reader.setScaledSize(size.scaled(largest, Qt::KeepAspectRatio));
   }
