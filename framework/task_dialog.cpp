@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 #include "picture_library.h"
 
@@ -9,10 +10,8 @@ namespace kanae {
 
 void TaskDialog::Activate() {
   marks_.assign(state_.picture_files.size(), false);
-  for (std::size_t i = 0; i < state_.picture_files.size(); ++i) {
-    const auto& tasks = state_.task_pictures;
-    marks_[i] = std::find(tasks.begin(), tasks.end(), state_.picture_files[i]) != tasks.end();
-  }
+  const std::unordered_set<Text> tasks(state_.task_pictures.begin(), state_.task_pictures.end());
+  for (std::size_t i = 0; i < state_.picture_files.size(); ++i) marks_[i] = tasks.contains(state_.picture_files[i]);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -18,6 +19,10 @@
 namespace kanae {
 
 namespace {
+
+// Set on an item once its thumbnail is in, and the picture's file.
+constexpr int kThumbnailShownRole = Qt::UserRole + 1;
+constexpr int kPathRole = Qt::UserRole + 2;
 
 // The dialog's size at the smallest scale, in pixels.
 constexpr QSize kBaseSize(640, 560);
@@ -114,6 +119,7 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
 
   const int edge = scale.FontPixels() * 8;
   thumbnail_size_ = QSize(edge, edge);
+  loading_icon_ = Untinted(Placeholder(thumbnail_size_, false));
   thumbnails_ = new ThumbnailLoader(
       thumbnail_size_, [this](const QString& path, const QImage& image) { ShowThumbnail(path, image); }, this);
 
@@ -142,6 +148,14 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   list_->setSelectionMode(QAbstractItemView::MultiSelection);  // a click or Space toggles a mark
   count_ = new QLabel(this);
   count_->setObjectName("marked_count");
+  loading_ = new QLabel(this);
+  loading_->setObjectName("thumbnail_progress");
+  loading_->hide();
+  in_sight_timer_.setSingleShot(true);
+  in_sight_timer_.setInterval(0);
+  connect(&in_sight_timer_, &QTimer::timeout, this, [this] { RequestThumbnailsInSight(); });
+  connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { in_sight_timer_.start(); });
+  list_->viewport()->installEventFilter(this);
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
     for (int i = 0; i < list_->count(); ++i) model_.SetMark(static_cast<std::size_t>(i), list_->item(i)->isSelected());
     count_->setText(QString::fromStdU32String(model_.CountLine()));
@@ -193,7 +207,11 @@ TaskDialogWidget::TaskDialogWidget(TaskDialog& model, PicturePath picture_path, 
   column->addWidget(heading);
   column->addWidget(hint);
   column->addWidget(list_, 1);
-  column->addWidget(count_);
+  auto* under_list = new QHBoxLayout;
+  under_list->addWidget(count_);
+  under_list->addStretch();
+  under_list->addWidget(loading_);
+  column->addLayout(under_list);
   column->addLayout(marks);
   column->addLayout(buttons);
 }
@@ -216,7 +234,9 @@ void TaskDialogWidget::show_model() {
   if (list_->count() != static_cast<int>(model_.Entries().size())) {
     list_->clear();
     items_by_path_.clear();
-    const QPixmap loading = Placeholder(thumbnail_size_, false);
+    thumbnails_shown_ = 0;
+    // Only names here: the thumbnails follow for what is in sight, so a folder
+    // of thousands of pictures opens as fast as one of ten.
     for (const Text& entry : model_.Entries()) {
       const QString file = QString::fromStdU32String(entry);
       auto* item = new QListWidgetItem(QFileInfo(file).completeBaseName(), list_);
@@ -224,27 +244,98 @@ void TaskDialogWidget::show_model() {
       item->setData(Qt::UserRole, file);
       item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
       const QString path = QString::fromStdString(PathToUtf8(picture_path_(entry)));
+      item->setData(kPathRole, path);
+      item->setIcon(loading_icon_);
       items_by_path_.insert(path, item);
-      QImage thumbnail;
-      if (thumbnails_->Request(path, thumbnail)) {
-        ShowThumbnail(path, thumbnail);
-      } else {
-        item->setIcon(Untinted(loading));
-      }
     }
     if (list_->count() > 0) list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    in_sight_timer_.start();
   }
-  for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSelected(model_.Marks()[static_cast<std::size_t>(i)]);
+  // One selection for all the marks: marking item by item costs a pass over
+  // the selection each, far too long for thousands of pictures.
+  QItemSelection marked;
+  const std::vector<bool>& marks = model_.Marks();
+  for (int i = 0; i < list_->count();) {
+    if (!marks[static_cast<std::size_t>(i)]) {
+      ++i;
+      continue;
+    }
+    const int first = i;
+    while (i < list_->count() && marks[static_cast<std::size_t>(i)]) ++i;
+    marked.select(list_->model()->index(first, 0), list_->model()->index(i - 1, 0));
+  }
+  list_->selectionModel()->select(marked, QItemSelectionModel::ClearAndSelect);
   count_->setText(QString::fromStdU32String(model_.CountLine()));
 }
 
 void TaskDialogWidget::ShowThumbnail(const QString& path, const QImage& image) {
+  ShowLoading();
   QListWidgetItem* item = items_by_path_.value(path);
   if (item == nullptr) return;
   item->setIcon(Untinted(image.isNull() ? Placeholder(thumbnail_size_, true) : Framed(image, thumbnail_size_)));
+  if (!item->data(kThumbnailShownRole).toBool()) {
+    item->setData(kThumbnailShownRole, true);
+    ++thumbnails_shown_;
+  }
+}
+
+void TaskDialogWidget::RequestThumbnailsInSight() {
+  const QRect sight = list_->viewport()->rect();
+  const int page = std::max(1, sight.height());
+  const QRect ahead = sight.adjusted(0, -page, 0, page);
+  const QRect kept = sight.adjusted(0, -3 * page, 0, 3 * page);
+  QStringList in_sight, near;
+  QSet<QString> wanted;
+  for (int i = 0; i < list_->count(); ++i) {
+    QListWidgetItem* item = list_->item(i);
+    const QRect cell = list_->visualItemRect(item);
+    const bool shown = item->data(kThumbnailShownRole).toBool();
+    if (cell.intersects(ahead)) {
+      const QString path = item->data(kPathRole).toString();
+      wanted.insert(path);
+      if (!shown) (cell.intersects(sight) ? in_sight : near).append(path);
+    } else if (shown && !cell.intersects(kept)) {
+      // Far out of sight: back to the shared placeholder, so that thousands
+      // of pictures scrolled through do not all stay in memory.
+      item->setIcon(loading_icon_);
+      item->setData(kThumbnailShownRole, false);
+      --thumbnails_shown_;
+    }
+  }
+  thumbnails_->KeepOnly(wanted);
+  for (const QStringList* group : {&in_sight, &near}) {
+    for (const QString& path : *group) {
+      QImage thumbnail;
+      if (thumbnails_->Request(path, thumbnail)) ShowThumbnail(path, thumbnail);
+    }
+  }
+  ShowLoading();
+}
+
+void TaskDialogWidget::ShowLoading() {
+  const int pending = thumbnails_->Pending();
+  loading_->setVisible(pending > 0);
+  if (pending > 0) loading_->setText(QStringLiteral("絵を読み込んでいます…（あと%1枚）").arg(pending));
+}
+
+bool TaskDialogWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+    in_sight_timer_.start();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool TaskDialogWidget::ThumbnailsInSightShown() const {
+  const QRect sight = list_->viewport()->rect();
+  for (int i = 0; i < list_->count(); ++i) {
+    const QListWidgetItem* item = list_->item(i);
+    if (list_->visualItemRect(item).intersects(sight) && !item->data(kThumbnailShownRole).toBool()) return false;
+  }
+  return true;
 }
 
 void TaskDialogWidget::WaitForThumbnails() {
+  RequestThumbnailsInSight();
   thumbnails_->WaitForAll();
   QCoreApplication::sendPostedEvents(thumbnails_);
 }

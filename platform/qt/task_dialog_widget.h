@@ -4,8 +4,10 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 
@@ -31,12 +33,22 @@ class TaskDialogWidget : public QDialog {
   void WaitForThumbnails();
   // How many thumbnails are still being decoded.
   int ThumbnailsPending() const;
+  // How many pictures show their thumbnail (or the mark of an unreadable one).
+  int ThumbnailsShown() const { return thumbnails_shown_; }
+  // Whether every picture in sight shows its thumbnail.
+  bool ThumbnailsInSightShown() const;
+  // Asks for the thumbnails in sight first, then those a page either way;
+  // those far out of sight go back to the placeholder. Runs by itself after
+  // the dialog opens, scrolls or changes size.
+  void RequestThumbnailsInSight();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ShowThumbnail(const QString& path, const QImage& image);
+  void ShowLoading();
 
   TaskDialog& model_;
   PicturePath picture_path_;
@@ -44,9 +56,13 @@ class TaskDialogWidget : public QDialog {
   QPushButton* decide_;
   QPushButton* cancel_;
   QLabel* count_;  // what is marked and what the game needs
+  QLabel* loading_;  // shown while thumbnails are being decoded
+  QIcon loading_icon_;
+  QTimer in_sight_timer_;  // one look at what is in sight after a scroll, a resize or a refill
   QSize thumbnail_size_;
   ThumbnailLoader* thumbnails_;
   QHash<QString, QListWidgetItem*> items_by_path_;
+  int thumbnails_shown_ = 0;
 };
 
 }  // namespace kanae

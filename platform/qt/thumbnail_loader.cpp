@@ -31,16 +31,39 @@ bool ThumbnailLoader::Request(const QString& path, QImage& thumbnail) {
   const auto found = decoded_.constFind(path);
   if (found != decoded_.constEnd()) {
     thumbnail = found.value();
+    decoded_order_.remove(path);
+    decoded_order_.push_back(path);
     return true;
   }
   if (pending_.contains(path)) return false;
   pending_.insert(path);
-  const QSize largest = largest_;
-  pool_.start([this, path, largest] {
-    QImage image = Decode(path, largest);
-    QMetaObject::invokeMethod(this, [this, path, image] { Deliver(path, image); }, Qt::QueuedConnection);
-  });
+  {
+    const std::lock_guard lock(queue_mutex_);
+    queue_.push_back(path);
+  }
+  pool_.start([this] { DecodeNext(); });
   return false;
+}
+
+void ThumbnailLoader::KeepOnly(const QSet<QString>& wanted) {
+  const std::lock_guard lock(queue_mutex_);
+  std::erase_if(queue_, [&](const QString& path) {
+    if (wanted.contains(path)) return false;
+    pending_.remove(path);
+    return true;
+  });
+}
+
+void ThumbnailLoader::DecodeNext() {
+  QString path;
+  {
+    const std::lock_guard lock(queue_mutex_);
+    if (queue_.empty()) return;  // dropped by KeepOnly
+    path = queue_.front();
+    queue_.pop_front();
+  }
+  QImage image = Decode(path, largest_);
+  QMetaObject::invokeMethod(this, [this, path, image] { Deliver(path, image); }, Qt::QueuedConnection);
 }
 
 void ThumbnailLoader::WaitForAll() { pool_.waitForDone(); }
@@ -48,6 +71,12 @@ void ThumbnailLoader::WaitForAll() { pool_.waitForDone(); }
 void ThumbnailLoader::Deliver(const QString& path, const QImage& image) {
   pending_.remove(path);
   decoded_.insert(path, image);
+  decoded_order_.remove(path);
+  decoded_order_.push_back(path);
+  while (static_cast<int>(decoded_order_.size()) > kMostKept) {
+    decoded_.remove(decoded_order_.front());
+    decoded_order_.pop_front();
+  }
   if (ready_) ready_(path, image);
 }
 

@@ -173,5 +173,64 @@ TEST_F(TaskGridTest, ClearAllOrEscLeaveTheTasksAndTheFileAlone) {
   EXPECT_EQ(Marks(), (std::vector<bool>{true, false, false, true, false}));
 }
 
+// A folder of hundreds of pictures: thumbnails are decoded for what is in
+// sight (and a page either way), with a sign while they load, and scrolling
+// brings the rest.
+TEST(TaskGridLargeFolder, DecodesWhatIsInSightFirstAndTheRestAsItScrollsIn) {
+  TempFolder folder;
+  QImage image(60, 40, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  const auto first = folder / "え000.png";
+  ASSERT_TRUE(image.save(QString::fromStdString(first.string()), "PNG"));
+  LessonState state;
+  constexpr int kPictures = 400;
+  for (int i = 0; i < kPictures; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "え%03d.png", i);
+    if (i > 0) std::filesystem::create_hard_link(first, folder / name);
+    state.picture_files.push_back(FromUtf8(name));
+  }
+  state.task_pictures = {state.picture_files[1], state.picture_files[398]};
+  TaskDialog model(state, false);
+  TaskDialogWidget dialog(
+      model, [&](const Text& file) { return folder.path() / PathFromUtf8(ToUtf8(file)); }, [] { return false; },
+      [] {}, nullptr);
+  dialog.Open();
+  auto* list = dialog.findChild<QListWidget*>("List1");
+  auto* loading = dialog.findChild<QLabel*>("thumbnail_progress");
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(loading, nullptr);
+  ASSERT_EQ(list->count(), kPictures);
+  EXPECT_TRUE(list->item(1)->isSelected());
+  EXPECT_TRUE(list->item(398)->isSelected());
+  EXPECT_FALSE(list->item(2)->isSelected());
+
+  // Asked for, not yet delivered: the sign shows how many are still to come.
+  dialog.RequestThumbnailsInSight();
+  EXPECT_TRUE(loading->isVisibleTo(&dialog));
+  EXPECT_TRUE(loading->text().startsWith(QStringLiteral("絵を読み込んでいます…（あと"))) << loading->text().toStdString();
+  const int asked = dialog.ThumbnailsPending();
+  EXPECT_GT(asked, 0);
+  EXPECT_LT(asked, kPictures / 2);
+  dialog.WaitForThumbnails();
+  EXPECT_FALSE(loading->isVisibleTo(&dialog));
+  EXPECT_TRUE(dialog.ThumbnailsInSightShown());
+  const int shown_at_top = dialog.ThumbnailsShown();
+  EXPECT_GT(shown_at_top, 0);
+  EXPECT_LT(shown_at_top, kPictures / 2);
+  EXPECT_EQ(dialog.ThumbnailsPending(), 0);
+
+  // To the end: the last pictures come in, the first go back to the placeholder.
+  list->scrollToBottom();
+  QCoreApplication::processEvents();
+  dialog.WaitForThumbnails();
+  EXPECT_TRUE(dialog.ThumbnailsInSightShown());
+  const QImage last = list->item(kPictures - 1)->icon().pixmap(list->iconSize()).toImage();
+  EXPECT_GT(last.pixelColor(last.width() / 2, last.height() / 2).red(), 200);
+  const QImage top = list->item(0)->icon().pixmap(list->iconSize()).toImage();
+  EXPECT_EQ(top.pixelColor(top.width() / 2, top.height() / 2), QColor(235, 235, 235));
+  EXPECT_LT(dialog.ThumbnailsShown(), kPictures / 2);
+}
+
 }  // namespace
 }  // namespace kanae
