@@ -314,8 +314,8 @@ void TaskDialogWidget::RequestThumbnailsInSight() {
 
 void TaskDialogWidget::ShowLoading() {
   const int pending = thumbnails_->Pending();
+  loading_->setText(pending > 0 ? QStringLiteral("絵を読み込んでいます…（あと%1枚）").arg(pending) : QString());
   loading_->setVisible(pending > 0);
-  if (pending > 0) loading_->setText(QStringLiteral("絵を読み込んでいます…（あと%1枚）").arg(pending));
 }
 
 bool TaskDialogWidget::eventFilter(QObject* watched, QEvent* event) {
