@@ -1,8 +1,9 @@
 // Peak memory of decoding four 8000x8000 GIFs (about 110 KB each) as the
 // card-picking game shows them (four cards at once) and as the task selection
 // shows them (thumbnails). Goal: the process under 150 MB.
-//   gif_memory_bench [--qt]
-// --qt decodes through QImageReader with a scaled size, as before: Qt's GIF
+//   gif_memory_bench [--qt] [LESSON_FOLDER]
+// LESSON_FOLDER keeps the four GIFs there (named for the card games), to
+// measure a game on them. --qt decodes through QImageReader with a scaled size, as before: Qt's GIF
 // reader ignores the size and decodes every pixel first.
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -58,12 +60,21 @@ bool MakeGifs(const std::vector<QString>& files) {
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  const bool through_qt = argc > 1 && std::strcmp(argv[1], "--qt") == 0;
-  kanae::testing::TempFolder folder;
-  std::vector<QString> files;
-  for (int i = 0; i < kPictures; ++i) {
-    files.push_back(QString::fromStdString((folder / ("おおきな" + std::to_string(i) + ".gif")).string()));
+  bool through_qt = false;
+  kanae::testing::TempFolder temp;
+  std::filesystem::path folder = temp.path();
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--qt") == 0) {
+      through_qt = true;
+    } else {
+      folder = argv[i];
+      std::filesystem::create_directories(folder);
+    }
   }
+  // Four different first letters, as the card-picking game needs.
+  const char* const names[kPictures] = {"あり.gif", "いぬ.gif", "うし.gif", "えび.gif"};
+  std::vector<QString> files;
+  for (const char* name : names) files.push_back(QString::fromStdString((folder / name).string()));
   if (!MakeGifs(files)) {
     std::fprintf(stderr, "could not write the GIFs\n");
     return 1;
