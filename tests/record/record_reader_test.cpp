@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "fakes.h"
 #include "learning_record.h"
@@ -109,6 +110,43 @@ TEST(RecordReader, ReadsEveryKindOfLineEndAndNamesTheBadLines) {
   ReadRecordBytes(with_break->bytes, read);
   ASSERT_EQ(read.rows.size(), 2u);
   EXPECT_EQ(read.rows[0].picture, "い\r\nぬ.jpg");
+}
+
+TEST(RecordReader, DamageToOneLineNeverCostsAnotherLine) {
+  // Each way a hand or a crash may spoil a line, at every place in a record.
+  const std::vector<std::pair<const char*, std::function<std::string(const std::string&)>>> damages = {
+      {"an opening quote", [](const std::string& line) { return "\"" + line; }},
+      {"a quote in the middle", [](const std::string& line) { return line.substr(0, 40) + "\"" + line.substr(40); }},
+      {"a quote at the end", [](const std::string& line) { return line + "\""; }},
+      {"cut short", [](const std::string& line) { return line.substr(0, line.size() / 2); }},
+      {"a quoted field left open", [](const std::string& line) { return line.substr(0, 27) + "\"\"\"" + line.substr(27); }},
+      {"bytes that are not text", [](const std::string& line) { return line.substr(0, 30) + "\xFF\xFE" + line.substr(30); }},
+  };
+  constexpr int kLines = 12;
+  for (const auto& [name, damage] : damages) {
+    for (int bad = 0; bad < kLines; ++bad) {
+      SCOPED_TRACE(std::string(name) + " at record " + std::to_string(bad));
+      std::vector<std::string> lines = {kHeader};
+      for (int i = 0; i < kLines; ++i) {
+        const std::string line = Answer(i, "え" + std::to_string(i) + ".jpg");
+        lines.push_back(i == bad ? damage(line) : line);
+      }
+      RecordRead read;
+      ReadRecordBytes("\xEF\xBB\xBF" + Lines(lines), read);
+      std::vector<std::string> pictures;
+      for (const RecordRow& row : read.rows) pictures.push_back(row.picture);
+      for (int i = 0; i < kLines; ++i) {
+        if (i == bad) continue;
+        EXPECT_NE(std::find(pictures.begin(), pictures.end(), "え" + std::to_string(i) + ".jpg"), pictures.end()) << i;
+      }
+      EXPECT_GE(read.rows.size(), static_cast<std::size_t>(kLines - 1));
+      EXPECT_EQ(read.rows.size() + static_cast<std::size_t>(read.skipped_lines), static_cast<std::size_t>(kLines));
+      if (read.skipped_lines == 1) {
+        ASSERT_EQ(read.unreadable.size(), 1u);
+        EXPECT_EQ(read.unreadable[0].first, bad + 2);  // the header is line 1
+      }
+    }
+  }
 }
 
 TEST(RecordReader, ReadsARecordSavedAsCp932OrAsUtf8WithoutAMark) {
