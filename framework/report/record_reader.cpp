@@ -247,7 +247,8 @@ std::string Utf8Name(const std::filesystem::path& path) {
   return std::string(name.begin(), name.end());
 }
 
-// Feeds a file to on_chunk in pieces; false when it cannot be read.
+// Feeds a file to on_chunk in pieces until it returns false; false when the
+// file cannot be read.
 template <typename OnChunk>
 bool ReadInChunks(const std::filesystem::path& file, OnChunk on_chunk) {
   std::ifstream in(file, std::ios::binary);
@@ -257,7 +258,7 @@ bool ReadInChunks(const std::filesystem::path& file, OnChunk on_chunk) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     const std::streamsize got = in.gcount();
     if (got <= 0) break;
-    on_chunk(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    if (!on_chunk(std::string_view(buffer.data(), static_cast<std::size_t>(got)))) break;
   }
   return !in.bad();
 }
@@ -266,13 +267,15 @@ bool ReadInChunks(const std::filesystem::path& file, OnChunk on_chunk) {
 // line is, else CP932.
 class EncodingProbe {
  public:
-  void Chunk(std::string_view bytes) {
+  // False once the answer is known.
+  bool Chunk(std::string_view bytes) {
     if (first_) {
       first_ = false;
       bom_ = bytes.starts_with(kUtf8Bom);
     }
-    if (bom_ || !utf8_) return;
+    if (bom_ || !utf8_) return false;
     splitter_.Feed(bytes, [this](const PhysicalLine& line) { Check(line); });
+    return utf8_;
   }
   bool Cp932() {
     if (bom_) return false;
@@ -326,7 +329,7 @@ void StreamRecordBytes(std::string_view bytes, std::string_view file_name, const
 void StreamRecordFiles(const std::vector<std::filesystem::path>& files, const RowSink& sink, RecordRead& into) {
   for (const std::filesystem::path& file : files) {
     EncodingProbe probe;
-    if (!ReadInChunks(file, [&](std::string_view chunk) { probe.Chunk(chunk); })) {
+    if (!ReadInChunks(file, [&](std::string_view chunk) { return probe.Chunk(chunk); })) {
       const std::u8string name = file.u8string();
       into.unreadable_files.emplace_back(name.begin(), name.end());
       continue;
@@ -340,6 +343,7 @@ void StreamRecordFiles(const std::vector<std::filesystem::path>& files, const Ro
       if (first && chunk.starts_with(kUtf8Bom)) chunk.remove_prefix(kUtf8Bom.size());
       first = false;
       splitter.Feed(chunk, on_line);
+      return true;
     });
     splitter.End(on_line);
     reader.Finish();
