@@ -28,8 +28,14 @@ QImage DecodePicture(const std::string& utf8_path, QSize shown) {
   // to read: refuse it as the full decode would.
   if (stored.isValid() && ClaimsTooMuch(stored)) return {};
   // Qt reads a GIF whole before scaling it; ours adds each line into the size shown.
-  if (reader.format() == "gif" && stored.isValid() && stored.width() * stored.height() > shown.width() * shown.height()) {
-    return DecodeGifDownscaled(QString::fromStdString(utf8_path), shown);
+  const auto area = [](QSize size) { return static_cast<qint64>(size.width()) * size.height(); };
+  if (reader.format() == "gif" && stored.isValid() && area(stored) > area(shown)) {
+    QImage image = DecodeGifDownscaled(QString::fromStdString(utf8_path), shown);
+    // Stretched the rest of the way where it is smaller than shown in one direction.
+    if (!image.isNull() && image.size() != shown) {
+      image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
   }
   // The size applies to the picture as stored; a quarter turn comes after.
   QSize target = shown;

@@ -137,6 +137,9 @@ TEST(GifDownscale, TheGamesAndTheTaskSelectionDecodeALargeGifToTheirSize) {
   EXPECT_EQ(thumbnail.size(), QSize(100, 75));
   const QImage reference = AveragedReference(QString::fromStdString(path), QSize(60, 45));
   EXPECT_EQ(card.pixel(30, 22), reference.pixel(30, 22));
+  // Wide and low: smaller in one direction, larger in the other, still the size shown.
+  const std::string wide = WriteGif(folder, "ながい.gif", {800, 40, 0, 0, 800, 40, false, -1});
+  EXPECT_EQ(DecodePicture(wide, QSize(200, 100)).size(), QSize(200, 100));
 }
 
 TEST(GifDownscale, ABrokenGifGivesNoPicture) {
