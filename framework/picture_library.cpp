@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "records.h"
@@ -80,11 +82,10 @@ std::optional<std::vector<std::pair<Text, bool>>> ParseSelectionRecords(TextView
 }
 
 std::vector<std::pair<Text, bool>> SelectionRecords(const std::vector<Text>& pictures, const std::vector<Text>& tasks) {
+  const std::unordered_set<Text> selected(tasks.begin(), tasks.end());
   std::vector<std::pair<Text, bool>> records;
   records.reserve(pictures.size());
-  for (const Text& picture : pictures) {
-    records.emplace_back(picture, std::find(tasks.begin(), tasks.end(), picture) != tasks.end());
-  }
+  for (const Text& picture : pictures) records.emplace_back(picture, selected.contains(picture));
   return records;
 }
 
@@ -136,17 +137,18 @@ SelectionOutcome LoadTaskSelection(const std::filesystem::path& file, const std:
       // stay with their pictures, and a new picture takes part until the
       // teacher says otherwise.
       outcome.kept_marks = true;
+      std::unordered_map<Text, bool> marks;  // a name's first record counts
+      for (const auto& [name, selected] : *records) marks.emplace(name, selected);
       tasks.clear();
       for (const Text& picture : pictures) {
-        const auto at = std::find_if(records->begin(), records->end(), [&](const auto& r) { return r.first == picture; });
-        if (at == records->end()) outcome.added.push_back(picture);
-        if (at == records->end() || at->second) tasks.push_back(picture);
+        const auto at = marks.find(picture);
+        if (at == marks.end()) outcome.added.push_back(picture);
+        if (at == marks.end() || at->second) tasks.push_back(picture);
       }
+      const std::unordered_set<Text> in_folder(pictures.begin(), pictures.end());
+      std::unordered_set<Text> dropped;
       for (const auto& [name, selected] : *records) {
-        if (std::find(pictures.begin(), pictures.end(), name) == pictures.end() &&
-            std::find(outcome.removed.begin(), outcome.removed.end(), name) == outcome.removed.end()) {
-          outcome.removed.push_back(name);
-        }
+        if (!in_folder.contains(name) && dropped.insert(name).second) outcome.removed.push_back(name);
       }
     }
   }
@@ -182,11 +184,11 @@ Text DescribeSelectionChange(const SelectionOutcome& outcome) {
 }
 
 std::vector<Text> TaskSelectionLines(const std::vector<Text>& pictures, const std::vector<Text>& tasks) {
+  const std::unordered_set<Text> selected(tasks.begin(), tasks.end());
   std::vector<Text> lines;
   lines.reserve(pictures.size());
   for (const Text& picture : pictures) {
-    const bool selected = std::find(tasks.begin(), tasks.end(), picture) != tasks.end();
-    lines.push_back(QuoteText(picture) + U"," + FormatBoolean(selected ? kTrue : kFalse));
+    lines.push_back(QuoteText(picture) + U"," + FormatBoolean(selected.contains(picture) ? kTrue : kFalse));
   }
   return lines;
 }
