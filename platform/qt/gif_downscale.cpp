@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "box_average.h"
+
 namespace kanae {
 
 namespace {
@@ -29,20 +31,6 @@ struct GifFile {
   GifFileType* gif = nullptr;
 };
 
-// Where each stored column (or row) lands in the target, and how many stored
-// ones land on each target column (or row).
-struct Axis {
-  Axis(int stored, int target) : to(static_cast<std::size_t>(stored)), count(static_cast<std::size_t>(target)) {
-    for (int i = 0; i < stored; ++i) {
-      const int t = static_cast<int>(static_cast<std::int64_t>(i) * target / stored);
-      to[static_cast<std::size_t>(i)] = t;
-      ++count[static_cast<std::size_t>(t)];
-    }
-  }
-  std::vector<int> to;
-  std::vector<std::uint32_t> count;
-};
-
 }  // namespace
 
 QSize GifSize(const QString& path) {
@@ -58,17 +46,8 @@ QImage DecodeGifDownscaled(const QString& path, QSize target) {
   if (gif == nullptr || gif->SWidth <= 0 || gif->SHeight <= 0) return {};
   const int width = gif->SWidth;
   const int height = gif->SHeight;
-  target = target.boundedTo(QSize(width, height));
-  // A target pixel sums at most this many stored ones; 32 bits hold 255 times
-  // 16 million of them. A smaller target than that is made in two steps.
-  const QSize final_size = target;
-  while (static_cast<std::int64_t>(width / target.width() + 1) * (height / target.height() + 1) > (1 << 24)) {
-    target *= 2;
-  }
-  const Axis columns(width, target.width());
-  const Axis rows(height, target.height());
-  // Premultiplied blue, green, red, alpha sums for each target pixel.
-  std::vector<std::uint32_t> sums(static_cast<std::size_t>(target.width()) * target.height() * 4, 0);
+  BoxAverage average(QSize(width, height), target);
+  if (!average.valid()) return {};
 
   int transparent = -1;
   bool decoded = false;
@@ -109,17 +88,12 @@ QImage DecodeGifDownscaled(const QString& path, QSize target) {
     const auto add_line = [&](int y) {
       const int row_on_screen = frame.Top + y;
       if (row_on_screen < 0 || row_on_screen >= height) return;
-      std::uint32_t* row = &sums[static_cast<std::size_t>(rows.to[static_cast<std::size_t>(row_on_screen)]) *
-                                 static_cast<std::size_t>(target.width()) * 4];
+      std::uint32_t* row = average.Row(row_on_screen);
       for (int x = 0; x < frame.Width; ++x) {
         const int column = frame.Left + x;
         if (column < 0 || column >= width) continue;
         const std::uint32_t* colour = palette[line[static_cast<std::size_t>(x)]];
-        std::uint32_t* sum = row + static_cast<std::size_t>(columns.to[static_cast<std::size_t>(column)]) * 4;
-        sum[0] += colour[0];
-        sum[1] += colour[1];
-        sum[2] += colour[2];
-        sum[3] += colour[3];
+        average.Add(row, column, colour[0], colour[1], colour[2], colour[3]);
       }
     };
     if (frame.Interlace) {
@@ -142,20 +116,7 @@ QImage DecodeGifDownscaled(const QString& path, QSize target) {
   if (!decoded) return {};
 
   // Pixels of the screen that the first frame leaves uncovered stay clear.
-  QImage image(target, QImage::Format_ARGB32_Premultiplied);
-  if (image.isNull()) return {};
-  for (int y = 0; y < target.height(); ++y) {
-    auto* out = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
-    const std::uint32_t* row = &sums[static_cast<std::size_t>(y) * static_cast<std::size_t>(target.width()) * 4];
-    for (int x = 0; x < target.width(); ++x) {
-      const std::uint32_t area = columns.count[static_cast<std::size_t>(x)] * rows.count[static_cast<std::size_t>(y)];
-      const std::uint32_t* s = row + static_cast<std::size_t>(x) * 4;
-      const auto mean = [&](int i) { return (s[i] + area / 2) / area; };
-      out[x] = (mean(3) << 24) | (mean(2) << 16) | (mean(1) << 8) | mean(0);
-    }
-  }
-  if (target != final_size) image = image.scaled(final_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return image;
+  return average.Result();
 }
 
 }  // namespace kanae

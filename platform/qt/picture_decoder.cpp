@@ -1,7 +1,9 @@
 #include "picture_decoder.h"
 
 #include <QImageReader>
+#include <optional>
 
+#include "bmp_downscale.h"
 #include "gif_downscale.h"
 
 namespace kanae {
@@ -27,15 +29,21 @@ QImage DecodePicture(const std::string& utf8_path, QSize shown) {
   // Scaling in the decoder does not make a file that claims gigabytes safe
   // to read: refuse it as the full decode would.
   if (stored.isValid() && ClaimsTooMuch(stored)) return {};
-  // Qt reads a GIF whole before scaling it; ours adds each line into the size shown.
+  // Qt reads a GIF or a BMP whole before scaling it; ours add each line into
+  // the size shown.
   const auto area = [](QSize size) { return static_cast<qint64>(size.width()) * size.height(); };
-  if (reader.format() == "gif" && stored.isValid() && area(stored) > area(shown)) {
-    QImage image = DecodeGifDownscaled(QString::fromStdString(utf8_path), shown);
-    // Stretched the rest of the way where it is smaller than shown in one direction.
-    if (!image.isNull() && image.size() != shown) {
-      image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (stored.isValid() && area(stored) > area(shown)) {
+    const QString path = QString::fromStdString(utf8_path);
+    std::optional<QImage> image;
+    if (reader.format() == "gif") image = DecodeGifDownscaled(path, shown);
+    if (reader.format() == "bmp") image = DecodeBmpDownscaled(path, shown);
+    if (image) {
+      // Stretched the rest of the way where it is smaller than shown in one direction.
+      if (!image->isNull() && image->size() != shown) {
+        *image = image->scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      }
+      return *image;
     }
-    return image;
   }
   // The size applies to the picture as stored; a quarter turn comes after.
   QSize target = shown;

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <algorithm>
 
+#include "bmp_downscale.h"
 #include "gif_downscale.h"
 
 namespace kanae {
@@ -86,9 +87,14 @@ QImage ThumbnailLoader::Decode(const QString& path, QSize largest) {
   reader.setAutoTransform(true);  // photos from phones carry their rotation
   const QSize size = reader.size();
   const bool larger = size.isValid() && (size.width() > largest.width() || size.height() > largest.height());
-  // Qt reads a GIF whole before scaling it; ours adds each line into the thumbnail.
-  if (larger && reader.format() == "gif") {
-    return DecodeGifDownscaled(path, size.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+  // Qt reads a GIF or a BMP whole before scaling it; ours add each line into
+  // the thumbnail.
+  if (larger) {
+    const QSize fitted = size.scaled(largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (reader.format() == "gif") return DecodeGifDownscaled(path, fitted);
+    if (reader.format() == "bmp") {
+      if (std::optional<QImage> image = DecodeBmpDownscaled(path, fitted)) return *image;
+    }
   }
   if (larger) {
     // JPEG then scales in the decoder, which is what makes 101 photographs quick.

@@ -1,12 +1,14 @@
-// GIFs decoded straight to a smaller size give what decoding them whole and
-// averaging would: every line, interlaced or not, a frame that covers part of
-// the screen, transparency.
+// GIFs and BMPs decoded straight to a smaller size give what decoding them
+// whole and averaging would: every line, interlaced or not, either way up, a
+// frame that covers part of the screen, transparency, palettes.
 #include "platform/qt/gif_downscale.h"
+#include "platform/qt/bmp_downscale.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <QImageReader>
+#include <optional>
 #include <vector>
 
 #include "fakes.h"
@@ -140,6 +142,110 @@ TEST(GifDownscale, TheGamesAndTheTaskSelectionDecodeALargeGifToTheirSize) {
   // Wide and low: smaller in one direction, larger in the other, still the size shown.
   const std::string wide = WriteGif(folder, "ながい.gif", {800, 40, 0, 0, 800, 40, false, -1});
   EXPECT_EQ(DecodePicture(wide, QSize(200, 100)).size(), QSize(200, 100));
+}
+
+struct BmpSpec {
+  int width = 61, height = 33;  // odd, so rows are padded
+  int bits = 24;                // 8 (with a palette), 24 or 32
+  bool top_down = false;
+  std::uint32_t compression = 0;
+};
+
+std::string BmpBytes(const BmpSpec& spec) {
+  std::string bytes;
+  const auto put16 = [&](int v) { bytes += static_cast<char>(v & 0xFF), bytes += static_cast<char>((v >> 8) & 0xFF); };
+  const auto put32 = [&](std::int64_t v) {
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  const int palette = spec.bits == 8 ? 256 * 4 : 0;
+  const int row = (spec.width * spec.bits + 31) / 32 * 4;
+  bytes += "BM";
+  put32(14 + 40 + palette + row * spec.height);
+  put32(0);
+  put32(14 + 40 + palette);
+  put32(40);
+  put32(spec.width);
+  put32(spec.top_down ? -spec.height : spec.height);
+  put16(1);
+  put16(spec.bits);
+  put32(spec.compression);
+  for (int i = 0; i < 5; ++i) put32(0);
+  for (int i = 0; i < palette / 4; ++i) {
+    bytes += static_cast<char>(i * 7), bytes += static_cast<char>(255 - i), bytes += static_cast<char>(i * 3),
+        bytes += '\0';
+  }
+  for (int i = 0; i < spec.height; ++i) {
+    const int y = spec.top_down ? i : spec.height - 1 - i;
+    std::string line;
+    for (int x = 0; x < spec.width; ++x) {
+      const int v = IndexAt(x, y) * 80 + (x * 3 + y) % 40;
+      if (spec.bits == 8) {
+        line += static_cast<char>(v);
+      } else {
+        line += static_cast<char>(v), line += static_cast<char>(255 - v), line += static_cast<char>(x * 4);
+        if (spec.bits == 32) line += static_cast<char>(0x7F);  // no alpha in a plain BMP
+      }
+    }
+    line.resize(static_cast<std::size_t>(row), '\0');
+    bytes += line;
+  }
+  return bytes;
+}
+
+void ExpectAveraged(const QImage& ours, const QImage& reference) {
+  ASSERT_EQ(ours.size(), reference.size());
+  for (int y = 0; y < ours.height(); ++y) {
+    for (int x = 0; x < ours.width(); ++x) {
+      const QRgb a = reinterpret_cast<const QRgb*>(ours.constScanLine(y))[x];
+      const QRgb b = reinterpret_cast<const QRgb*>(reference.constScanLine(y))[x];
+      for (const int shift : {0, 8, 16, 24}) {
+        EXPECT_LE(std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)), 1)
+            << x << "," << y << std::hex << " ours " << a << " Qt " << b;
+      }
+    }
+  }
+}
+
+TEST(BmpDownscale, GivesTheAverageOfTheWholePictureAndLeavesTheRareKindsToQt) {
+  struct Case {
+    const char* name;
+    BmpSpec spec;
+    QSize target;
+  };
+  const Case cases[] = {
+      {"24 bits", {}, QSize(8, 4)},
+      {"24 bits, top down", {61, 33, 24, true, 0}, QSize(10, 7)},
+      {"8 bits with a palette", {61, 33, 8, false, 0}, QSize(9, 5)},
+      {"32 bits", {61, 33, 32, false, 0}, QSize(6, 6)},
+      {"one pixel", {}, QSize(1, 1)},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write(std::string(c.name) + ".bmp", BmpBytes(c.spec));
+    const QString path = QString::fromStdString((folder / (std::string(c.name) + ".bmp")).string());
+    const std::optional<QImage> ours = DecodeBmpDownscaled(path, c.target);
+    ASSERT_TRUE(ours.has_value());
+    EXPECT_EQ(ours->format(), QImage::Format_ARGB32_Premultiplied);
+    ExpectAveraged(*ours, AveragedReference(path, c.target));
+  }
+  // Compressed, or with bit fields: Qt reads those.
+  for (const std::uint32_t compression : {1u, 3u}) {
+    folder.Write("other.bmp", BmpBytes({61, 33, compression == 1 ? 8 : 32, false, compression}));
+    EXPECT_FALSE(DecodeBmpDownscaled(QString::fromStdString((folder / "other.bmp").string()), QSize(8, 4)));
+  }
+  // Cut short: no picture.
+  const std::string whole = BmpBytes({});
+  folder.Write("cut.bmp", whole.substr(0, whole.size() / 2));
+  const auto cut = DecodeBmpDownscaled(QString::fromStdString((folder / "cut.bmp").string()), QSize(8, 4));
+  ASSERT_TRUE(cut.has_value());
+  EXPECT_TRUE(cut->isNull());
+  // The game's pictures and the thumbnails go the same way.
+  folder.Write("おおきい.bmp", BmpBytes({640, 480, 24, false, 0}));
+  const std::string large = (folder / "おおきい.bmp").string();
+  EXPECT_EQ(DecodePicture(large, QSize(64, 48)).pixel(20, 20),
+            AveragedReference(QString::fromStdString(large), QSize(64, 48)).pixel(20, 20));
+  EXPECT_EQ(ThumbnailLoader::Decode(QString::fromStdString(large), QSize(100, 100)).size(), QSize(100, 75));
 }
 
 TEST(GifDownscale, ABrokenGifGivesNoPicture) {
