@@ -60,6 +60,40 @@ TEST(RecordReader, OneStrayQuoteLosesOnlyItsOwnLineAndIsNamed) {
   EXPECT_NE(page.find("学習記録.csv：12行目"), std::string::npos);
 }
 
+TEST(RecordReader, ThePageNamesTheBadLinesOfEachFileAndCountsThoseItDoesNotName) {
+  TempFolder folder;
+  std::vector<std::string> first = {kHeader};
+  for (int i = 0; i < 60; ++i) {
+    first.push_back(Answer(i));
+    first.push_back("a hand-written note");  // lines 3, 5, 7, ...
+  }
+  folder.Write("学習記録.csv", "\xEF\xBB\xBF" + Lines(first));
+  folder.Write("学習記録-2.csv", "\xEF\xBB\xBF" + Lines({kHeader, Answer(1), "x", "y"}));
+  RecordRead read;
+  StreamRecordFiles({folder / "学習記録.csv", folder / "学習記録-2.csv"}, [](const RecordRow&) {}, read);
+  EXPECT_EQ(read.skipped_lines, 62);
+  ASSERT_EQ(read.unreadable.size(), kMostNamedRuns);
+  EXPECT_EQ(read.unreadable[0].first, 3);
+  EXPECT_EQ(read.unreadable[49].first, 101);
+
+  PageContent content;
+  ReadRecordBytes(Lines({kHeader, Answer(1)}), read);
+  content.whole = Summarize(read.rows, std::string());
+  content.whole.skipped_lines = read.skipped_lines;
+  content.whole.unreadable = read.unreadable;
+  const std::string page = ReportPage(content);
+  EXPECT_NE(page.find("読み取れなかった行：62"), std::string::npos);
+  EXPECT_NE(page.find("学習記録.csv：3行目、5行目、7行目"), std::string::npos);
+  EXPECT_NE(page.find("101行目、ほか12行"), std::string::npos);
+
+  // A second file's lines are named under its own name.
+  RecordRead second;
+  StreamRecordFiles({folder / "学習記録-2.csv"}, [](const RecordRow&) {}, second);
+  content.whole.skipped_lines = second.skipped_lines;
+  content.whole.unreadable = second.unreadable;
+  EXPECT_NE(ReportPage(content).find("学習記録-2.csv：3〜4行目"), std::string::npos);
+}
+
 TEST(RecordReader, ReadsEveryKindOfLineEndAndNamesTheBadLines) {
   struct Case {
     const char* name;
