@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "fakes.h"
 #include "lesson.h"
@@ -143,6 +144,28 @@ void BM_TaskDialogOn5000Pictures(benchmark::State& state) {
   state.counters["thumbnails_in_sight_ms"] = in_sight_ms / n;
 }
 BENCHMARK(BM_TaskDialogOn5000Pictures)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Paging down through the 5,000: how long until each page's thumbnails are in.
+void BM_TaskDialogPageDownThrough5000Pictures(benchmark::State& state) {
+  static LargeFolder pictures;
+  TaskDialog model(pictures.state, false);
+  TaskDialogWidget dialog(
+      model, [](const Text& file) { return pictures.folder.path() / PathFromUtf8(ToUtf8(file)); },
+      [] { return false; }, [] {}, nullptr);
+  dialog.Open();
+  auto* list = dialog.findChild<QListWidget*>("List1");
+  while (!dialog.ThumbnailsInSightShown()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  for (auto _ : state) {
+    QElapsedTimer clock;
+    clock.start();
+    QScrollBar* bar = list->verticalScrollBar();
+    bar->setValue(bar->value() + bar->pageStep() >= bar->maximum() ? 0 : bar->value() + bar->pageStep());
+    QApplication::processEvents();
+    while (!dialog.ThumbnailsInSightShown()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+  }
+}
+BENCHMARK(BM_TaskDialogPageDownThrough5000Pictures)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 
 // One photograph to one thumbnail, on one thread: the work the pool shares out.
 void BM_DecodeOneThumbnail(benchmark::State& state) {
