@@ -12,7 +12,7 @@ cd "$work"
 for signal in TERM HUP; do
   trace="$work/trace-$signal"
   : >"$trace"
-  TMPDIR="$work/tmp" KANAE_TRACE="$trace" "$game" "$work/lesson" >"$work/out" 2>"$work/err" &
+  TMPDIR="$work/tmp" KANAE_SPEECH=openjtalk KANAE_TRACE="$trace" "$game" "$work/lesson" >"$work/out" 2>"$work/err" &
   pid=$!
   # Until the first question is on screen (bounded: a game that never gets
   # there fails below).
@@ -22,6 +22,17 @@ for signal in TERM HUP; do
     sleep 0.1
   done
   grep -q $'\tready' "$trace" || { echo "SIG$signal: the game never got ready"; cat "$work/err"; exit 1; }
+  # Open JTalk keeps its files in a folder of its own while the game runs
+  # (made as its engine starts, on a worker thread).
+  if command -v open_jtalk >/dev/null; then
+    for _ in $(seq 300); do
+      [ -n "$(find "$work/tmp" -mindepth 1 -maxdepth 1 -name 'kanae-speech-*')" ] && break
+      grep -q 'cannot speak' "$work/err" && break
+      sleep 0.1
+    done
+    [ -n "$(find "$work/tmp" -mindepth 1 -maxdepth 1 -name 'kanae-speech-*')" ] || grep -q 'cannot speak' "$work/err" ||
+      { echo "SIG$signal: no speech folder while the game runs"; cat "$work/err"; exit 1; }
+  fi
   kill -"$signal" "$pid"
   wait "$pid"
   status=$?
