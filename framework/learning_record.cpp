@@ -209,11 +209,6 @@ bool StartsRecord(std::string_view bytes, std::size_t start) {
          IsDigit(head[9]);
 }
 
-std::size_t Quotes(std::string_view bytes, std::size_t from, std::size_t to) {
-  return static_cast<std::size_t>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                                             bytes.begin() + static_cast<std::ptrdiff_t>(to), '"'));
-}
-
 }  // namespace
 
 std::size_t CompleteRecordLength(std::string_view bytes) {
@@ -223,34 +218,37 @@ std::size_t CompleteRecordLength(std::string_view bytes) {
   // by hand, never decides what is cut.
   const std::size_t floor = size > kRepairLookBack ? size - kRepairLookBack : 0;
   const bool ended = IsLineEnd(bytes.back());
-  const std::size_t last_end = ended ? ContentEndBefore(bytes, size) : size;
-  const std::size_t last_start = LineStart(bytes, last_end, floor);
-  if (last_start == std::string_view::npos) return size;  // too long to cut
-  std::size_t record_start = last_start;
-  std::size_t quotes = Quotes(bytes, last_start, last_end);
-  if (!StartsRecord(bytes, last_start)) {
-    // A line end inside a quoted name splits one record over lines: walk back
-    // to the line it started on.
-    std::size_t start = last_start;
-    std::size_t behind = quotes;
-    while (!StartsRecord(bytes, start)) {
-      const std::size_t end = ContentEndBefore(bytes, start);
-      const std::size_t previous = LineStart(bytes, end, floor);
-      if (previous == std::string_view::npos) break;
-      const std::size_t own = Quotes(bytes, previous, end);
-      behind += own;
-      start = previous;
-      if (StartsRecord(bytes, start)) {
-        // A record line with its quotes in pairs ended where its line ended:
-        // what follows it is a line of its own.
-        if (own % 2 == 1) record_start = start, quotes = behind;
-        break;
+  const std::size_t last_start = LineStart(bytes, ended ? ContentEndBefore(bytes, size) : size, floor);
+  if (last_start == std::string_view::npos) return size;  // one line too long to cut
+  // The last record begins on the last line that starts with a date.
+  std::size_t record = last_start;
+  while (!StartsRecord(bytes, record)) {
+    if (record == 0) break;
+    record = LineStart(bytes, ContentEndBefore(bytes, record), floor);
+    if (record == std::string_view::npos) break;
+  }
+  std::size_t whole = record;
+  if (record != std::string_view::npos && StartsRecord(bytes, record)) {
+    // From there on, a line end outside quotes ends a record; quotes are
+    // counted within these last lines only.
+    bool quoted = false;
+    for (std::size_t i = record; i < size; ++i) {
+      const char c = bytes[i];
+      if (c == '"') {
+        quoted = !quoted;  // a doubled quote toggles twice
+      } else if (!quoted && IsLineEnd(c)) {
+        if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n') ++i;
+        whole = i + 1;
       }
     }
-    if (record_start == last_start && ended) return size;  // a finished line of someone else's
+    if (whole == size) return size;
+    // One of our lines left unfinished: it goes, with any line of it that
+    // ended inside a quoted name.
+    if (StartsRecord(bytes, whole)) return whole;
   }
-  if (ended && quotes % 2 == 0) return size;
-  return record_start;
+  // A line that is not one of ours (added by hand) stays when finished; an
+  // unfinished last line goes alone.
+  return ended ? size : last_start;
 }
 
 LearningRecord::~LearningRecord() {

@@ -93,11 +93,12 @@ std::filesystem::path RecordFileName(const std::filesystem::path& folder, int nu
 
 // The byte length of the whole records at the start of bytes (BOM and header
 // included): what follows is the last record, left unfinished by a crash, that
-// must not be read or written after. Only ever that one record is cut, and
-// only when it lies within the last kRepairLookBack bytes: a line ended by a
-// line end with its quotes in pairs is whole (CR, LF and CR LF all end lines),
-// a line that does not start with a date and is finished is someone else's
-// and stays, and one quote too many further up changes nothing.
+// must not be read or written after. The last record begins on the last line
+// that starts with a date (or the header); from there a line end outside
+// quotes ends a record (CR, LF and CR LF alike). Only that one unfinished
+// record is cut, and only within the last kRepairLookBack bytes; a finished
+// line that is not ours (added by hand) stays, and a stray quote further up
+// changes nothing.
 inline constexpr std::size_t kRepairLookBack = 64 * 1024;
 std::size_t CompleteRecordLength(std::string_view bytes);
 

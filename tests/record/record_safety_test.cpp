@@ -84,6 +84,8 @@ TEST(RecordRepair, CutsOnlyAnUnfinishedLastRecordAndNeverMore) {
       {"a whole record over two lines", whole + named_over_lines, whole.size() + named_over_lines.size()},
       {"torn between CR and LF", whole + Line(31).substr(0, Line(31).size() - 1), whole.size() + Line(31).size() - 1},
       {"torn inside the date", whole + "2026-1", whole.size()},
+      {"torn inside the date after a record over two lines", whole + named_over_lines + "2026-12-",
+       whole.size() + named_over_lines.size()},
       {"only a byte-order mark", "\xEF\xBB\xBF", 0},
       {"a torn header", kBomHeader.substr(0, 20), 0},
       {"a finished line of someone else's with one quote", whole + "メモ\"\r\n", whole.size() + 9},
