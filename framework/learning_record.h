@@ -77,8 +77,9 @@ std::string TextOfCsvField(std::string_view field);
 std::string FormatRecordLine(const RecordEntry& entry);
 
 // Where a lesson's record lives: the lesson folder itself, or, when that
-// cannot be written, $XDG_DATA_HOME/kanae/records/<lesson name>/ (by default
-// ~/.local/share/...).
+// cannot be written (or something is planted under the record's name),
+// $XDG_DATA_HOME/kanae/records/<lesson name>-<hash of its full path>/ (by
+// default ~/.local/share/...), folders 0700 and files 0600.
 struct RecordPlace {
   std::filesystem::path folder;
   bool in_user_folder = false;
@@ -91,8 +92,14 @@ std::vector<std::filesystem::path> RecordFilesFor(const std::filesystem::path& l
 std::filesystem::path RecordFileName(const std::filesystem::path& folder, int number);
 
 // The byte length of the whole records at the start of bytes (BOM and header
-// included): everything after it is a torn line that must not be read or
-// written after.
+// included): what follows is the last record, left unfinished by a crash, that
+// must not be read or written after. The last record begins on the last line
+// that starts with a date (or the header); from there a line end outside
+// quotes ends a record (CR, LF and CR LF alike). Only that one unfinished
+// record is cut, and only within the last kRepairLookBack bytes; a finished
+// line that is not ours (added by hand) stays, and a stray quote further up
+// changes nothing.
+inline constexpr std::size_t kRepairLookBack = 64 * 1024;
 std::size_t CompleteRecordLength(std::string_view bytes);
 
 class LearningRecord {
@@ -110,6 +117,9 @@ class LearningRecord {
   // Returns once every appended line has reached the disk.
   void WaitUntilDurable();
   const std::string& error() const { return error_; }
+  // What the teacher should hear once, in Japanese: a record refused (a link
+  // or a pipe under its name) or an unfinished last line cut off and kept.
+  std::vector<std::string> TakeNotices();
   // The file lines go to now (empty before the first append).
   const std::filesystem::path& current_file() const { return file_; }
   // The size past which a new file is started; the tests make it small.
@@ -117,12 +127,18 @@ class LearningRecord {
 
  private:
   bool OpenFile(int number);
+  bool KeepCutPart(const std::filesystem::path& record, std::string_view cut);
+  static void MakeOwnFolder(const std::filesystem::path& folder);
+  static bool NameTaken(const std::filesystem::path& file);
   void CloseFile();
   bool WriteWhole(const std::string& bytes);
   void SyncLoop();
 
+  std::filesystem::path lesson_folder_;
   std::filesystem::path folder_;
+  bool in_user_folder_ = false;
   std::filesystem::path file_;
+  std::vector<std::string> notices_;
   std::uintmax_t limit_ = kRecordFileLimit;
   int number_ = 0;
   int fd_ = -1;

@@ -102,6 +102,7 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   NoteLessonCheck(check);
 
   const RecordPlace record = record_.Open(PathFromUtf8(state.data_folder));
+  for (const std::string& notice : record_.TakeNotices()) TellTeacher(FromUtf8(notice));
   // Said without a click: a modal here would stand between the child and
   // the game at every start of a read-only lesson.
   Text read_only_notice;
@@ -547,7 +548,10 @@ void Lesson::Remember(RecordEntry entry) {
     if (slot.name == "FourCards") entry.cards = *slot.value != 0 ? 4 : 2;
     if (slot.name == "TouchMode") entry.touch = *slot.value != 0;
   }
-  if (record_.Append(entry) || record_failure_told_) return;
+  const bool appended = record_.Append(entry);
+  // Said once: a refusal found only now moves the record aside for good.
+  for (const std::string& notice : record_.TakeNotices()) TellTeacher(FromUtf8(notice));
+  if (appended || record_failure_told_) return;
   record_failure_told_ = true;
   TellTeacher(U"学習記録を保存できませんでした。ゲームはこのまま続けます。\n" + FromUtf8(record_.error()));
 }

@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <random>
+
+#include "safe_file.h"
 
 namespace kanae {
 
@@ -60,20 +61,34 @@ std::optional<Text> DecodeCp932(std::string_view bytes) {
 
 // Reads at most limit + 1 bytes, so that a larger file is noticed without
 // reading it all.
-TextFileContent ReadBounded(const std::filesystem::path& path, std::size_t limit, std::string& bytes) {
-  // O_NONBLOCK: a pipe under the file's name must not hang the start; it is
-  // refused below like any other file that is not a regular one.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR) return {ReadStatus::kNotFound, {}, false, 0};
-    return {ReadStatus::kUnreadable, {}, false, error};
+TextFileContent ReadBounded(const std::filesystem::path& path, std::size_t limit, bool follow_links, std::string& bytes) {
+  // A pipe under the file's name must not hang the start; it is refused like
+  // any other file that is not a regular one. Files the games write are not
+  // read through a link someone planted in a shared lesson folder; the
+  // teacher's own texts may be links of the teacher's making.
+  int fd = -1;
+  if (follow_links) {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+      const int error = errno;
+      if (error == ENOENT || error == ENOTDIR) return {ReadStatus::kNotFound, {}, false, 0};
+      return {ReadStatus::kUnreadable, {}, false, error};
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+      ::close(fd);
+      return {ReadStatus::kUnreadable, {}, false, S_ISDIR(info.st_mode) ? kFolderRefused : kNotRegularRefused};
+    }
+  } else {
+    const OpenedFile opened = OpenRegularFile(path, O_RDONLY);
+    if (opened.fd < 0) {
+      if (opened.error == ENOENT || opened.error == ENOTDIR) return {ReadStatus::kNotFound, {}, false, 0};
+      return {ReadStatus::kUnreadable, {}, false, opened.error};
+    }
+    fd = opened.fd;
   }
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return {ReadStatus::kUnreadable, {}, false, S_ISDIR(info.st_mode) ? EISDIR : EINVAL};
-  }
+  ::fstat(fd, &info);
   // Room for the file as it stands (it may still grow while it is read).
   const std::size_t wanted = limit + 1;
   const auto size = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
@@ -122,7 +137,7 @@ std::string EncodeForFile(TextView text) {
 
 TextFileContent ReadTextFile(const std::filesystem::path& path, Decoding decoding, std::size_t limit_bytes) {
   std::string bytes;
-  TextFileContent content = ReadBounded(path, limit_bytes, bytes);
+  TextFileContent content = ReadBounded(path, limit_bytes, decoding == Decoding::kDetected, bytes);
   if (content.status != ReadStatus::kOk) return content;
   if (bytes.size() > limit_bytes) {
     // Keep whole lines, or whole fields of one long line. Neither a line
@@ -149,6 +164,9 @@ Text ReadFailureReason(int error) {
       return U"同じ名前のフォルダがあります。";
     case EIO:
       return U"読み込み中に装置のエラーが起きました。";
+    case kLinkRefused:
+    case kNotRegularRefused:
+      return RefusalReason(error);
     default:
       return U"読み込めませんでした（" + FromUtf8(std::strerror(error)) + U"）。";
   }
@@ -171,47 +189,6 @@ std::vector<Text> SplitLines(TextView content) {
   return lines;
 }
 
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// Creates a new temporary file beside path. O_EXCL: a file or link planted
-// under the name is never followed or reused.
-int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& temp, bool owner_only) {
-  static std::mt19937 names{std::random_device{}()};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = path;
-    temp += ".tmp" + std::to_string(names() % 1000000);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                          owner_only ? 0600 : 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
-}
-
-// The rename is only durable once the folder itself is on disk.
-void SyncFolder(const std::filesystem::path& path) {
-  std::filesystem::path folder = path.parent_path();
-  if (folder.empty()) folder = ".";
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-}  // namespace
-
 WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines, bool owner_only) {
   Text content;
   for (const Text& line : lines) {
@@ -222,24 +199,8 @@ WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vecto
 }
 
 WriteOutcome ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes, bool owner_only) {
-  std::filesystem::path temp;
-  const int fd = CreateTemporary(path, temp, owner_only);
-  if (fd < 0) return {false, std::strerror(errno)};
-  bool written = WriteAll(fd, bytes);
-  int saved_errno = written ? 0 : errno;
-  if (written && ::fsync(fd) != 0) written = false, saved_errno = errno;
-  if (::close(fd) != 0 && written) written = false, saved_errno = errno;
-  if (!written) {
-    ::unlink(temp.c_str());
-    return {false, std::strerror(saved_errno != 0 ? saved_errno : EIO)};
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    saved_errno = errno;
-    ::unlink(temp.c_str());
-    return {false, std::strerror(saved_errno)};
-  }
-  SyncFolder(path);
-  return {};
+  ReplaceOutcome replaced = ReplaceFileSafely(path, bytes, owner_only);
+  return {replaced.ok, std::move(replaced.error), replaced.read_only};
 }
 
 }  // namespace kanae

@@ -44,6 +44,8 @@ struct TextFileContent {
   int error = 0;           // the system's error number when status is kUnreadable
 };
 
+// Files the games write (kByRule) are not read through a link, and nothing
+// but a regular file is read.
 TextFileContent ReadTextFile(const std::filesystem::path& path, Decoding decoding = Decoding::kByRule,
                              std::size_t limit_bytes = kTextFileLimitBytes);
 
@@ -64,12 +66,12 @@ std::optional<Text> DecodeFileBytes(std::string_view bytes, Decoding decoding = 
 struct WriteOutcome {
   bool ok = true;
   std::string error;  // what went wrong, for the teacher's message
+  bool read_only = false;  // the file is marked read-only and was left as it is
 };
 
-// Replaces the file with the given lines, each ended by CR LF. The new content
-// is written to a newly created temporary file in the same folder, flushed to
-// disk and then renamed over the old file (and the folder flushed), so a
-// failure leaves the old file whole.
+// Replaces the file with the given lines, each ended by CR LF, safely against
+// whatever others planted in the folder (see ReplaceFileSafely): a failure
+// leaves the old file whole, and a file marked read-only is left as it is.
 // owner_only: the new file is readable by its owner alone (it names children).
 WriteOutcome ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes, bool owner_only = false);
 WriteOutcome ReplaceTextFile(const std::filesystem::path& path, const std::vector<Text>& lines,

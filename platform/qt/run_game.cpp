@@ -16,6 +16,7 @@
 #include "platform/speech/reading.h"
 #include "qt_shell.h"
 #include "qt_timers.h"
+#include "termination_signals.h"
 
 namespace kanae {
 
@@ -66,6 +67,9 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   if (KioskLock::Requested()) new KioskLock(&game_window);  // owned by the window
   game_window.showFullScreen();
   game_window.activateWindow();
+  // Ended from outside (a logout, kill): as with Esc. Taken up once the
+  // event loop runs, so a signal that comes before is not lost.
+  const TerminationSignals ending([&lesson] { lesson.OnKey(static_cast<int>(Key::kEscape)); });
   lesson.Activate();
   game_window.Refresh();
   return QApplication::exec();

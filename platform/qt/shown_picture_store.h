@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -26,7 +27,13 @@ class ShownPictureStore {
   // In $XDG_CACHE_HOME/kanae/shown (by default ~/.cache/kanae/shown).
   static std::shared_ptr<ShownPictureStore> ForUser();
 
+  // The folder is made 0700 where missing; one that is a link, belongs to
+  // someone else or can be written by others is not used (one line on
+  // stderr), and the store then keeps nothing.
   explicit ShownPictureStore(std::filesystem::path folder, std::uintmax_t budget_bytes = kDefaultBudgetBytes);
+  ~ShownPictureStore();
+  ShownPictureStore(const ShownPictureStore&) = delete;
+  ShownPictureStore& operator=(const ShownPictureStore&) = delete;
 
   // The stored picture of the file at exactly shown, or a null image.
   QImage Load(const std::string& utf8_path, QSize shown) const;
@@ -37,10 +44,14 @@ class ShownPictureStore {
  private:
   std::optional<std::string> EntryName(const std::string& utf8_path, QSize shown) const;
   void Prune();
+  // The store's folder, opened and checked once; -1 when it is not used.
+  int Folder() const;
 
   std::filesystem::path folder_;
   std::uintmax_t budget_bytes_;
   std::atomic<int> saves_{0};
+  mutable std::once_flag folder_checked_;
+  mutable int folder_fd_ = -1;
 };
 
 }  // namespace kanae

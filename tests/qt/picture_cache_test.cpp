@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
@@ -247,6 +250,92 @@ TEST_F(ShownPictureStoreTest, PastItsBudgetTheLeastRecentlyUsedGo) {
   EXPECT_FALSE(small.Load(paths[0], kShown).isNull());
   EXPECT_TRUE(small.Load(paths[1], kShown).isNull());
   EXPECT_FALSE(small.Load(paths[3], kShown).isNull());
+}
+
+// The store's folder is the user's alone, or the store is not used: someone
+// who can write it could swap the teacher's pictures or make the prune delete
+// files elsewhere.
+TEST_F(ShownPictureStoreTest, AFolderThatIsALinkOrWritableByOthersIsNotUsedAndNothingIsWrittenOrDeletedThere) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  const QImage image = Shown(red);
+  TempFolder documents;
+  documents.Write("letter.txt", "the teacher's letter");
+  std::filesystem::last_write_time(documents / "letter.txt",
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(5));
+  std::filesystem::create_directory_symlink(documents.path(), cache / "linked");
+  std::filesystem::create_directory(cache / "open");
+  std::filesystem::permissions(cache / "open", std::filesystem::perms::all);
+  for (const char* folder : {"linked", "open"}) {
+    SCOPED_TRACE(folder);
+    ShownPictureStore unused(cache / folder, 1);  // a budget the prune always passes
+    for (int i = 0; i < 17; ++i) unused.Save(red, image);
+    EXPECT_TRUE(unused.Load(red, kShown).isNull());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(cache / folder), {}), folder == std::string("linked") ? 1 : 0);
+  }
+  EXPECT_EQ(documents.Read("letter.txt"), "the teacher's letter");
+
+  // Made by the store itself: 0700 at every level it makes.
+  ShownPictureStore made(cache / "kanae" / "shown");
+  made.Save(red, image);
+  EXPECT_EQ(made.Load(red, kShown), image);
+  for (const char* folder : {"kanae", "kanae/shown"}) {
+    EXPECT_EQ(std::filesystem::status(cache / folder).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all) << folder;
+  }
+}
+
+TEST_F(ShownPictureStoreTest, AForeignEntryInAFolderOfSomeoneElsesIsNeverShown) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the folder to a second user";
+  const std::string red = Picture("red.jpg", Qt::red);
+  const std::string blue = Picture("blue.jpg", Qt::blue);
+  // A well-formed entry of a blue picture, put under the red picture's name.
+  store.Save(red, Shown(red));
+  std::string red_entry;
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) red_entry = PathToUtf8(entry.path().filename());
+  ShownPictureStore other(cache / "other");
+  other.Save(blue, Shown(blue));
+  std::string forged;
+  for (const auto& entry : std::filesystem::directory_iterator(cache / "other")) forged = cache.Read("other/" + PathToUtf8(entry.path().filename()));
+  std::filesystem::create_directory(cache / "shared");
+  cache.Write("shared/" + red_entry, forged);
+  ASSERT_EQ(::chown((cache / "shared").c_str(), 65534, 65534), 0);
+  for (const auto mode : {0777, 0755}) {
+    SCOPED_TRACE(mode);
+    ASSERT_EQ(::chmod((cache / "shared").c_str(), static_cast<mode_t>(mode)), 0);
+    ShownPictureStore foreign(cache / "shared");
+    EXPECT_TRUE(foreign.Load(red, kShown).isNull());
+    foreign.Save(red, Shown(red));
+    EXPECT_EQ(cache.Read("shared/" + red_entry), forged);
+  }
+}
+
+TEST_F(ShownPictureStoreTest, ALinkUnderAnEntrysNameIsReplacedAndThePruneDeletesOnlyItsOwnEntries) {
+  const std::string red = Picture("red.jpg", Qt::red);
+  const QImage image = Shown(red);
+  store.Save(red, image);
+  std::string entry_name;
+  for (const auto& entry : std::filesystem::directory_iterator(cache.path())) entry_name = PathToUtf8(entry.path().filename());
+  std::filesystem::remove(cache / entry_name);
+  TempFolder documents;
+  documents.Write("notes.txt", "notes");
+  documents.Write("old.txt", "old");
+  const auto long_ago = std::filesystem::file_time_type::clock::now() - std::chrono::hours(5);
+  std::filesystem::last_write_time(documents / "old.txt", long_ago);
+  std::filesystem::create_symlink(documents / "notes.txt", cache / entry_name);
+  std::filesystem::create_symlink(documents / "old.txt", cache / "planted.pixels");
+  cache.Write("readme.txt", "not ours");
+  std::filesystem::last_write_time(cache / "readme.txt", long_ago);
+  std::filesystem::create_directory(cache / "folder.pixels");
+
+  ShownPictureStore small(cache.path(), 1);  // every entry is over the budget
+  small.Save(red, image);  // the first save prunes
+  EXPECT_EQ(documents.Read("notes.txt"), "notes");
+  EXPECT_EQ(documents.Read("old.txt"), "old");
+  EXPECT_TRUE(std::filesystem::is_symlink(cache / "planted.pixels"));
+  EXPECT_TRUE(cache.Exists("readme.txt"));
+  EXPECT_TRUE(std::filesystem::is_directory(cache / "folder.pixels"));
+  // The entry itself was a regular file of ours, and went with the prune.
+  EXPECT_FALSE(std::filesystem::is_symlink(cache / entry_name));
 }
 
 // The next run's picture comes from the store: reading an entry marks it

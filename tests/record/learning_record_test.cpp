@@ -343,8 +343,10 @@ TEST(LearningRecordPlace, AReadOnlyLessonRecordsInTheUsersDataFolderAndTellsTheT
                                                          std::filesystem::perms::group_write |
                                                          std::filesystem::perms::others_write,
                                std::filesystem::perm_options::remove);
-  const std::filesystem::path user_folder =
-      data_home.path() / "kanae" / "records" / lesson_folder.path().filename();
+  setenv("XDG_DATA_HOME", data_home.path().c_str(), 1);
+  const std::filesystem::path user_folder = UserRecordFolder(lesson_folder.path());
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(user_folder.parent_path(), data_home.path() / "kanae" / "records");
 
   const int status = RunWithoutWriteRights([&] {
     setenv("XDG_DATA_HOME", data_home.path().c_str(), 1);
