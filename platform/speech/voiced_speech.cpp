@@ -11,11 +11,13 @@ using audio::Channel;
 
 constexpr std::size_t kMostPrepared = 8;
 
-// The cache key: the text with its letter marks (noncharacters around a letter).
+// The cache key: the text with its letter and word marks (noncharacters
+// around a letter or a word).
 Text KeyOf(const SpokenText& text) {
   Text key;
   for (const SpokenPiece& piece : text.Pieces()) {
     if (piece.letter) key += U'\uFDD0' + piece.text + U'\uFDD1';
+    else if (piece.word) key += U'\uFDD2' + piece.text + U'\uFDD3';
     else key += piece.text;
   }
   return key;
