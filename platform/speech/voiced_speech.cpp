@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/audio/wav.h"
+#include "platform/speech/loudness.h"
 
 namespace kanae::speech {
 namespace {
@@ -166,6 +167,8 @@ void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_
   if (voice_ != nullptr) made = voice_->Render(text);
   std::shared_ptr<const std::vector<std::uint8_t>> wav;
   if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
+    // As loud as the letter files, whichever voice made it.
+    LevelSpeech(made->pcm);
     wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
   }
   lock.lock();

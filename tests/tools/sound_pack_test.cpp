@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "kana_tables.h"
 #include "letter_set.h"
+#include "pcm.h"
 #include "text.h"
 
 namespace kanae {
@@ -154,6 +156,23 @@ TEST(SoundPack, EveryLetterAGameCanAskForHasItsFile) {
   EXPECT_EQ(LetterSoundFile(U'3'), U"３.wav");
   EXPECT_EQ(ShownLetterSoundFile(U"3"), U"３.wav");
   EXPECT_GT(walked, 2 * (46 + 46 + 10 + 10 + 3));
+}
+
+// The cues sound as loud as the letter files around them (within 3 dB of
+// their median, by the pack's own measure): no buzzer far louder than the
+// message that follows it.
+TEST(SoundPack, CuesAreAsLoudAsTheLetters) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  const auto loudness = [](const std::string& name) {
+    const std::optional<sound_pack::Samples> samples = sound_pack::ReadWav(kPack / name);
+    return samples ? 20 * std::log10(std::max(sound_pack::SoundingRms(*samples), 1e-9)) : -200.0;
+  };
+  std::vector<double> letters;
+  for (char32_t letter : FillKanaTables().hiragana) letters.push_back(loudness(ToUtf8(LetterSoundFile(letter))));
+  std::sort(letters.begin(), letters.end());
+  const double median = letters[letters.size() / 2];
+  EXPECT_NEAR(median, sound_pack::kSpeechRmsDbfs, 1.0);
+  for (const char* cue : kCues) EXPECT_NEAR(loudness(cue), median, 3.0) << cue;
 }
 
 std::string FileBytes(const std::filesystem::path& file) {
