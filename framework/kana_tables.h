@@ -22,13 +22,24 @@ KanaTables FillKanaTables();
 TextView DistractorTable(const KanaTables& tables, int kind, bool offers_digits);
 
 // Appends to choice_letters one letter of table that choice_letters does not
-// hold yet, each free letter equally likely. Returns false and appends nothing
+// hold yet (a half-width digit holds its full-width letter), each free letter
+// equally likely. Returns false and appends nothing
 // when every letter of the table is taken already.
 bool DrawDistractor(TextView table, Text& choice_letters, RandomSource& rnd);
 
-// The sound file of a letter: the letter followed by ".wav". A letter whose
+// The letter a character stands for where letter files, distractor tables
+// and the voice are concerned: a half-width digit is its full-width letter
+// (the 3 of 3びき is ３); every other character is itself.
+char32_t AsLetter(char32_t c);
+
+// The sound file of a letter: the letter (AsLetter) followed by ".wav". A letter whose
 // code lies above U+30A0 (and in the positive 16-bit range) uses the letter 96
 // codes lower, so a katakana letter plays its hiragana's file (ア plays あ.wav).
 Text LetterSoundFile(char32_t letter);
+
+// The sound file of a letter played as it is shown (a katakana card plays
+// ア.wav, which the sound pack holds beside あ.wav); a half-width digit still
+// plays its full-width letter's file.
+Text ShownLetterSoundFile(const Text& shown);
 
 }  // namespace kanae

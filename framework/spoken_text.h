@@ -1,7 +1,9 @@
-// A text to be spoken, in pieces: plain words, and letters that are to be
-// read by their own name. Only the game that composes a sentence knows that
-// the は of "はなの、は、は、どれかな" is a letter and the next one a particle,
-// so it marks the letter while composing, and the voice honours the mark.
+// A text to be spoken, in pieces: plain words, letters that are to be read by
+// their own name, and words (a picture's name) to be read as written. Only the
+// game that composes a sentence knows that the は of "はなの、は、は、どれかな"
+// is a letter and the next one a particle, or that はちの begins with the name
+// はち and not with a particle, so it marks them while composing, and the
+// voice honours the marks.
 #pragma once
 
 #include <utility>
@@ -14,6 +16,7 @@ namespace kanae {
 struct SpokenPiece {
   Text text;
   bool letter = false;  // read letter by letter, each by its name (は as ハ, へ as ヘ)
+  bool word = false;    // one word, read as its kana spell it (はち as ハチ, never ワチ)
   bool operator==(const SpokenPiece&) const = default;
 };
 
@@ -42,11 +45,13 @@ class SpokenText {
 
  private:
   friend SpokenText Letter(Text letter);
-  // Adjacent pieces of one kind merge, so equal sentences compare equal
-  // however they were put together. Empty pieces are dropped.
+  friend SpokenText Word(Text word);
+  // Adjacent plain pieces merge, so equal sentences compare equal however
+  // they were put together. Empty pieces are dropped.
   void Append(SpokenPiece piece) {
     if (piece.text.empty()) return;
-    if (!pieces_.empty() && pieces_.back().letter == piece.letter && !piece.letter) {
+    const auto plain = [](const SpokenPiece& p) { return !p.letter && !p.word; };
+    if (!pieces_.empty() && plain(pieces_.back()) && plain(piece)) {
       pieces_.back().text += piece.text;
     } else {
       pieces_.push_back(std::move(piece));
@@ -62,6 +67,14 @@ inline SpokenText operator+(SpokenText a, const SpokenText& b) { return a += b; 
 inline SpokenText Letter(Text letter) {
   SpokenText out;
   out.Append({std::move(letter), true});
+  return out;
+}
+
+// A word said as written: a picture's name. A name in kana is read as its
+// kana spell it; a name with kanji keeps the voice's own reading.
+inline SpokenText Word(Text word) {
+  SpokenText out;
+  out.Append({std::move(word), false, true});
   return out;
 }
 

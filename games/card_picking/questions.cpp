@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "kana_tables.h"
 #include "picture_library.h"
 #include "records.h"
 
@@ -162,7 +163,7 @@ void CardPickingGame::CheckAnswer() {
   const double height = lesson_.form.height;
 
   // The letter exactly as shown: a katakana card sounds its own file.
-  if (LetterSize() > 0) lesson_.PlayCueAndWait(card_letters[f.chosen_index]->caption + U".wav");
+  if (LetterSize() > 0) lesson_.PlayCueAndWait(ShownLetterSoundFile(card_letters[f.chosen_index]->caption));
 
   const std::vector<Text>& tasks = lesson_.state.task_pictures;
   const Text asked = NameOfPicture(tasks[f.question_index]);
@@ -221,13 +222,13 @@ void CardPickingGame::FeedbackTimerTick() {
 
 SpokenText CardPickingGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return LetterSize() != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな" : name + U"は、どれかな";
+  return LetterSize() != 0 ? Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな" : Word(name) + U"は、どれかな";
 }
 
 SpokenText CardPickingGame::PraiseFor(const Text& message, int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return LetterSize() != 0 ? message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。"
-                           : message + U"。これが、" + name + U"だね。";
+  return LetterSize() != 0 ? message + U"。これが、" + Word(name) + U"の、" + Letter(Left(name, 1)) + U"、だね。"
+                           : message + U"。これが、" + Word(name) + U"だね。";
 }
 
 }  // namespace kanae::card_picking

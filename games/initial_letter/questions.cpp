@@ -176,12 +176,12 @@ void InitialLetterGame::RightAnswerTimerTick() {
 
 SpokenText InitialLetterGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return settings.ask_with_name != 0 ? name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
+  return settings.ask_with_name != 0 ? Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
                                    : Text(U"この名前は、どれかな");
 }
 
 SpokenText InitialLetterGame::PraiseFor(const Text& message, int question_index) {
-  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
+  return message + U"。これが、" + Word(lesson_.state.TaskName(question_index)) + U"、だね。";
 }
 
 }  // namespace kanae::initial_letter

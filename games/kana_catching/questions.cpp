@@ -219,12 +219,12 @@ void KanaCatchingGame::RightAnswerTimerTick() {
 
 SpokenText KanaCatchingGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return name + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな";
+  return Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな";
 }
 
 SpokenText KanaCatchingGame::PraiseFor(const Text& message, int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return message + U"。これが、" + name + U"の、" + Letter(Left(name, 1)) + U"、だね。";
+  return message + U"。これが、" + Word(name) + U"の、" + Letter(Left(name, 1)) + U"、だね。";
 }
 
 }  // namespace kanae::kana_catching

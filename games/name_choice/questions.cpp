@@ -166,12 +166,12 @@ void NameChoiceGame::FeedbackTimerTick() {
 }
 
 SpokenText NameChoiceGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、は、どっちかな"
+  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、は、どっちかな"
                                      : Text(U"この名前は、どっちかな");
 }
 
 SpokenText NameChoiceGame::PraiseFor(const Text& message, int question_index) {
-  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
+  return message + U"。これが、" + Word(lesson_.state.TaskName(question_index)) + U"、だね。";
 }
 
 }  // namespace kanae::name_choice

@@ -176,12 +176,12 @@ void PictureCardGame::FeedbackTimerTick() {
 }
 
 SpokenText PictureCardGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、は、どっちかな"
+  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、は、どっちかな"
                                      : Text(U"この名前は、どっちかな");
 }
 
 SpokenText PictureCardGame::PraiseFor(const Text& message, int question_index) {
-  return message + U"。これが、" + lesson_.state.TaskName(question_index) + U"、だね。";
+  return message + U"。これが、" + Word(lesson_.state.TaskName(question_index)) + U"、だね。";
 }
 
 }  // namespace kanae::picture_card

@@ -159,7 +159,7 @@ void WordBuildingGame::CheckAnswer() {
   // Drawn before the cues (nothing else draws meanwhile), so the voice reads
   // the praise while they play.
   const Text name = NameOfPicture(lesson_.state.task_pictures[f.question_index]);
-  const SpokenText praise = lesson_.DrawPraise() + U"。これが、" + name + U"、だね。";
+  const SpokenText praise = lesson_.DrawPraise() + U"。これが、" + Word(name) + U"、だね。";
   lesson_.PrepareSpeech(praise);
   lesson_.WaitForCueEnd();
   circle.visible = true;
@@ -198,7 +198,7 @@ void WordBuildingGame::RightAnswerTimerTick() {
 }
 
 SpokenText WordBuildingGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? lesson_.state.TaskName(question_index) + U"、と、並べましょう"
+  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、と、並べましょう"
                                      : Text(U"この名前を、並べましょう");
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -101,6 +102,51 @@ void TrimSilence(Pcm& pcm) {
   s = std::vector<std::int16_t>(s.begin() + static_cast<std::ptrdiff_t>(begin), s.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
+// One word of open_jtalk's text analysis: as written and as said.
+struct AnalysedWord {
+  Text surface;
+  Text said;
+};
+
+// The words of every "[Text analysis result]" section in analysis.
+std::vector<AnalysedWord> AnalysedWords(const std::string& analysis) {
+  std::vector<AnalysedWord> words;
+  bool in_result = false;
+  std::size_t begin = 0;
+  while (begin < analysis.size()) {
+    std::size_t end = analysis.find('\n', begin);
+    if (end == std::string::npos) end = analysis.size();
+    const std::string line = analysis.substr(begin, end - begin);
+    begin = end + 1;
+    if (line == "[Text analysis result]") {
+      in_result = true;
+      continue;
+    }
+    if (!in_result) continue;
+    if (line.empty()) {
+      in_result = false;
+      continue;
+    }
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+      if (c == ',') fields.emplace_back();
+      else fields.back().push_back(c);
+    }
+    if (fields.size() < 10) continue;
+    // A letter を set apart is said "o"; it keeps its own kana in the reading.
+    words.push_back({FromUtf8(fields[0]), fields[0] == "ヲ" ? Text(U"ヲ") : FromUtf8(fields[9])});
+  }
+  return words;
+}
+
+// How a name in kana is written in open_jtalk's input.
+Text NameInput(const SpokenPiece& piece, bool katakana) {
+  const Text written = VoiceReadyText(piece.text, NumberSpelling::kBeforeKanaCounters);
+  return katakana ? ToKatakana(written) : written;
+}
+
+bool IsKanaName(const SpokenPiece& piece) { return piece.word && !piece.letter && IsKanaWord(piece.text); }
+
 }  // namespace
 
 OpenJTalkSetup OpenJTalkSetup::FromEnvironment() {
@@ -150,12 +196,14 @@ bool OpenJTalkVoice::Start(std::string* why) {
   return true;
 }
 
-Text OpenJTalkVoice::InputFor(const SpokenText& text) {
+Text OpenJTalkVoice::InputFor(const SpokenText& text, bool katakana_names) {
   Text input;
   for (const SpokenPiece& piece : text.Pieces()) {
     if (piece.letter) {
       const Text names = LetterNames(piece.text);
       if (!names.empty()) input += U"「" + names + U"」";
+    } else if (IsKanaName(piece)) {
+      input += NameInput(piece, katakana_names);
     } else {
       input += VoiceReadyText(piece.text, NumberSpelling::kBeforeKanaCounters);
     }
@@ -165,28 +213,8 @@ Text OpenJTalkVoice::InputFor(const SpokenText& text) {
 
 Text OpenJTalkVoice::ReadingFromAnalysis(const std::string& analysis) {
   Text reading;
-  bool in_result = false;
-  std::size_t begin = 0;
-  while (begin < analysis.size()) {
-    std::size_t end = analysis.find('\n', begin);
-    if (end == std::string::npos) end = analysis.size();
-    const std::string line = analysis.substr(begin, end - begin);
-    begin = end + 1;
-    if (line == "[Text analysis result]") {
-      in_result = true;
-      continue;
-    }
-    if (!in_result) continue;
-    if (line.empty()) break;
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-      if (c == ',') fields.emplace_back();
-      else fields.back().push_back(c);
-    }
-    if (fields.size() < 10) continue;
-    // A letter を set apart is said "o"; it keeps its own kana in the reading.
-    Text said = fields[0] == "ヲ" ? Text(U"ヲ") : FromUtf8(fields[9]);
-    for (char32_t c : said) {
+  for (const AnalysedWord& word : AnalysedWords(analysis)) {
+    for (char32_t c : word.said) {
       if (c == U'’' || c == U'\'' || c == U'*') continue;
       if (c == U'、' && !reading.empty() && reading.back() == U'、') continue;
       reading += c;
@@ -198,7 +226,44 @@ Text OpenJTalkVoice::ReadingFromAnalysis(const std::string& analysis) {
   return reading;
 }
 
-std::optional<Utterance> OpenJTalkVoice::RenderChunk(const Text& input) {
+bool OpenJTalkVoice::NamesReadAsSpelled(const SpokenText& text, bool katakana_names, const std::string& analysis) {
+  // The analysis as one string of surfaces, with the offset each word starts at.
+  const std::vector<AnalysedWord> words = AnalysedWords(analysis);
+  Text surfaces;
+  std::vector<std::size_t> starts;
+  for (const AnalysedWord& word : words) {
+    starts.push_back(surfaces.size());
+    surfaces += word.surface;
+  }
+  starts.push_back(surfaces.size());
+  const auto word_at = [&](std::size_t offset) -> std::optional<std::size_t> {
+    const auto it = std::find(starts.begin(), starts.end(), offset);
+    if (it == starts.end()) return std::nullopt;
+    return static_cast<std::size_t>(it - starts.begin());
+  };
+
+  // Each name is looked for in the order of the text; open_jtalk keeps kana
+  // as written, so the n-th place it appears is the n-th time it was written.
+  std::size_t from = 0;
+  for (const SpokenPiece& piece : text.Pieces()) {
+    if (!IsKanaName(piece)) continue;
+    const Text name = NameInput(piece, katakana_names);
+    if (name.empty()) continue;
+    const std::size_t at = surfaces.find(name, from);
+    if (at == Text::npos) return false;
+    from = at + name.size();
+    const std::optional<std::size_t> first = word_at(at);
+    const std::optional<std::size_t> end = word_at(from);
+    if (!first || !end) return false;  // joined to what comes before or after
+    Text said;
+    for (std::size_t i = *first; i < *end; ++i) said += words[i].said;
+    std::erase_if(said, [](char32_t c) { return c == U'’' || c == U'\'' || c == U'*'; });
+    if (AsHeard(said) != AsHeard(name)) return false;
+  }
+  return true;
+}
+
+std::optional<OpenJTalkVoice::Rendered> OpenJTalkVoice::RenderChunk(const Text& input) {
   const fs::path text_file = folder_ / "text.txt";
   const fs::path wav_file = folder_ / "speech.wav";
   const fs::path analysis_file = folder_ / "analysis.txt";
@@ -210,38 +275,62 @@ std::optional<Utterance> OpenJTalkVoice::RenderChunk(const Text& input) {
     out << ToUtf8(input) << '\n';
     if (!out.flush()) return std::nullopt;
   }
-  const RunOutcome outcome =
-      RunProgram(setup_.program,
-                 {"-x", setup_.dictionary.string(), "-m", setup_.voice.string(), "-ow", wav_file.string(), "-ot",
-                  analysis_file.string(), text_file.string()},
-                 setup_.bound);
+  std::vector<std::string> arguments{"-x", setup_.dictionary.string(), "-m", setup_.voice.string(), "-ow",
+                                     wav_file.string(), "-ot", analysis_file.string()};
+  if (setup_.speed != 1.0) {
+    // to_chars: a decimal point whatever the locale says.
+    char speed[32];
+    const auto written = std::to_chars(speed, speed + sizeof speed, setup_.speed, std::chars_format::fixed, 3);
+    arguments.insert(arguments.end(), {"-r", std::string(speed, written.ptr)});
+  }
+  arguments.push_back(text_file.string());
+  const RunOutcome outcome = RunProgram(setup_.program, arguments, setup_.bound);
   if (outcome != RunOutcome::kSucceeded) return std::nullopt;
   constexpr std::size_t kLimit = 64 << 20;  // far beyond any sentence
   const std::optional<std::string> wav = ReadFile(wav_file, kLimit);
-  const std::optional<std::string> analysis = ReadFile(analysis_file, kLimit);
+  std::optional<std::string> analysis = ReadFile(analysis_file, kLimit);
   if (!wav || !analysis) return std::nullopt;
   std::optional<Pcm> pcm = ParseWav(*wav);
   if (!pcm) return std::nullopt;
-  return Utterance{ReadingFromAnalysis(*analysis), std::move(*pcm)};
+  return Rendered{Utterance{ReadingFromAnalysis(*analysis), std::move(*pcm)}, std::move(*analysis)};
+}
+
+std::optional<OpenJTalkVoice::Rendered> OpenJTalkVoice::RenderInput(const Text& input) {
+  Rendered out;
+  for (const Text& chunk : Chunks(input)) {
+    std::optional<Rendered> part = RenderChunk(chunk);
+    if (!part) return std::nullopt;
+    Utterance& made = out.utterance;
+    if (!made.reading.empty() && !part->utterance.reading.empty()) made.reading += U"、";
+    made.reading += part->utterance.reading;
+    if (made.pcm.sample_rate == 0) made.pcm.sample_rate = part->utterance.pcm.sample_rate;
+    if (part->utterance.pcm.sample_rate == made.pcm.sample_rate) {
+      made.pcm.samples.insert(made.pcm.samples.end(), part->utterance.pcm.samples.begin(),
+                              part->utterance.pcm.samples.end());
+    }
+    out.analysis += part->analysis + "\n";
+  }
+  if (out.utterance.pcm.sample_rate > 0) TrimSilence(out.utterance.pcm);
+  return out;
 }
 
 std::optional<Utterance> OpenJTalkVoice::Render(const SpokenText& text) {
   const Text input = InputFor(text);
-  Utterance out;
   // Nothing a voice can say: no call at all (open_jtalk fails on an empty line).
-  if (input.find_first_not_of(U" 　、。，．,.!?！？「」『』（）()・ー") == Text::npos) return out;
-  for (const Text& chunk : Chunks(input)) {
-    std::optional<Utterance> part = RenderChunk(chunk);
-    if (!part) return std::nullopt;
-    if (!out.reading.empty() && !part->reading.empty()) out.reading += U"、";
-    out.reading += part->reading;
-    if (out.pcm.sample_rate == 0) out.pcm.sample_rate = part->pcm.sample_rate;
-    if (part->pcm.sample_rate == out.pcm.sample_rate) {
-      out.pcm.samples.insert(out.pcm.samples.end(), part->pcm.samples.begin(), part->pcm.samples.end());
-    }
+  if (input.find_first_not_of(U" 　、。，．,.!?！？「」『』（）()・ー") == Text::npos) return Utterance{};
+  std::optional<Rendered> made = RenderInput(input);
+  if (!made) return std::nullopt;
+  // A name in hiragana keeps the word's own pitch accent, but open_jtalk may
+  // take its first kana for a particle (はち as ワチ, へそ as エソ) or join
+  // its end to the next word (はこの as は + この). Then it is said again
+  // with the names in katakana, which open_jtalk reads as spelled.
+  const bool has_kana_name = std::any_of(text.Pieces().begin(), text.Pieces().end(), IsKanaName);
+  if (has_kana_name && !NamesReadAsSpelled(text, false, made->analysis)) {
+    std::optional<Rendered> katakana = RenderInput(InputFor(text, true));
+    if (!katakana) return std::nullopt;
+    made = std::move(katakana);
   }
-  if (out.pcm.sample_rate > 0) TrimSilence(out.pcm);
-  return out;
+  return std::move(made->utterance);
 }
 
 }  // namespace kanae::speech

@@ -17,6 +17,8 @@ struct OpenJTalkSetup {
   // One call takes about 0.1 s for a prompt; a program that has not
   // answered after this is taken to hang and is ended.
   std::chrono::milliseconds bound{4000};
+  // Speaking rate (open_jtalk -r): 1 is the voice's own; below 1 is slower.
+  double speed = 1.0;
 
   // The installed program, dictionary and voice, with KANAE_VOICE as the voice when set.
   static OpenJTalkSetup FromEnvironment();
@@ -35,14 +37,26 @@ class OpenJTalkVoice : public Voice {
 
   // What open_jtalk is given for text: Open JTalk's own analysis reads most
   // of it right; letters are set in 「」 so it takes them as a word of their
-  // own (a lone へ would read as the particle エ).
-  static Text InputFor(const SpokenText& text);
+  // own (a lone へ would read as the particle エ). Names in kana are given
+  // as written (in hiragana Open JTalk keeps the word's own pitch accent),
+  // or in katakana when katakana_names is set (then no kana of the name can
+  // be taken for a particle or joined to the word after it).
+  static Text InputFor(const SpokenText& text, bool katakana_names = false);
   // The pronunciation column of open_jtalk's "[Text analysis result]",
   // accent marks dropped and runs of pauses made one.
   static Text ReadingFromAnalysis(const std::string& analysis);
+  // Whether each name in kana of text was read as spelled in this analysis
+  // of InputFor(text, katakana_names): a whole word or words of its own,
+  // pronounced as its kana (long vowels as the voice says them: へい as ヘー).
+  static bool NamesReadAsSpelled(const SpokenText& text, bool katakana_names, const std::string& analysis);
 
  private:
-  std::optional<Utterance> RenderChunk(const Text& input);
+  struct Rendered {
+    Utterance utterance;
+    std::string analysis;  // the analyses of every call, one after another
+  };
+  std::optional<Rendered> RenderInput(const Text& input);
+  std::optional<Rendered> RenderChunk(const Text& input);
 
   OpenJTalkSetup setup_;
   std::filesystem::path folder_;

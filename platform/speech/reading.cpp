@@ -16,9 +16,9 @@
 namespace kanae::speech {
 namespace {
 
-// Stands in for a letter while MeCab reads the sentence: a symbol it takes
-// as a word of its own, so the particle after a letter is still a particle.
-// VoiceReadyText drops it from the text itself, so each one is a letter.
+// Stands in for a letter or a kana name while MeCab reads the sentence: a
+// symbol it takes as a word of its own, so the particle after it is still a
+// particle. VoiceReadyText drops it from the text itself, so each one is ours.
 constexpr char32_t kLetterMark = U'〓';
 
 constexpr char kUtf8Dictionary[] = "/var/lib/mecab/dic/ipadic-utf8";
@@ -69,12 +69,18 @@ std::optional<std::string> Pronunciation(const char* feature) {
 
 Text ReadingOf(const SpokenText& text) {
   Text prepared;
-  std::vector<Text> letters;
+  std::vector<Text> letters;  // what each mark stands for, in turn
   for (const SpokenPiece& piece : text.Pieces()) {
     if (piece.letter) {
       letters.push_back(LetterNames(piece.text));
       if (!letters.back().empty()) prepared += kLetterMark;
       else letters.pop_back();
+    } else if (piece.word && IsKanaWord(piece.text)) {
+      // A name in kana is said as spelled: MeCab would take the は of はち
+      // or the へ of へりこぷたー for a particle. It stands in the sentence
+      // as a mark, so the particles after it are still read as particles.
+      letters.push_back(ToKatakana(VoiceReadyText(piece.text, NumberSpelling::kAll)));
+      prepared += kLetterMark;
     } else {
       prepared += VoiceReadyText(piece.text, NumberSpelling::kAll);
     }

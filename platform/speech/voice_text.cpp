@@ -86,6 +86,54 @@ std::optional<Text> SpellKanjiNumber(TextView text, std::size_t& i, NumberSpelli
 
 }  // namespace
 
+namespace {
+
+// The vowel a katakana ends on, or 0 (ン, ッ, symbols).
+char VowelOf(char32_t c) {
+  static const struct {
+    char vowel;
+    TextView kana;
+  } kRows[] = {{'a', U"アカガサザタダナハバパマヤラワァャヮ"},
+               {'i', U"イキギシジチヂニヒビピミリィ"},
+               {'u', U"ウクグスズツヅヌフブプムユルゥュヴ"},
+               {'e', U"エケゲセゼテデネヘベペメレェ"},
+               {'o', U"オコゴソゾトドノホボポモヨロヲォョ"}};
+  for (const auto& row : kRows) {
+    if (row.kana.find(c) != TextView::npos) return row.vowel;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Text AsHeard(const Text& kana) {
+  Text out;
+  char vowel = 0;
+  for (char32_t c : ToKatakana(kana)) {
+    if (c == U'ヲ') c = U'オ';
+    else if (c == U'ヂ') c = U'ジ';
+    else if (c == U'ヅ') c = U'ズ';
+    const char own = VowelOf(c);
+    const bool bare_vowel = TextView(U"アイウエオ").find(c) != TextView::npos;
+    if (bare_vowel && vowel != 0 && (own == vowel || (c == U'ウ' && vowel == 'o') || (c == U'イ' && vowel == 'e'))) {
+      out += U'ー';
+      continue;  // the vowel stays the one lengthened
+    }
+    out += c;
+    if (c != U'ー') vowel = own;
+  }
+  return out;
+}
+
+bool IsKanaWord(TextView word) {
+  bool kana = false;
+  for (char32_t c : word) {
+    if (IsKana(c) && c != U'ー') kana = true;
+    else if (c != U'ー' && c != U'〜' && c != U'～') return false;
+  }
+  return kana;
+}
+
 Text ToKatakana(Text text) {
   for (char32_t& c : text) {
     if (c >= U'ぁ' && c <= U'ゖ') c += U'ァ' - U'ぁ';
@@ -139,9 +187,20 @@ Text VoiceReadyText(TextView plain, NumberSpelling spelling) {
 Text LetterNames(TextView letters) {
   Text out;
   for (char32_t c : letters) {
-    if (c == U'ー') continue;  // no sound of its own
+    // The marks have no sound of their own: they are named as classrooms
+    // name them, as in the sound pack.
+    if (c == U'ー') {
+      out += U"ノバスボウ";
+      continue;
+    }
+    if (c == U'〜' || c == U'～') {
+      out += U"ナミセン";
+      continue;
+    }
     if (IsKana(c)) out += ToKatakana(Text(1, c));
-    else if (IsSpeakable(c) && c > 0x7F) out += c;  // a kanji or a digit is read as written
+    // A digit, half-width or full-width, is the same letter: 3 and ３ say サン.
+    else if (IsDigit(c)) out += ToKatakana(NumberReading(Text(1, c)));
+    else if (IsSpeakable(c) && c > 0x7F) out += c;  // a kanji is read as written
   }
   return out;
 }

@@ -25,9 +25,20 @@ enum class NumberSpelling {
 Text VoiceReadyText(TextView plain, NumberSpelling spelling);
 
 // The katakana name of each letter: は -> ハ, へ -> ヘ, を -> ヲ (said "o");
-// katakana stays itself. The long-vowel mark and symbols are left out;
-// other characters (a kanji, a full-width digit) are read as written.
+// katakana stays itself. The long-vowel mark is named ノバスボウ and the wave
+// dash 〜 ナミセン, as classrooms name them; other symbols are left out;
+// a digit (3 or ３) is said by its name, サン; a kanji is read as written.
 Text LetterNames(TextView letters);
+
+// True when a word is written in kana alone (with long-vowel marks and
+// tildes): it can be said exactly as spelled. A word with a kanji, a digit or
+// a Latin letter is left to the voice's own reading.
+bool IsKanaWord(TextView word);
+
+// Kana as heard, to compare a spelling with a pronunciation: katakana, を
+// as オ, ぢ and づ as ジ and ズ, and a vowel that lengthens the one before it
+// (おう, えい, ああ) as ー.
+Text AsHeard(const Text& kana);
 
 // Hiragana to katakana; everything else unchanged.
 Text ToKatakana(Text text);

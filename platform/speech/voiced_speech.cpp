@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/audio/wav.h"
+#include "platform/speech/loudness.h"
 
 namespace kanae::speech {
 namespace {
@@ -11,11 +12,13 @@ using audio::Channel;
 
 constexpr std::size_t kMostPrepared = 8;
 
-// The cache key: the text with its letter marks (noncharacters around a letter).
+// The cache key: the text with its letter and word marks (noncharacters
+// around a letter or a word).
 Text KeyOf(const SpokenText& text) {
   Text key;
   for (const SpokenPiece& piece : text.Pieces()) {
     if (piece.letter) key += U'\uFDD0' + piece.text + U'\uFDD1';
+    else if (piece.word) key += U'\uFDD2' + piece.text + U'\uFDD3';
     else key += piece.text;
   }
   return key;
@@ -164,6 +167,8 @@ void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_
   if (voice_ != nullptr) made = voice_->Render(text);
   std::shared_ptr<const std::vector<std::uint8_t>> wav;
   if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
+    // As loud as the letter files, whichever voice made it.
+    LevelSpeech(made->pcm);
     wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
   }
   lock.lock();

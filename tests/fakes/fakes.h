@@ -32,8 +32,9 @@ class FakeSpeech : public SpeechEngine {
     if (!known(prepared) && !known(said)) unprepared.push_back(text);
     spoken.push_back(text.Plain());
     said.push_back(text);
-    if (readings_late) late_readings.push_back([on_reading, reading = reading_prefix + text.Plain()] { on_reading(reading); });
-    else on_reading(reading_prefix + text.Plain());
+    const Text reading = reader ? reader(text) : reading_prefix + text.Plain();
+    if (readings_late) late_readings.push_back([on_reading, reading] { on_reading(reading); });
+    else on_reading(reading);
   }
   // Gives the readings held back so far, as the engine's GUI-thread posts would.
   void GiveLateReadings() {
@@ -49,6 +50,9 @@ class FakeSpeech : public SpeechEngine {
   std::vector<SpokenText> unprepared;  // said without being prepared or said before
   // Speak reports this followed by the plain text as its reading.
   Text reading_prefix;
+  // When set, gives the reading instead: a real voice's, for tests of what
+  // the games' texts sound like.
+  std::function<Text(const SpokenText&)> reader;
   // Readings held back until GiveLateReadings, as for a text the voice was
   // still reading when Speak returned.
   bool readings_late = false;

@@ -60,6 +60,20 @@ TEST(KanaTables, AnExhaustedTableStopsDrawing) {
   EXPECT_EQ(letters.size(), 10u);
 }
 
+// The 3 of 3びき is the letter ３: it is never offered again as a distractor.
+TEST(KanaTables, AHalfWidthDigitHoldsItsFullWidthLetter) {
+  const KanaTables t = FillKanaTables();
+  SeededRandomSource rnd(5);
+  Text letters = U"3";
+  for (int i = 0; i < 9; ++i) ASSERT_TRUE(DrawDistractor(t.digits, letters, rnd));
+  EXPECT_EQ(letters.find(U'３'), Text::npos);
+  EXPECT_FALSE(DrawDistractor(t.digits, letters, rnd));
+  EXPECT_EQ(letters.size(), 10u);
+  EXPECT_EQ(AsLetter(U'3'), U'３');
+  EXPECT_EQ(AsLetter(U'３'), U'３');
+  EXPECT_EQ(AsLetter(U'は'), U'は');
+}
+
 TEST(KanaTables, DistractorKindsNameTheirTable) {
   const KanaTables t = FillKanaTables();
   struct Case {
@@ -86,9 +100,13 @@ TEST(KanaTables, LetterSoundFiles) {
   const Case cases[] = {
       {U'あ', U"あ.wav"}, {U'ア', U"あ.wav"}, {U'ネ', U"ね.wav"}, {U'ね', U"ね.wav"},
       {U'ガ', U"が.wav"}, {U'ン', U"ん.wav"}, {U'ー', U"゜.wav"},  // U+30FC - 96 = U+309C
-      {U'０', U"０.wav"}, {U'a', U"a.wav"},
+      {U'０', U"０.wav"}, {U'a', U"a.wav"}, {U'3', U"３.wav"}, {U'0', U"０.wav"},
+      {U'〜', U"〜.wav"}, {U'～', U"～.wav"},
   };
   for (const Case& c : cases) EXPECT_EQ(LetterSoundFile(c.letter), c.file) << ToUtf8(Text(1, c.letter));
+  // A card plays its letter as shown; only a half-width digit turns full-width.
+  EXPECT_EQ(ShownLetterSoundFile(U"ア"), U"ア.wav");
+  EXPECT_EQ(ShownLetterSoundFile(U"7"), U"７.wav");
 }
 
 }  // namespace

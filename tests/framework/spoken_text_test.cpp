@@ -34,5 +34,18 @@ TEST(SpokenText, ComposesLikeTextAndKeepsTheLettersMarked) {
   EXPECT_TRUE(SpokenText(U"").empty());
 }
 
+// A picture's name is one word, marked apart from the plain text around it.
+TEST(SpokenText, KeepsANameMarkedAsAWord) {
+  const SpokenText prompt = Word(U"はち") + U"の、" + Letter(U"は") + U"、は、どれかな";
+  EXPECT_EQ(prompt.Plain(), U"はちの、は、は、どれかな");
+  ASSERT_EQ(prompt.Pieces().size(), 4u);
+  EXPECT_EQ(prompt.Pieces()[0], (SpokenPiece{U"はち", false, true}));
+  EXPECT_EQ(prompt.Pieces()[1], (SpokenPiece{U"の、", false, false}));
+  EXPECT_NE(prompt, SpokenText(U"はちの、") + Letter(U"は") + U"、は、どれかな");
+  // Two names side by side stay two words; an empty name adds nothing.
+  EXPECT_EQ((Word(U"はな") + Word(U"び")).Pieces().size(), 2u);
+  EXPECT_EQ(SpokenText(U"これが、") + Word(U"") + U"だね", SpokenText(U"これが、だね"));
+}
+
 }  // namespace
 }  // namespace kanae

@@ -95,16 +95,17 @@ TEST_F(InitialLetter, PromptsSpeakTheWholeName) {
   EXPECT_TRUE(f().is_speaking);
 }
 
-// The initial is marked to be read by its name (は as "ha"); the particle after it is not.
+// The initial is marked to be read by its name (は as "ha"); the particle after it is not;
+// the name is marked as a word, to be read as written.
 TEST_F(InitialLetter, ThePromptMarksTheInitialAsALetter) {
   struct Case {
     std::string picture, settings;
     SpokenText prompt;
   };
   const Case cases[] = {
-      {"はな.jpg", "", Text(U"はなの、") + Letter(U"は") + U"、は、どれかな"},
-      {"へび.jpg", "", Text(U"へびの、") + Letter(U"へ") + U"、は、どれかな"},
-      {"ハンカチ.jpg", "", Text(U"ハンカチの、") + Letter(U"ハ") + U"、は、どれかな"},
+      {"はな.jpg", "", Word(U"はな") + U"の、" + Letter(U"は") + U"、は、どれかな"},
+      {"へび.jpg", "", Word(U"へび") + U"の、" + Letter(U"へ") + U"、は、どれかな"},
+      {"ハンカチ.jpg", "", Word(U"ハンカチ") + U"の、" + Letter(U"ハ") + U"、は、どれかな"},
       {"はな.jpg", "#FALSE#,#FALSE#,0,0,#TRUE#,#FALSE#", SpokenText(U"この名前は、どれかな")},
   };
   for (const Case& c : cases) {

@@ -166,7 +166,7 @@ TEST(KanaCatchingCatch, CatchingStopsTheLetterSoundAndTheWindowIsRedWhileTheBang
     EXPECT_TRUE(game.picture.visible);
     EXPECT_TRUE(game.choice_letters[0]->visible);
     EXPECT_EQ(p.speech.spoken, std::vector<Text>{U"りんごの、り、は、どれかな"});
-    EXPECT_EQ(p.speech.said, std::vector<SpokenText>{Text(U"りんごの、") + Letter(U"り") + U"、は、どれかな"});
+    EXPECT_EQ(p.speech.said, std::vector<SpokenText>{Word(U"りんご") + U"の、" + Letter(U"り") + U"、は、どれかな"});
     EXPECT_TRUE(lesson.fields.is_speaking);
   }
 }

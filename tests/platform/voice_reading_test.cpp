@@ -14,9 +14,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/speech/counted_numbers.h"
 #include "platform/speech/create_speech_engine.h"
 #include "platform/speech/espeak_voice.h"
 #include "platform/speech/open_jtalk_voice.h"
+#include "platform/speech/voice_text.h"
 #include "platform/speech/voiced_speech.h"
 
 namespace kanae::speech {
@@ -63,6 +65,9 @@ const Phrase kPhrases[] = {
     {Text(U"1000本"), "センボン", nullptr},
     {Text(U"7時"), "シチジ", nullptr},
     {Text(U"九つ"), "ココノツ", nullptr},
+    {Text(U"100てん"), "ヒャクテン", nullptr},
+    {Text(U"100点"), "ヒャクテン", nullptr},
+    {Text(U"ぜんぶで300さつ"), "ゼンブデサンビャクサツ", nullptr},
     // Numbers alone.
     {Text(U"2026"), "ニセンニジューロク", "ニセンニジュウロク"},
     {Text(U"３.５"), "サンテンゴ", nullptr},
@@ -104,6 +109,34 @@ TEST(VoiceReading, EspeakReadsEachPhraseAsATeacherWould) {
   std::string why;
   if (!voice.Start(&why)) GTEST_SKIP() << why;
   ExpectReadings(voice, false);
+}
+
+// Our counter table reads each count as Open JTalk reads it with the kanji
+// counter, so a count sounds the same however the teacher wrote it (100点,
+// 100てん). One call of open_jtalk per counter: the counts in one sentence.
+TEST(VoiceReading, TheCounterTableAgreesWithOpenJTalk) {
+  OpenJTalkSetup fast;  // the rate changes the sound, never the reading
+  fast.speed = 3.0;
+  OpenJTalkVoice voice{fast};
+  std::string why;
+  if (!voice.Start(&why)) GTEST_SKIP() << why;
+  const int values[] = {1, 3, 4, 6, 8, 10, 100, 300, 600, 800, 1000, 3000, 8000};
+  for (const char32_t* counter : {U"本", U"匹", U"回", U"階", U"個", U"点", U"問", U"枚", U"番", U"歳", U"冊",
+                                  U"台", U"羽", U"頭", U"分", U"円", U"杯", U"足", U"時", U"人", U"日"}) {
+    Text sentence;
+    Text ours;
+    for (int value : values) {
+      if (!sentence.empty()) sentence += U"、", ours += U"、";
+      sentence += FromUtf8(std::to_string(value)) + counter;
+      const std::optional<CountedReading> counted = ReadCount(value, counter);
+      ASSERT_TRUE(counted.has_value());
+      ours += ToKatakana(counted->reading);
+    }
+    SCOPED_TRACE(ToUtf8(sentence));
+    const std::optional<Utterance> made = voice.Render(sentence);
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(ToUtf8(AsHeard(made->reading)), ToUtf8(AsHeard(ours)));
+  }
 }
 
 // A stand-in for open_jtalk that answers the start-up check and then hangs.

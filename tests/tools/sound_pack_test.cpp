@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "kana_tables.h"
 #include "letter_set.h"
+#include "pcm.h"
 #include "text.h"
 
 namespace kanae {
@@ -128,6 +130,49 @@ TEST(SoundPack, EverySoundIsCleanPcmAtOneRate) {
     EXPECT_LT(std::abs(wav->samples.front()), 330);
     EXPECT_LT(std::abs(wav->samples.back()), 330);
   }
+}
+
+// Walks every letter the six games can ask a sound for, by the games' own
+// rules, against the pack: the kana tables distractors are drawn from, every
+// kana a name can hold (the word-building game plays each of its letters),
+// the digits in both widths and the marks. Nothing is asked for that is not there.
+TEST(SoundPack, EveryLetterAGameCanAskForHasItsFile) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  const KanaTables tables = FillKanaTables();
+  Text letters = tables.hiragana + tables.katakana + tables.digits + U"0123456789ー〜～";
+  for (char32_t c = U'ぁ'; c <= U'ゖ'; ++c) letters += c;
+  for (char32_t c = U'ァ'; c <= U'ヶ'; ++c) letters += c;
+  int walked = 0;
+  for (char32_t c : letters) {
+    const Text letter(1, c);
+    SCOPED_TRACE(ToUtf8(letter));
+    // As the letter games and the word-building game ask, and as the
+    // card-picking game asks for a card's letter as shown.
+    for (const Text& file : {LetterSoundFile(c), ShownLetterSoundFile(letter)}) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(kPack / ToUtf8(file))) << ToUtf8(file);
+      ++walked;
+    }
+  }
+  EXPECT_EQ(LetterSoundFile(U'3'), U"３.wav");
+  EXPECT_EQ(ShownLetterSoundFile(U"3"), U"３.wav");
+  EXPECT_GT(walked, 2 * (46 + 46 + 10 + 10 + 3));
+}
+
+// The cues sound as loud as the letter files around them (within 3 dB of
+// their median, by the pack's own measure): no buzzer far louder than the
+// message that follows it.
+TEST(SoundPack, CuesAreAsLoudAsTheLetters) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  const auto loudness = [](const std::string& name) {
+    const std::optional<sound_pack::Samples> samples = sound_pack::ReadWav(kPack / name);
+    return samples ? 20 * std::log10(std::max(sound_pack::SoundingRms(*samples), 1e-9)) : -200.0;
+  };
+  std::vector<double> letters;
+  for (char32_t letter : FillKanaTables().hiragana) letters.push_back(loudness(ToUtf8(LetterSoundFile(letter))));
+  std::sort(letters.begin(), letters.end());
+  const double median = letters[letters.size() / 2];
+  EXPECT_NEAR(median, sound_pack::kSpeechRmsDbfs, 1.0);
+  for (const char* cue : kCues) EXPECT_NEAR(loudness(cue), median, 3.0) << cue;
 }
 
 std::string FileBytes(const std::filesystem::path& file) {

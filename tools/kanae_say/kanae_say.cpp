@@ -1,6 +1,6 @@
 // kanae-say: the speech engine from the command line.
-//   kanae-say [--engine NAME] [--letter] --reading TEXT   prints the kana reading the voice pronounces
-//   kanae-say [--engine NAME] [--letter] --wav FILE TEXT  writes the speech to FILE (16-bit PCM mono)
+//   kanae-say [--engine NAME] [--letter|--name] --reading TEXT   prints the kana reading the voice pronounces
+//   kanae-say [--engine NAME] [--letter|--name] --wav FILE TEXT  writes the speech to FILE (16-bit PCM mono)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,13 +15,14 @@ namespace {
 
 int Usage() {
   std::fputs(
-      "usage: kanae-say [--engine NAME] [--letter] --reading TEXT\n"
-      "       kanae-say [--engine NAME] [--letter] --wav FILE TEXT\n"
+      "usage: kanae-say [--engine NAME] [--letter|--name] --reading TEXT\n"
+      "       kanae-say [--engine NAME] [--letter|--name] --wav FILE TEXT\n"
       "  --reading  print on one line the kana reading the voice pronounces for TEXT\n"
       "  --wav      write TEXT spoken by the voice to FILE (16-bit PCM mono WAV)\n"
       "  --engine   openjtalk, espeak or none (default: KANAE_SPEECH, else Open JTalk,\n"
       "             falling back to espeak-ng); KANAE_VOICE=FILE.htsvoice picks the voice\n"
-      "  --letter   TEXT is letters, each read by its name (は as ハ, を as ヲ)\n"
+      "  --letter   TEXT is letters, each read by its name (は as ハ, を as ヲ, 3 as サン)\n"
+      "  --name     TEXT is a picture's name, read as written (はち as ハチ, never ワチ)\n"
       "TEXT is UTF-8; several arguments are joined by single spaces.\n",
       stderr);
   return 2;
@@ -43,12 +44,16 @@ int main(int argc, char** argv) {
   const char* env = std::getenv("KANAE_SPEECH");
   std::string engine = env != nullptr ? env : "";
   bool letter = false;
+  bool name = false;
   while (!args.empty()) {
     if (args[0] == "--engine" && args.size() >= 2) {
       engine = args[1];
       args.erase(args.begin(), args.begin() + 2);
     } else if (args[0] == "--letter") {
       letter = true;
+      args.erase(args.begin());
+    } else if (args[0] == "--name") {
+      name = true;
       args.erase(args.begin());
     } else {
       break;
@@ -61,7 +66,7 @@ int main(int argc, char** argv) {
   if (!reading && !wav) return Usage();
 
   const kanae::Text plain = kanae::FromUtf8(Join({args.begin() + (reading ? 1 : 2), args.end()}));
-  const kanae::SpokenText text = letter ? kanae::Letter(plain) : kanae::SpokenText(plain);
+  const kanae::SpokenText text = letter ? kanae::Letter(plain) : name ? kanae::Word(plain) : kanae::SpokenText(plain);
   const auto voices = kanae::speech::VoicesFor(engine);
   kanae::speech::Voice* voice = kanae::speech::StartFirstVoice(voices);
   if (reading) {

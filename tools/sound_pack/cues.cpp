@@ -123,7 +123,14 @@ Samples Bang() {
 
 Cue Finish(std::string file, Samples s, double fade_in, double fade_out) {
   Fade(s, fade_in, fade_out);
-  SetPeak(s, kPeakDbfs);
+  // About as loud as the letter files (by the same measure; a cue may stand
+  // 1.5 dB above them, well within the 3 dB the ear takes as one level),
+  // unless that would push the peak past the headroom: a buzzer at full
+  // peak sounds far louder than the message that follows it.
+  constexpr double kCueAboveSpeechDb = 1.5;
+  const double gain =
+      std::min(DbToGain(kSpeechRmsDbfs + kCueAboveSpeechDb) / SoundingRms(s), DbToGain(kPeakDbfs) / Peak(s));
+  for (float& v : s) v = static_cast<float>(v * gain);
   return {std::move(file), std::move(s)};
 }
 

@@ -10,7 +10,7 @@ namespace kanae::sound_pack {
 
 struct Cue {
   std::string file;  // UTF-8 file name as the games open it
-  Samples sound;     // finished: faded and at kPeakDbfs
+  Samples sound;     // finished: faded, as loud as the letters, the peak at most kPeakDbfs
 };
 
 // ピンポン (right answer), ブー (wrong answer), ガチャ (a card snaps into place),

@@ -19,19 +19,22 @@ inline constexpr LetterRange kAskableLetters[] = {
     {U'ぁ', U'ゖ'},  // hiragana: plain, voiced, semi-voiced, small, ゔ, ゐ ゑ, ゕ ゖ
     {U'ァ', U'ヶ'},  // katakana alike
     {U'ー', U'ー'},  // long-vowel mark
-    {U'０', U'９'},  // full-width digits
+    {U'〜', U'〜'},  // wave dash, which lengthens a vowel as ー does (a word-building card)
+    {U'～', U'～'},  // its full-width tilde twin
+    {U'０', U'９'},  // full-width digits (a half-width digit plays its full-width letter's file)
 };
 
 // What to speak for a letter. A plain letter is read as itself, a katakana
 // letter as its hiragana (the same sound, so both files come from one reading).
 // A small letter is named the way teachers name it ("ちいさい や"), since alone
 // it would sound like its big letter. The long-vowel mark has no sound of its
-// own, so it is named too, as classrooms call it ("のばすぼう"). Digits are read
+// own, so it is named too, as classrooms call it ("のばすぼう"), and so is the
+// wave dash 〜 ("なみせん"). Digits are read
 // as numbers.
 // Whether SpokenLetter(letter) is the letter itself, to be read by its name
 // (は as "ha", not the particle "wa"); the rest are ordinary words.
 inline bool SpokenByName(char32_t letter) {
-  return letter != U'ー' && !(letter >= U'０' && letter <= U'９') && Text(U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶ").find(letter) == Text::npos;
+  return letter != U'ー' && letter != U'〜' && letter != U'～' && !(letter >= U'０' && letter <= U'９') && Text(U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶ").find(letter) == Text::npos;
 }
 
 // The name of the file listing, for each letter file, the kana reading the
@@ -42,6 +45,7 @@ inline Text SpokenLetter(char32_t letter) {
   static constexpr char32_t kSmall[] = U"ぁぃぅぇぉっゃゅょゎゕゖ";
   static constexpr char32_t kBig[] = U"あいうえおつやゆよわかけ";
   if (letter == U'ー') return U"のばすぼう";
+  if (letter == U'〜' || letter == U'～') return U"なみせん";
   // The digit itself: the voice reads it as a number (spelt out, はち would
   // be taken for the particle は).
   if (letter >= U'０' && letter <= U'９') return Text(1, letter);
