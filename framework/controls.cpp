@@ -1,10 +1,21 @@
 #include "controls.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kanae {
 
 int Int(double x) { return static_cast<int>(std::floor(x)); }
+
+int FontHeldToHeight(int points, double label_height) { return std::min(points, Int(label_height / 20)); }
+
+void HoldInsideWindow(Control& control, double window_width, double window_height) {
+  const double left = std::max(0.0, control.left);
+  const double top = std::max(0.0, control.top);
+  const double right = std::min(window_width, control.left + control.width);
+  const double bottom = std::min(window_height, control.top + control.height);
+  control.Place(left, top, std::max(0.0, right - left), std::max(0.0, bottom - top));
+}
 
 void MakeMark(Control& label, Text caption) {
   if (!caption.empty()) label.caption = std::move(caption);

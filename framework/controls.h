@@ -68,6 +68,16 @@ void ArmMark(Control& mark);
 // Int as the games write it: the largest integer not above x.
 int Int(double x);
 
+// A letter's font, held to its label's height (a point is 20 twips): on a
+// wide screen a width-based size outgrows the label and the letter is cut (a
+// cut う reads as つ, a cut バ loses its marks). On a 4:3 screen the size
+// stands as given.
+int FontHeldToHeight(int points, double label_height);
+
+// Holds a control that a layout places partly off the window (a mark over an
+// answer at the screen's edge) to the part that lies on it.
+void HoldInsideWindow(Control& control, double window_width, double window_height);
+
 // Drawn over the game by the window, never part of a game's layout: the ring
 // that fills while the pointer rests on an answer, and the switch scanning's
 // frame around the offered answer. Each follows its control wherever it moves.

@@ -1,5 +1,7 @@
 #include "input_settings.h"
 
+#include "settings_notes.h"
+
 namespace kanae {
 
 SettingsList InputSettingSlots(InputSettings& s) {
@@ -54,6 +56,7 @@ SettingsDialogLayout InputDialogLayout(InputSettings& s) {
        StackedOptions({{"Questions0", U"無制限"}, {"Questions5", U"5問"}, {"Questions10", U"10問"}, {"Questions20", U"20問"}},
                       {0, 5, 10, 20}, 1455)},
   };
+  AttachNotes(layout);
   return layout;
 }
 

@@ -286,7 +286,7 @@ void Lesson::OnKey(int key_code) {
   }
   if (key_code != static_cast<int>(Key::kEscape) && key_code != static_cast<int>(Key::kH) &&
       key_code != static_cast<int>(Key::kN) && key_code != static_cast<int>(Key::kS) &&
-      key_code != static_cast<int>(Key::kR)) {
+      key_code != static_cast<int>(Key::kR) && key_code != static_cast<int>(Key::kF1)) {
     return;
   }
   if (mode_ == LessonMode::kEnded) return;
@@ -318,11 +318,13 @@ void Lesson::OnKey(int key_code) {
   mode_ = LessonMode::kDialog;
   const DialogKind kind = key_code == static_cast<int>(Key::kH)   ? DialogKind::kSettings
                           : key_code == static_cast<int>(Key::kN) ? DialogKind::kTasks
-                                                                  : DialogKind::kInput;
+                          : key_code == static_cast<int>(Key::kS) ? DialogKind::kInput
+                                                                  : DialogKind::kGuide;
   if (std::find(open_dialogs_.begin(), open_dialogs_.end(), kind) == open_dialogs_.end()) open_dialogs_.push_back(kind);
   services_.trace.Event("dialog", kind == DialogKind::kSettings ? "settings"
                                   : kind == DialogKind::kTasks  ? "tasks"
-                                                                : "input");
+                                  : kind == DialogKind::kInput  ? "input"
+                                                                : "guide");
   services_.shell.OpenDialog(kind);
 }
 

@@ -47,7 +47,7 @@ std::string DataFolderFromArguments(const std::vector<std::string>& arguments);
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
 
-enum class Key { kEnter = 13, kEscape = 27, kSpace = 32, kH = 72, kN = 78, kR = 82, kS = 83 };
+enum class Key { kEnter = 13, kEscape = 27, kSpace = 32, kH = 72, kN = 78, kR = 82, kS = 83, kF1 = 112 };
 
 class Lesson {
  public:
@@ -73,7 +73,7 @@ class Lesson {
   // the learning report): every timer off, question_index 0, a new play
   // order, the first question.
   void Restart();
-  // Esc, H, N, S and R for the teacher; Space and Enter (the switches, or
+  // Esc, H, N, S, R and F1 (the guide) for the teacher; Space and Enter (the switches, or
   // Space to hear the question again) for the child. Other keys are ignored.
   void OnKey(int key_code);
   // Every way out of a dialog (its buttons, Esc, the title bar) comes here;

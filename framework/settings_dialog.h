@@ -37,6 +37,8 @@ struct OptionFrame {
   // other value, a hand-edited 1 among them, then shows the false-button, so
   // the dialog shows what is played.
   bool true_only_when_exact = false;
+  // One plain line for the teacher, shown under the frame: what the setting does.
+  Text note;
 };
 
 struct SettingsDialogLayout {

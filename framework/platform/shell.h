@@ -7,7 +7,8 @@
 
 namespace kanae {
 
-enum class DialogKind { kSettings, kTasks, kInput };
+// kGuide: the teacher's guide, read over the paused lesson.
+enum class DialogKind { kSettings, kTasks, kInput, kGuide };
 
 struct ScreenSize {
   int width_twips = 0;

@@ -15,11 +15,6 @@ constexpr char32_t kOneInitialOnly[] =
     U"課題の画像の頭文字が１種類しかないため、カードを１枚だけ出します。\n"
     U"Ｎキーの課題選択で、画像データの頭文字を４種類以上にしてください！";
 
-// A letter's font, held to its label's height (a point is 20 twips): on a
-// wide screen the width-based size would outgrow the label and cut the
-// letter, and a cut う reads as つ. On a 4:3 screen the size stands as given.
-int FittingFont(int points, double label_height) { return std::min(points, Int(label_height / 20)); }
-
 }  // namespace
 
 char32_t InitialOf(TextView file_name) { return file_name.empty() ? U'\0' : file_name.front(); }
@@ -71,7 +66,7 @@ void CardPickingGame::PlaceCardLetter(int i) {
   Control& letter = *card_letters[i];
   letter.Place(Int(width / 80 * 38) * (i % 2) + Int(width / 16 * 5) - Int(width / 40 * 3) * (z - 1) + Int(width / 80 * 4) * large,
                card_pictures[i]->top, Int(width / 40 * 3) * (z - 1) + Int(width / 20 * 3), Int(height / 10) * (z - 1) + Int(height / 10 * 2));
-  letter.font_points = FittingFont(Int(width / 270) * (z - 1) + Int(width / 135), letter.height);
+  letter.font_points = FontHeldToHeight(Int(width / 270) * (z - 1) + Int(width / 135), letter.height);
 }
 
 void CardPickingGame::DrawCards() {
@@ -179,6 +174,9 @@ void CardPickingGame::CheckAnswer() {
     const int i = f.chosen_index;
     const int top_row = i > 1 ? -1 : 0;
     cross.Place(card_pictures[i]->left, Int(height / 2) * top_row + Int(height * 29 / 60), Int(width / 5 * 2), Int(height * 16 / 30));
+    // The cross reaches a little beyond its card, past the screen's top or
+    // bottom edge; it is held to the screen, still covering the card.
+    HoldInsideWindow(cross, width, height);
   } else {
     lesson_.AnswerJudged(true, asked, chosen, asked_letter, chosen_letter);
     lesson_.PlayCueAndWait(U"ピンポン.wav");
@@ -190,7 +188,7 @@ void CardPickingGame::CheckAnswer() {
     picture.visible = true;
     Control& letter = *card_letters[correct_card];
     letter.Place(Int(width / 8 * 5), 0, Int(width / 8 * 3), Int(height / 2));
-    letter.font_points = FittingFont(Int(width / 54), letter.height);
+    letter.font_points = FontHeldToHeight(Int(width / 54), letter.height);
     letter.visible = LetterSize() > 0;
     lesson_.AdvanceQuestion();
   }

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::card_picking {
@@ -65,6 +67,8 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"タッチの方法", {3240, 720, 2655, 975}, &s.touch_mode, true,
        StackedOptions({{"Option7", U"触れるだけ"}, {"Option8", U"クリックする"}}, {kTrue, kFalse})},
   };
+  AttachNotes(layout, {{U"選択枚数", U"画面に出す絵のカードの枚数です。"},
+       {U"スヴァン文字", U"カードに書く、名前の最初の文字の大きさです。「無」は文字なし、「大」は絵を出さず文字だけのカードです。"}});
   return layout;
 }
 

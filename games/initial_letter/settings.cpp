@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::initial_letter {
@@ -54,6 +56,8 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"タッチの方法", {2880, 3600, 1935, 975}, &s.touch_mode, true,
        StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
   };
+  AttachNotes(layout, {{U"問題設定", U"「～は、どっち」は「いぬの、い、は、どれかな」と名前を言って聞きます。もう一方は「この名前は、どれかな」とだけ聞きます。"},
+       {U"お手本", U"「表示する」にすると、答えの文字（名前の最初の文字）も上の名前の中に見せます。見本と同じ文字を選ぶ練習です。"}});
   return layout;
 }
 

@@ -26,7 +26,9 @@ KanaCatchingGame::KanaCatchingGame(Lesson& lesson)
 
 void KanaCatchingGame::Layout() {
   const double width = lesson_.form.width;
-  for (Control* letter : choice_letters) letter->font_points = Int(width / 138);
+  // The cards are a fifth of the screen's height: on a wide screen the
+  // width-based size would cut the tops of サ or ヒ and バ's marks.
+  for (Control* letter : choice_letters) letter->font_points = FontHeldToHeight(Int(width / 138), Int(lesson_.form.height / 5));
   mark.font_points = Int(width / 100);
 }
 
@@ -170,6 +172,10 @@ void KanaCatchingGame::CheckAnswer() {
   lesson_.BeginFeedback();
   mark.Place(Int(width * 132 / 800) * slot_order[f.chosen_index] - Int(width * 9 / 800), Int(height * 93 / 125), Int(width * 3 / 15),
                Int(height / 3));
+  // The mark reaches below the screen (and left of it over the first slot);
+  // held to the screen, with its sign no taller than what is left of it.
+  HoldInsideWindow(mark, width, height);
+  mark.font_points = FontHeldToHeight(Int(width / 100), mark.height);
 
   if (choice_texts[correct_choice] != chosen) {
     lesson_.AnswerJudged(false, choice_texts[correct_choice], chosen);

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::kana_catching {
@@ -54,6 +56,8 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"タッチの方法", {2760, 3600, 1935, 975}, &s.touch_mode, true,
        StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
   };
+  AttachNotes(layout, {{U"文字の点滅", U"とびまわる文字が次の場所へ移るまでの時間です。早い：１秒、遅い：２秒。"},
+       {U"ペンブル", U"「有り」にすると、名前の最初の文字（とびまわる文字）をつかまえてから文字を選びます。「無し」はすぐ選びます。"}});
   return layout;
 }
 

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::name_choice {
@@ -46,6 +48,7 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"マウスカーソルの表示", {360, 2040, 2295, 975}, &s.cursor_visible, true,
        StackedOptions({{"Option5", U"有り"}, {"Option6", U"無し"}}, {kTrue, kFalse}, 1095)},
   };
+  AttachNotes(layout, {{U"問題設定", U"「～は、どっち」は「いぬ、は、どっちかな」と名前を言って聞きます。もう一方は「この名前は、どっちかな」とだけ聞きます。"}});
   return layout;
 }
 

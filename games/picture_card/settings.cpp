@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::picture_card {
@@ -53,6 +55,8 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"選択方法", {2880, 2040, 1935, 975}, &s.choose_by_picture, true,
        pair("Option7", U"絵を選択", 1335, "Option8", U"左右ボタン", 1335)},
   };
+  AttachNotes(layout, {{U"問題設定", U"「～は、どっち」は「いぬ、は、どっちかな」と名前を言って聞きます。もう一方は「この名前は、どっちかな」とだけ聞きます。"},
+       {U"選択方法", U"「絵を選択」は絵をクリックして答えます。「左右ボタン」はマウスの左ボタンで左の絵、右ボタンで右の絵です（画面のどこでも）。"}});
   return layout;
 }
 

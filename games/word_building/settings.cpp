@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "settings_notes.h"
+
 #include "records.h"
 
 namespace kanae::word_building {
@@ -53,6 +55,9 @@ SettingsDialogLayout DialogLayout(Settings& s) {
       {U"タッチの方法", {2880, 3600, 2175, 975}, &s.touch_mode, true,
        StackedOptions({{"Option13", U"触れるだけ"}, {"Option14", U"クリックする"}}, {kTrue, kFalse})},
   };
+  AttachNotes(layout, {{U"問題設定", U"「～を並べよう」は「いぬ、と、並べましょう」と名前を言います。もう一方は「この名前を、並べましょう」とだけ言います。"},
+       {U"お手本", U"「表示する」にすると、並べる名前をうすい色で上に見せます。その上に文字を並べます。"},
+       {U"まどわし文字の種類", U"まちがいの文字を、ひらがな・カタカナ・数字のどれから出すかです。"}});
   return layout;
 }
 

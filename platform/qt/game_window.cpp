@@ -1,5 +1,7 @@
 #include "game_window.h"
 
+#include "accepted_keys.h"
+
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetricsF>
@@ -256,27 +258,36 @@ void GameWindow::paintEvent(QPaintEvent*) {
 
 void GameWindow::PaintMarkers(QPainter& painter) {
   const AnswerMarkers& markers = lesson_.form.markers;
-  // Thick, and in a colour no game draws with, so the offered answer stands
-  // out on every background.
+  // Thick, in a colour no game draws with, and edged in black on both sides:
+  // the gold alone is lost on a yellow picture, the black alone on a dark one.
   const QColor marker_colour(255, 215, 0);
+  const QColor outline_colour(0, 0, 0);
   if (markers.scan_target != nullptr && markers.scan_target->visible) {
     const QRectF area = PixelRect(*markers.scan_target);
     const double thickness = std::max(6.0, std::min(area.width(), area.height()) / 12);
-    painter.setPen(QPen(marker_colour, thickness));
+    const double edge = std::max(2.0, thickness / 4);
+    // The outline is drawn first and the gold over its middle, all inside the answer.
+    const double outer = thickness + 2 * edge;
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(area.adjusted(thickness / 2, thickness / 2, -thickness / 2, -thickness / 2));
+    painter.setPen(QPen(outline_colour, outer, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(area.adjusted(outer / 2, outer / 2, -outer / 2, -outer / 2));
+    painter.setPen(QPen(marker_colour, thickness, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(area.adjusted(outer / 2, outer / 2, -outer / 2, -outer / 2));
   }
   if (markers.dwell_target != nullptr && markers.dwell_target->visible) {
     // A ring around the answer that fills clockwise from the top as the
-    // pointer rests; drawn over the answer, the layout stays as it is.
+    // pointer rests; drawn over the answer, the layout stays as it is. Its
+    // black track shows where it will fill and edges the gold as it does.
     const QRectF area = PixelRect(*markers.dwell_target);
     const double side = std::min(area.width(), area.height()) * 0.9;
     const double thickness = std::max(8.0, side / 8);
-    const QRectF ring(area.center().x() - side / 2 + thickness / 2, area.center().y() - side / 2 + thickness / 2,
-                      side - thickness, side - thickness);
+    const double edge = std::max(2.0, thickness / 4);
+    const double inset = thickness / 2 + edge;
+    const QRectF ring(area.center().x() - side / 2 + inset, area.center().y() - side / 2 + inset, side - 2 * inset,
+                      side - 2 * inset);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(0, 0, 0, 140), thickness + 4));
+    painter.setPen(QPen(outline_colour, thickness + 2 * edge));
     painter.drawEllipse(ring);
     painter.setPen(QPen(marker_colour, thickness, Qt::SolidLine, Qt::FlatCap));
     painter.drawArc(ring, 90 * 16, -static_cast<int>(markers.dwell_progress * 360 * 16));
@@ -319,17 +330,12 @@ void GameWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void GameWindow::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape: lesson_.OnKey(static_cast<int>(Key::kEscape)); break;
-    case Qt::Key_H: lesson_.OnKey(static_cast<int>(Key::kH)); break;
-    case Qt::Key_N: lesson_.OnKey(static_cast<int>(Key::kN)); break;
-    case Qt::Key_S: lesson_.OnKey(static_cast<int>(Key::kS)); break;
-    case Qt::Key_Space: lesson_.OnKey(static_cast<int>(Key::kSpace)); break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: lesson_.OnKey(static_cast<int>(Key::kEnter)); break;
-    case Qt::Key_R: lesson_.OnKey(static_cast<int>(Key::kR)); break;
-    default: QWidget::keyPressEvent(event); return;
+  const AcceptedKey* key = AcceptedKeyFor(event->key());
+  if (key == nullptr) {
+    QWidget::keyPressEvent(event);
+    return;
   }
+  lesson_.OnKey(static_cast<int>(key->key));
   Refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "accepted_keys.h"
 #include "lesson.h"
 
 namespace kanae {
@@ -13,37 +14,25 @@ namespace {
 
 // The lesson's code of a teacher's key, or 0 for any other key.
 int TeacherKey(int qt_key) {
-  switch (qt_key) {
-    case Qt::Key_Escape: return static_cast<int>(Key::kEscape);
-    case Qt::Key_H: return static_cast<int>(Key::kH);
-    case Qt::Key_N: return static_cast<int>(Key::kN);
-    case Qt::Key_S: return static_cast<int>(Key::kS);
-    case Qt::Key_R: return static_cast<int>(Key::kR);
-    default: return 0;
+  const AcceptedKey* key = AcceptedKeyFor(qt_key);
+  return key != nullptr && key->teacher ? static_cast<int>(key->key) : 0;
+}
+
+const AcceptedKey* Entry(int key_code) {
+  for (const AcceptedKey& key : AcceptedKeys()) {
+    if (static_cast<int>(key.key) == key_code) return &key;
   }
+  return nullptr;
 }
 
 int QtKey(int key_code) {
-  switch (static_cast<Key>(key_code)) {
-    case Key::kEscape: return Qt::Key_Escape;
-    case Key::kH: return Qt::Key_H;
-    case Key::kN: return Qt::Key_N;
-    case Key::kS: return Qt::Key_S;
-    case Key::kR: return Qt::Key_R;
-    default: return 0;
-  }
+  const AcceptedKey* key = Entry(key_code);
+  return key != nullptr ? key->qt_key : 0;
 }
 
 QString HintText(int key_code) {
-  switch (static_cast<Key>(key_code)) {
-    case Key::kEscape: return QStringLiteral("Esc を押し続けると終了します");
-    case Key::kH: return QStringLiteral("H を押し続けると設定画面を開きます");
-    case Key::kN: return QStringLiteral("N を押し続けると課題選択画面を開きます");
-    case Key::kS: return QStringLiteral("S を押し続けると入力方法の設定を開きます");
-    case Key::kR: return QStringLiteral("R を押し続けると学習記録を開きます");
-    default: break;
-  }
-  return {};
+  const AcceptedKey* key = Entry(key_code);
+  return key != nullptr ? QString::fromUtf8(key->held_hint) : QString();
 }
 
 // When the keyboard sent the event, by the window system's clock; -1 when

@@ -10,6 +10,7 @@
 
 #include "browser.h"
 #include "game_window.h"
+#include "guide_window.h"
 #include "learning_report.h"
 #include "settings_dialog_widget.h"
 #include "input_settings.h"
@@ -147,6 +148,11 @@ void QtShell::ShowPendingBanner() {
 }
 
 void QtShell::ReturnToGame(DialogKind from) {
+  if (ends_with_dialog_) {
+    // Ends as Esc does: the exit traced, nothing left running.
+    lesson_->OnKey(static_cast<int>(Key::kEscape));
+    return;
+  }
   window_->raise();
   window_->activateWindow();
   lesson_->LeaveDialog(from);
@@ -155,6 +161,17 @@ void QtShell::ReturnToGame(DialogKind from) {
 
 void QtShell::OpenDialog(DialogKind kind) {
   if (lesson_ == nullptr) return;
+  if (kind == DialogKind::kGuide) {
+    if (guide_ == nullptr) {
+      guide_ = new GuideWindow(window_);
+      // Every way out (閉じる, Esc, the title bar's ×) goes back to the lesson.
+      QObject::connect(guide_, &QDialog::finished, guide_, [this] { ReturnToGame(DialogKind::kGuide); });
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+    return;
+  }
   if (kind == DialogKind::kInput) {
     if (input_dialog_ == nullptr) {
       input_model_ = std::make_unique<SettingsDialog>(InputDialogLayout(lesson_->input), InputSettingSlots(lesson_->input));

@@ -14,6 +14,7 @@
 namespace kanae {
 
 class GameWindow;
+class GuideWindow;
 class ReportReturn;
 class SettingsDialogWidget;
 class TaskDialogWidget;
@@ -35,6 +36,8 @@ class QtShell : public Shell {
   void ShowBanner(const Text& text) override;
   // The program that opens the report in the browser ("xdg-open").
   void UseBrowserOpener(QString opener) { browser_opener_ = std::move(opener); }
+  // The program runs for one dialog only: leaving it ends the program.
+  void EndWithDialog() { ends_with_dialog_ = true; }
 
  private:
   void ReturnToGame(DialogKind from);
@@ -49,9 +52,11 @@ class QtShell : public Shell {
   std::unique_ptr<SettingsDialog> input_model_;
   SettingsDialogWidget* input_dialog_ = nullptr;
   TaskDialogWidget* task_dialog_ = nullptr;
+  GuideWindow* guide_ = nullptr;
   QString browser_opener_ = QStringLiteral("xdg-open");
   Text banner_;  // said before the window was there
   ReportReturn* report_return_ = nullptr;
+  bool ends_with_dialog_ = false;
 };
 
 }  // namespace kanae

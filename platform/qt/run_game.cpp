@@ -20,11 +20,24 @@
 
 namespace kanae {
 
+int DialogOnlyKey(const std::string& name) {
+  if (name.empty()) return 0;
+  if (name == "settings") return static_cast<int>(Key::kH);
+  if (name == "tasks") return static_cast<int>(Key::kN);
+  if (name == "input") return static_cast<int>(Key::kS);
+  return -1;
+}
+
 int RunGame(int argc, char** argv, const GameFactory& make_game) {
   const std::string missing_display = MissingDisplay([](const char* name) { return std::getenv(name); });
   if (!missing_display.empty()) {
     std::fprintf(stderr, "%s\n", missing_display.c_str());
     return 1;
+  }
+  const int dialog_only = DialogOnlyKey(qgetenv("KANAE_DIALOG").toStdString());
+  if (dialog_only < 0) {
+    std::fprintf(stderr, "KANAE_DIALOG must be settings, tasks or input\n");
+    return 2;
   }
   QApplication app(argc, argv);
   UseJapaneseQtTexts(app);
@@ -64,6 +77,13 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   window = &game_window;
   game_window.setGeometry(0, 0, lesson.form.width / 15, lesson.form.height / 15);
   shell.Attach(lesson, *game, game_window);
+  if (dialog_only != 0) {
+    // Only the teacher's dialog, on the lesson; the game is not played and
+    // leaving the dialog ends the program.
+    shell.EndWithDialog();
+    lesson.OnKey(dialog_only);
+    return QApplication::exec();
+  }
   if (KioskLock::Requested()) new KioskLock(&game_window);  // owned by the window
   game_window.showFullScreen();
   game_window.activateWindow();

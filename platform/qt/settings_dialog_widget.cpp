@@ -59,25 +59,75 @@ class ScaledIndicatorStyle : public QProxyStyle {
 
 }  // namespace
 
+namespace {
+
+bool Overlap(const TwipRect& a, const TwipRect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width;
+}
+
+}  // namespace
+
 SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<void()> on_execute,
                                            std::function<void()> on_leave, QWidget* parent)
     : QDialog(parent), model_(model) {
   const SettingsDialogLayout& layout = model.Layout();
   const DialogScale scale = DialogScale::ForPrimaryScreen();
-  auto Pixels = [&scale](const TwipRect& r) { return scale.Rect(r); };
   setWindowTitle(QString::fromStdU32String(kSettingsDialogCaption));
   setModal(false);
-  setFixedSize(scale.Pixels(layout.client_width), scale.Pixels(layout.client_height));
   // The frames are sized in twips for an 11-pixel font, grown with the screen;
   // the desktop's own font size would cut the captions off.
   setFont(scale.Font(font()));
   auto* indicators = new ScaledIndicatorStyle(scale.Factor());
   indicators->setParent(this);
 
+  // Each frame's note stands under it, as wide as the frame; whatever stands
+  // below a frame in its column moves down by the note's room.
+  const int gap = scale.Pixels(60);
+  std::vector<QLabel*> notes(layout.frames.size(), nullptr);
+  std::vector<int> room(layout.frames.size(), 0);
+  for (std::size_t f = 0; f < layout.frames.size(); ++f) {
+    const OptionFrame& frame = layout.frames[f];
+    if (frame.note.empty()) continue;
+    auto* note = new QLabel(QString::fromStdU32String(frame.note), this);
+    note->setObjectName(QStringLiteral("note_%1").arg(f));
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette colours = note->palette();
+    colours.setColor(QPalette::WindowText, QColor(0x33, 0x33, 0x33));
+    note->setPalette(colours);
+    const int width = scale.Rect(frame.rect).width();
+    note->setFixedWidth(width);
+    note->setFixedHeight(note->heightForWidth(width));
+    notes[f] = note;
+    room[f] = gap + note->height();
+  }
+  auto ShiftOf = [&](const TwipRect& r) {
+    int shift = 0;
+    for (std::size_t g = 0; g < layout.frames.size(); ++g) {
+      const TwipRect& above = layout.frames[g].rect;
+      if (above.top + above.height <= r.top && Overlap(above, r)) shift += room[g];
+    }
+    return shift;
+  };
+  int growth = 0;
+  auto Pixels = [&](const TwipRect& r) {
+    const QRect placed = scale.Rect(r).translated(0, ShiftOf(r));
+    growth = std::max(growth, placed.bottom() - scale.Rect(r).bottom());
+    return placed;
+  };
+  for (std::size_t f = 0; f < layout.frames.size(); ++f) {
+    const QRect frame = Pixels(layout.frames[f].rect);
+    if (notes[f] == nullptr) continue;
+    notes[f]->move(frame.left(), frame.bottom() + 1 + gap / 2);
+    growth = std::max(growth, frame.bottom() + room[f] - scale.Rect(layout.frames[f].rect).bottom());
+  }
+  setFixedSize(scale.Pixels(layout.client_width), scale.Pixels(layout.client_height) + growth);
+
   if (layout.frame_rect.width > 0) {
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
-    frame->setGeometry(Pixels(layout.frame_rect));
+    frame->setGeometry(scale.Rect(layout.frame_rect).adjusted(0, 0, 0, growth));
+    frame->lower();
   }
   auto* title = new QLabel(QString::fromStdU32String(layout.title), this);
   QFont bold = title->font();
@@ -95,7 +145,7 @@ SettingsDialogWidget::SettingsDialogWidget(SettingsDialog& model, std::function<
       auto* button = new QRadioButton(QString::fromStdU32String(frame.options[o].caption), box);
       button->setObjectName(QString::fromStdString(frame.options[o].name));
       button->setStyle(indicators);
-      button->setGeometry(FitInside(Pixels(frame.options[o].rect), button->sizeHint(), contents, scale.Pixels(15)));
+      button->setGeometry(FitInside(scale.Rect(frame.options[o].rect), button->sizeHint(), contents, scale.Pixels(15)));
       connect(button, &QRadioButton::clicked, this, [this, f, o] { model_.Select(f, static_cast<int>(o)); });
       row.push_back(button);
     }

@@ -143,7 +143,8 @@ TEST_F(CardPicking, AWrongPickIsCrossedAndTheSamePictureIsAskedAgain) {
   Pick(1);
   EXPECT_EQ(platform.player.Played(), (std::vector<Text>{U"る.wav", U"ブー.wav"}));
   EXPECT_EQ(LastSpoken(), U"ざんねん");
-  EXPECT_EQ(RectOf(game->cross), (Rect{10320, 5220, 7680, 5760}));
+  // Placed at (10320, 5220, 7680, 5760), a little past the screen's bottom edge: held to the screen.
+  EXPECT_EQ(RectOf(game->cross), (Rect{10320, 5220, 7680, 5580}));
   EXPECT_TRUE(game->cross.visible);
   EXPECT_EQ(f().question_index, 0);
   Finish();
@@ -170,7 +171,8 @@ TEST_F(CardPicking, AWrongPickRedrawsTheCardsForTheSamePicture) {
     Finish();
     const int wrong = WrongCardIn({2, 3});  // the top row, where the cross is raised by half a window
     Pick(wrong);
-    EXPECT_EQ(RectOf(game->cross), (Rect{wrong == 2 ? 1200.0 : 10320.0, -180, 7680, 5760}));
+    // Placed from -180, above the screen: held to it.
+    EXPECT_EQ(RectOf(game->cross), (Rect{wrong == 2 ? 1200.0 : 10320.0, 0, 7680, 5580}));
     Finish();
     feedback_timer().Tick();
     ASSERT_EQ(Asked(), asked);

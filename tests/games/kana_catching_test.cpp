@@ -179,10 +179,13 @@ TEST_F(KanaCatching, TheLetterQuestionIsLaidOutInTwipsAndTheMarkFollowsTheSlot) 
     int letter_font, mark_font;
   };
   const Case cases[] = {
-      {{19200, 10800}, 0, {2400, 163, 14400, 8100}, {216, 8460, 2880, 2160}, {-216, 8035, 3840, 3600}, 139, 192},
-      {{19200, 10800}, 3, {2400, 163, 14400, 8100}, {9720, 8460, 2880, 2160}, {9288, 8035, 3840, 3600}, 139, 192},
-      // 1366 x 768: each term is truncated on its own (slot 5: 3380 * 5 + 230)
-      {{20490, 11520}, 5, {2561, 174, 15367, 8640}, {17130, 9024, 3073, 2304}, {16670, 8570, 4098, 3840}, 148, 204},
+      // The letters' font Int(W / 138) is held to the cards' height (2160 / 20); the mark, placed at
+      // (-216, 8035, 3840, 3600), is held to the screen and its font Int(W / 100) to what is left of it.
+      {{19200, 10800}, 0, {2400, 163, 14400, 8100}, {216, 8460, 2880, 2160}, {0, 8035, 3624, 2765}, 108, 138},
+      {{19200, 10800}, 3, {2400, 163, 14400, 8100}, {9720, 8460, 2880, 2160}, {9288, 8035, 3840, 2765}, 108, 138},
+      // 1366 x 768: each term is truncated on its own (slot 5: 3380 * 5 + 230); the mark placed at
+      // (16670, 8570, 4098, 3840) reaches past both the right and the bottom edge.
+      {{20490, 11520}, 5, {2561, 174, 15367, 8640}, {17130, 9024, 3073, 2304}, {16670, 8570, 3820, 2950}, 115, 147},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.slot);

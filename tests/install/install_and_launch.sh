@@ -14,7 +14,8 @@ trap cleanup EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 for f in bin/Oltar bin/kanae bin/kanae-launch bin/kanae-say share/applications/kanae.desktop \
          share/icons/hicolor/scalable/apps/kanae.svg share/kanae/sounds/ピンポン.wav share/kanae/sounds/Clear.ico \
-         share/applications/kanae-oltar.desktop share/icons/hicolor/scalable/apps/kanae-oltar.svg; do
+         share/applications/kanae-oltar.desktop share/icons/hicolor/scalable/apps/kanae-oltar.svg \
+         share/doc/kanae/kanae-guide.html share/doc/kanae/pictures/menu.png; do
   [ -e "$work/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 ls "$work/prefix/share/kanae/demo_lesson" | grep -q '\.jpg$' || { echo "no demo lesson installed"; exit 1; }
@@ -33,4 +34,22 @@ grep -q $'\tready' "$work/trace" || { echo "the game never showed its first ques
 for f in ピンポン.wav Clear.ico O.txt X.txt; do
   [ -e "$XDG_DATA_HOME/kanae/$f" ] || { echo "missing in the user folder: $f"; exit 1; }
 done
+# A dialog alone, as the menu opens it: the dialog is traced, no question is
+# ever asked; an unknown dialog is refused with status 2.
+dialog_trace="$work/dialog-trace"
+KANAE_TRACE="$dialog_trace" KANAE_DIALOG=settings KANAE_SPEECH=none \
+  "$work/prefix/bin/Pemble" "$work/prefix/share/kanae/demo_lesson" &
+dialog_game=$!
+for _ in $(seq 300); do
+  grep -q $'\tdialog\tsettings' "$dialog_trace" 2>/dev/null && break
+  sleep 0.1
+done
+grep -q $'\tdialog\tsettings' "$dialog_trace" || { echo "the settings dialog was never opened alone"; exit 1; }
+sleep 0.5
+if grep -q $'\tquestion\t' "$dialog_trace"; then echo "a question was asked behind the dialog"; exit 1; fi
+kill "$dialog_game"
+status=0
+KANAE_DIALOG=play "$work/prefix/bin/Pemble" "$work/prefix/share/kanae/demo_lesson" 2>"$work/refused" || status=$?
+[ "$status" = 2 ] || { echo "an unknown dialog was not refused: $status"; exit 1; }
+grep -q KANAE_DIALOG "$work/refused"
 echo "installed and launched"

@@ -19,6 +19,7 @@
 #include "games/name_choice/settings.h"
 #include "games/picture_card/settings.h"
 #include "games/word_building/settings.h"
+#include "input_settings.h"
 #include "platform/qt/dialog_scale.h"
 #include "platform/qt/settings_dialog_widget.h"
 #include "platform/qt/task_dialog_widget.h"
@@ -82,6 +83,7 @@ std::vector<GameDialog> AllGames() {
       Make("Dabrel", word_building::DialogLayout, word_building::SettingSlots),
       Make("Quoma", name_choice::DialogLayout, name_choice::SettingSlots),
       Make("Vintal", picture_card::DialogLayout, picture_card::SettingSlots),
+      Make("input", InputDialogLayout, InputSettingSlots),
   };
 }
 
@@ -93,6 +95,41 @@ QRect ContentsOf(QGroupBox* box) {
   option.lineWidth = 1;
   option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxContents;
   return box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, box);
+}
+
+// Under every frame its note, whole, clear of every other control of the
+// dialog and inside it.
+void ExpectANoteUnderEveryFrame(QDialog& dialog, const SettingsDialogLayout& layout) {
+  const auto boxes = dialog.findChildren<QGroupBox*>();
+  std::vector<QWidget*> others;
+  for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (qobject_cast<QGroupBox*>(child) != nullptr || qobject_cast<QPushButton*>(child) != nullptr ||
+        child->objectName().startsWith("note_")) {
+      others.push_back(child);
+    }
+  }
+  for (std::size_t f = 0; f < layout.frames.size(); ++f) {
+    SCOPED_TRACE(ToUtf8(layout.frames[f].caption));
+    EXPECT_FALSE(layout.frames[f].note.empty()) << "a frame without a note";
+    auto* note = dialog.findChild<QLabel*>(QStringLiteral("note_%1").arg(f));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), QString::fromStdU32String(layout.frames[f].note));
+    EXPECT_EQ(QFontInfo(note->font()).pixelSize(), DialogScale::ForPrimaryScreen().FontPixels());
+    EXPECT_GE(note->height(), note->heightForWidth(note->width())) << "the note is cut off";
+    EXPECT_TRUE(dialog.rect().contains(note->geometry()));
+    // It stands right under its own frame, as wide as it.
+    QGroupBox* box = boxes[static_cast<qsizetype>(f)];
+    EXPECT_EQ(note->x(), box->x());
+    EXPECT_EQ(note->width(), box->width());
+    EXPECT_GT(note->y(), box->geometry().bottom());
+    EXPECT_LT(note->y() - box->geometry().bottom(), 2 * dialog.fontMetrics().height());
+    for (QWidget* other : others) {
+      if (other == note) continue;
+      EXPECT_FALSE(other->geometry().intersects(note->geometry()))
+          << "the note overlaps " << other->objectName().toStdString() << " "
+          << (qobject_cast<QGroupBox*>(other) ? qobject_cast<QGroupBox*>(other)->title().toStdString() : "");
+    }
+  }
 }
 
 TEST(DialogScaling, EverySettingsDialogFitsItsCaptionsAndLabelsAndTheScreen) {
@@ -107,7 +144,9 @@ TEST(DialogScaling, EverySettingsDialogFitsItsCaptionsAndLabelsAndTheScreen) {
 
     EXPECT_EQ(dialog.font().pixelSize(), scale.FontPixels());
     EXPECT_GE(dialog.font().pixelSize(), std::max(DialogScale::kBaseFontPixels, 16 * ScreenHeight() / 1080));
-    EXPECT_EQ(dialog.size(), QSize(scale.Pixels(layout.client_width), scale.Pixels(layout.client_height)));
+    // As wide as laid out; taller by the notes under the frames.
+    EXPECT_EQ(dialog.width(), scale.Pixels(layout.client_width));
+    EXPECT_GT(dialog.height(), scale.Pixels(layout.client_height));
     EXPECT_LE(dialog.width(), screen.width());
     EXPECT_LE(dialog.height(), screen.height());
 
@@ -137,8 +176,10 @@ TEST(DialogScaling, EverySettingsDialogFitsItsCaptionsAndLabelsAndTheScreen) {
       EXPECT_GE(button->height(), button->fontMetrics().height());
     }
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (label->objectName().startsWith("note_")) continue;  // wrapped to its frame's width
       EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
     }
+    ExpectANoteUnderEveryFrame(dialog, layout);
     Keep(dialog, QStringLiteral("settings-%1").arg(game.name));
   }
 }

@@ -20,6 +20,7 @@
 #include "platform/qt/japanese_ui.h"
 #include "platform/qt/kiosk_lock.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/run_game.h"
 #include "questions.h"
 
 namespace kanae {
@@ -371,6 +372,80 @@ TEST_F(GameWindowTest, EveryWayOutOfEitherDialogRestartsTheLesson) {
     EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
     EXPECT_EQ(lesson.fields.question_index, 0);
     EXPECT_EQ(platform.speech.spoken.size(), said + 1);  // the restarted lesson's first prompt
+  }
+}
+
+// Opened from the menu without playing (KANAE_DIALOG): the program shows the
+// one dialog on the lesson and ends when it is left, by any button; the
+// lesson never starts and nothing is said.
+TEST_F(GameWindowTest, ADialogOpenedAloneEndsTheProgramWhenItIsLeft) {
+  struct Way {
+    const char* what;
+    const char* dialog_name;
+    DialogKind dialog;
+    const char* button;
+  };
+  const Way ways[] = {
+      {"settings 実行", "settings", DialogKind::kSettings, "Command1"},
+      {"settings キャンセル", "settings", DialogKind::kSettings, "Command2"},
+      {"tasks キャンセル", "tasks", DialogKind::kTasks, "Command2"},
+      {"input 実行", "input", DialogKind::kInput, "Command1"},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.what);
+    lesson.Restart();  // the way before ended the lesson
+    platform.speech.Finish();
+    platform.shell.quit = false;
+    const std::size_t said = platform.speech.spoken.size();
+    QtShell shell;
+    shell.Attach(lesson, game, *window);
+    shell.EndWithDialog();
+    const int key = DialogOnlyKey(way.dialog_name);
+    lesson.OnKey(key);
+    ASSERT_EQ(platform.shell.dialogs.back(), way.dialog);
+    shell.OpenDialog(way.dialog);
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible()) dialog = d;
+    }
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QPushButton*>(way.button)->click();
+    EXPECT_TRUE(platform.shell.quit) << "the program goes on after its dialog";
+    EXPECT_EQ(lesson.Mode(), LessonMode::kEnded);
+    EXPECT_EQ(platform.speech.spoken.size(), said);
+  }
+}
+
+// F1: the teacher's guide over the game, which waits; closing the guide
+// starts the lesson again as the dialogs do.
+TEST_F(GameWindowTest, F1OpensTheGuideOverThePausedLesson) {
+  QTest::keyClick(window.get(), Qt::Key_F1);
+  ASSERT_FALSE(platform.shell.dialogs.empty());
+  EXPECT_EQ(platform.shell.dialogs.back(), DialogKind::kGuide);
+  EXPECT_EQ(lesson.Mode(), LessonMode::kDialog);
+  QtShell shell;
+  shell.Attach(lesson, game, *window);
+  shell.OpenDialog(DialogKind::kGuide);
+  QDialog* guide = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible() && d->windowTitle() == "かなえの使い方") guide = d;
+  }
+  ASSERT_NE(guide, nullptr);
+  const std::size_t said = platform.speech.spoken.size();
+  guide->findChild<QPushButton*>("close_guide")->click();
+  EXPECT_FALSE(guide->isVisible());
+  EXPECT_EQ(lesson.Mode(), LessonMode::kAsking);
+  EXPECT_EQ(platform.speech.spoken.size(), said + 1);
+}
+
+TEST(DialogOnly, TheEnvironmentNamesTheDialogByItsKey) {
+  struct Case {
+    const char* value;
+    int key;
+  };
+  for (const Case& c : {Case{"", 0}, Case{"settings", 'H'}, Case{"tasks", 'N'}, Case{"input", 'S'},
+                        Case{"Settings", -1}, Case{"play", -1}}) {
+    EXPECT_EQ(DialogOnlyKey(c.value), c.key) << c.value;
   }
 }
 

@@ -117,6 +117,76 @@ TEST_F(MenuTest, ShowsTheSixGamesWithTheirJapaneseTitles) {
   }
 }
 
+// Under each game, in words on the screen (a touch screen shows no
+// tooltip): what the child does and what the game teaches.
+TEST_F(MenuTest, ShowsUnderEachGameWhatItTeaches) {
+  auto menu = MakeMenu();
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  menu->resize(screen.size());
+  for (const launcher::GameEntry& game : launcher::Games()) {
+    SCOPED_TRACE(game.program.toStdString());
+    auto* teaches = menu->findChild<QLabel*>(game.program + "_teaches");
+    ASSERT_NE(teaches, nullptr);
+    EXPECT_FALSE(game.teaches.isEmpty());
+    EXPECT_TRUE(teaches->text().contains(game.teaches));
+    EXPECT_TRUE(teaches->text().contains(game.comment));
+    EXPECT_TRUE(teaches->isVisible());
+    EXPECT_GE(QFontInfo(teaches->font()).pixelSize(), 16);
+    EXPECT_TRUE(menu->rect().contains(QRect(teaches->mapTo(menu.get(), QPoint(0, 0)), teaches->size())));
+  }
+}
+
+// Each game's settings, task selection and input settings open from the
+// menu on its lesson, without playing: the game's program shows only that
+// dialog, and no child is asked for.
+TEST_F(MenuTest, OpensEachGamesDialogsWithoutPlaying) {
+  auto menu = MakeMenu();
+  for (const launcher::GameEntry& game : launcher::Games()) {
+    for (const QString dialog : {"settings", "tasks", "input"}) {
+      SCOPED_TRACE((game.program + " " + dialog).toStdString());
+      auto* button = menu->findChild<QPushButton*>(game.program + "_" + dialog);
+      ASSERT_NE(button, nullptr);
+      EXPECT_TRUE(button->isVisible());
+      runner.starts.clear();
+      QTest::mouseClick(button, Qt::LeftButton);
+      ASSERT_EQ(runner.starts.size(), 1u);
+      EXPECT_EQ(runner.starts[0].program, launcher::GameProgram(game.program));
+      EXPECT_EQ(runner.starts[0].dialog, dialog);
+      EXPECT_EQ(runner.starts[0].lesson, menu->Lesson());
+      EXPECT_TRUE(runner.starts[0].child.isEmpty());
+      EXPECT_FALSE(menu->isVisible());
+      runner.ended(true);
+      EXPECT_TRUE(menu->isVisible());
+    }
+  }
+}
+
+TEST_F(MenuTest, TheProcessRunnerNamesTheDialogAndSilencesTheVoiceForIt) {
+  const QString game = home.filePath("dialog.sh");
+  QFile script(game);
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\nprintf '%s|%s|%s' \"$1\" \"$KANAE_DIALOG\" \"$KANAE_SPEECH\" > seen\n");
+  script.close();
+  script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ASSERT_TRUE(QDir().mkpath(home.filePath("user")));
+  qputenv("KANAE_DIALOG", "tasks");  // left over in the menu's own environment
+  ProcessRunner runner;
+  for (const QString dialog : {"input", ""}) {
+    int ended = 0;
+    runner.Run({game, home.filePath("animals"), home.filePath("user"), false, QString(), dialog},
+               [&](bool) { ++ended; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended > 0; }, 20000));
+    QFile seen(home.filePath("user/seen"));
+    ASSERT_TRUE(seen.open(QIODevice::ReadOnly));
+    const QStringList fields = QString::fromUtf8(seen.readAll()).split('|');
+    ASSERT_EQ(fields.size(), 3);
+    EXPECT_EQ(fields[0], home.filePath("animals"));
+    EXPECT_EQ(fields[1], dialog);
+    if (!dialog.isEmpty()) EXPECT_EQ(fields[2], "none");
+  }
+  qunsetenv("KANAE_DIALOG");
+}
+
 TEST_F(MenuTest, StartsTheDemoLessonFirstInThePerUserFolder) {
   auto menu = MakeMenu();
   EXPECT_EQ(menu->Lesson(), home.filePath("share/demo_lesson"));
@@ -323,6 +393,9 @@ TEST_F(MenuTest, UnderTheLockEveryMenuButtonMustBeHeld) {
       {"quit", [](MenuWindow& menu, bool) { return !menu.isVisible(); }},
       {"choose_lesson", [this](MenuWindow&, bool) { return !asked_from.isEmpty(); }},
       {"demo_lesson", [this](MenuWindow& menu, bool) { return menu.Lesson() == home.filePath("share/demo_lesson"); }},
+      {"Suvan_settings", [this](MenuWindow&, bool) { return !runner.starts.empty(); }},
+      {"Oltar_tasks", [this](MenuWindow&, bool) { return !runner.starts.empty(); }},
+      {"Vintal_input", [this](MenuWindow&, bool) { return !runner.starts.empty(); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.button);
@@ -330,6 +403,7 @@ TEST_F(MenuTest, UnderTheLockEveryMenuButtonMustBeHeld) {
       // The menu starts on another lesson, so the demo lesson's button has work to do.
       RememberLesson(home.filePath("animals"));
       asked_from.clear();
+      runner.starts.clear();
       auto menu = MakeMenu(locked);
       auto* button = menu->findChild<QAbstractButton*>(c.button);
       ASSERT_NE(button, nullptr);

@@ -15,6 +15,7 @@ struct GameEntry {
   QString letter;   // the letter on its icon
   QString colour;   // the icon's colour, "#e8704a"
   QString comment;  // what the child does
+  QString teaches;  // what the game teaches, for the teacher
 };
 
 // The six games, in the order the teacher knows them.

@@ -12,6 +12,9 @@ struct GameStart {
   QString working_folder;  // the per-user folder with the sounds and messages
   bool kiosk = false;      // the games' teacher keys act only when held
   QString child;           // who plays (KANAE_CHILD); empty for なまえなし
+  // "settings", "tasks" or "input": the game opens only that dialog on the
+  // lesson and ends when it is closed (KANAE_DIALOG); empty plays the game.
+  QString dialog;
 };
 
 class GameRunner {

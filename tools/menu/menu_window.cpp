@@ -17,6 +17,7 @@
 #include "hold_to_act.h"
 #include "launch.h"
 #include "lesson_check_panel.h"
+#include "platform/qt/guide_window.h"
 #include "platform/qt/japanese_ui.h"
 #include "platform/speech/reading.h"
 #include "remembered_lesson.h"
@@ -58,7 +59,8 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   const int screen_height = screen != nullptr ? screen->geometry().height() : 768;
-  const int picture = screen_height / 5;
+  // Room under each picture for its title, what it teaches and its dialogs.
+  const int picture = screen_height / 6;
   QFont text = font();
   text.setPixelSize(std::max(16, screen_height / 45));
   setFont(text);
@@ -75,6 +77,9 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   QFont title = text;
   title.setBold(true);
   title.setPixelSize(text.pixelSize() * 3 / 2);
+  // Each game's dialogs, opened from here without playing: the buttons
+  // collected so that the lock can hold them like the others.
+  std::vector<QPushButton*> dialog_buttons;
   int n = 0;
   for (const launcher::GameEntry& game : launcher::Games()) {
     auto* button = new QToolButton(this);
@@ -88,7 +93,30 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
     button->setAutoRaise(true);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     connect(button, &QToolButton::clicked, this, [this, program = game.program] { Start(program); });
-    games->addWidget(button, n / 3, n % 3);
+    // What the game teaches, written out: a touch screen shows no tooltip.
+    auto* teaches = new QLabel(game.comment + QStringLiteral("\n（") + game.teaches + QStringLiteral("）"), this);
+    teaches->setObjectName(game.program + "_teaches");
+    teaches->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    teaches->setWordWrap(true);
+    auto* dialogs = new QHBoxLayout;
+    dialogs->addStretch();
+    for (const auto& [dialog, caption] : {std::pair{QStringLiteral("settings"), QStringLiteral("設定")},
+                                          std::pair{QStringLiteral("tasks"), QStringLiteral("課題えらび")},
+                                          std::pair{QStringLiteral("input"), QStringLiteral("入力方法")}}) {
+      auto* open = new QPushButton(caption, this);
+      open->setObjectName(game.program + "_" + dialog);
+      connect(open, &QPushButton::clicked, this,
+              [this, program = game.program, dialog = dialog] { OpenDialog(program, dialog); });
+      dialogs->addWidget(open);
+      dialog_buttons.push_back(open);
+    }
+    dialogs->addStretch();
+    auto* cell = new QVBoxLayout;
+    cell->setSpacing(text.pixelSize() / 4);
+    cell->addWidget(button, 1);
+    cell->addWidget(teaches);
+    cell->addLayout(dialogs);
+    games->addLayout(cell, n / 3, n % 3);
     ++n;
   }
 
@@ -105,7 +133,7 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   demo->setObjectName("demo_lesson");
   connect(demo, &QPushButton::clicked, this, [this] { SetLesson(data_ + "/demo_lesson"); });
 
-  kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N・S・R は2秒押し続けたときだけ）"), this);
+  kiosk_ = new QCheckBox(QStringLiteral("キーのロック（Esc・H・N・S・R・F1 は2秒押し続けたときだけ）"), this);
   kiosk_->setObjectName("kiosk");
   kiosk_->setChecked(kiosk);
   // The style's box is a few pixels wide on any screen; here it is as tall as the text.
@@ -129,6 +157,7 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{kiosk_, quit, choose, demo}) {
     new HoldToAct(button, [this] { return Kiosk(); });
   }
+  for (QPushButton* button : dialog_buttons) new HoldToAct(button, [this] { return Kiosk(); });
   close_guard_ = new LockedClose(this, [this] { return Kiosk(); });
 
   class_button_ = new QPushButton(QStringLiteral("クラスの名簿…"), this);
@@ -140,7 +169,12 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   connect(kiosk_, &QCheckBox::toggled, this, lock_class);
   class_folder_ = RememberedClassFolder();
 
-  for (QPushButton* button : {choose, demo, quit, class_button_}) {
+  // The guide only shows; a child who opens it closes it again with one touch.
+  auto* guide = new QPushButton(QStringLiteral("使い方"), this);
+  guide->setObjectName("guide");
+  connect(guide, &QPushButton::clicked, this, &MenuWindow::ShowGuide);
+
+  for (QPushButton* button : {choose, demo, quit, class_button_, guide}) {
     button->setMinimumSize(button->fontMetrics().horizontalAdvance(button->text()) + text.pixelSize() * 2,
                            text.pixelSize() * 2);
   }
@@ -152,6 +186,7 @@ MenuWindow::MenuWindow(GameRunner& runner, QString data, bool kiosk, FolderChoos
   auto* bottom_row = new QHBoxLayout;
   bottom_row->addWidget(kiosk_);
   bottom_row->addStretch();
+  bottom_row->addWidget(guide);
   bottom_row->addWidget(class_button_);
   bottom_row->addWidget(quit);
   auto* column = new QVBoxLayout(this);
@@ -213,7 +248,19 @@ void MenuWindow::EditClass() {
   RememberClassFolder(class_folder_);
 }
 
-void MenuWindow::Launch(const QString& program, const QString& child) {
+void MenuWindow::ShowGuide() {
+  if (guide_ == nullptr) guide_ = new GuideWindow(this);
+  guide_->show();
+  guide_->raise();
+  guide_->activateWindow();
+}
+
+void MenuWindow::OpenDialog(const QString& program, const QString& dialog) {
+  if (running_ || chooser_ != nullptr) return;
+  Launch(program, QString(), dialog);
+}
+
+void MenuWindow::Launch(const QString& program, const QString& child, const QString& dialog) {
   if (running_) return;
   QString error;
   const QString user = launcher::PrepareUserFolder(data_, error);
@@ -223,7 +270,7 @@ void MenuWindow::Launch(const QString& program, const QString& child) {
   }
   running_ = true;
   hide();
-  GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk(), child};
+  GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk(), child, dialog};
   runner_.Run(start, [this, start](bool started) {
     running_ = false;
     check_->Check(lesson_);  // the teacher may have mended the folder meanwhile

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
@@ -35,6 +36,11 @@ class MenuWindow : public QWidget {
   // Runs the game (its program name, "Oltar") on the lesson folder; with a
   // class, after the child who plays has been chosen.
   void Start(const QString& program);
+  // Opens one of the game's dialogs ("settings", "tasks", "input") on the
+  // lesson folder without playing it; the menu comes back when it is closed.
+  void OpenDialog(const QString& program, const QString& dialog);
+  // かなえの使い方, over the menu.
+  void ShowGuide();
   // The class chooser while it is shown, else nullptr.
   ClassChooserWidget* Chooser() const { return chooser_; }
   // The folder the class list is kept in ("" for the user's own).
@@ -46,7 +52,7 @@ class MenuWindow : public QWidget {
 
  private:
   void SetLesson(const QString& folder);
-  void Launch(const QString& program, const QString& child);
+  void Launch(const QString& program, const QString& child, const QString& dialog = QString());
   // The lesson as the teacher knows it: 「デモのレッスン」 or its folder.
   void ShowLesson();
   void Tell(const QString& text);
@@ -65,6 +71,7 @@ class MenuWindow : public QWidget {
   QString class_folder_;
   ClassChooserWidget* chooser_ = nullptr;
   QPushButton* class_button_ = nullptr;
+  QDialog* guide_ = nullptr;
 };
 
 }  // namespace kanae::menu

@@ -23,6 +23,13 @@ void ProcessRunner::Run(const GameStart& start, std::function<void(bool started)
   } else {
     environment.insert("KANAE_CHILD", start.child);
   }
+  if (start.dialog.isEmpty()) {
+    environment.remove("KANAE_DIALOG");
+  } else {
+    environment.insert("KANAE_DIALOG", start.dialog);
+    // Nothing is said in a dialog; the voice need not start.
+    environment.insert("KANAE_SPEECH", "none");
+  }
   process->setProcessEnvironment(environment);
   process->setProcessChannelMode(QProcess::ForwardedChannels);
   // finished and a failed start each report once; whichever comes first ends it.
