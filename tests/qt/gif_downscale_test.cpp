@@ -20,7 +20,7 @@ namespace {
 
 using testing::TempFolder;
 
-struct GifSpec {
+struct GifShape {
   int width = 64, height = 32;                      // the screen
   int left = 0, top = 0, frame_w = 64, frame_h = 32;  // the first frame on it
   bool interlaced = false;
@@ -33,7 +33,7 @@ int IndexAt(int x, int y) {
   return (x / 7 + y / 5) % 3;
 }
 
-std::string WriteGif(const TempFolder& folder, const std::string& name, const GifSpec& spec) {
+std::string WriteGif(const TempFolder& folder, const std::string& name, const GifShape& shape) {
   const std::string path = (folder / name).string();
   int error = 0;
   GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
@@ -41,24 +41,24 @@ std::string WriteGif(const TempFolder& folder, const std::string& name, const Gi
   const GifColorType colours[4] = {{255, 0, 0}, {0, 0, 255}, {0, 200, 0}, {250, 250, 250}};
   ColorMapObject* map = GifMakeMapObject(4, colours);
   EGifSetGifVersion(gif, true);
-  EGifPutScreenDesc(gif, spec.width, spec.height, 2, 0, map);
-  if (spec.transparent >= 0) {
-    const GifByteType control[4] = {1, 0, 0, static_cast<GifByteType>(spec.transparent)};
+  EGifPutScreenDesc(gif, shape.width, shape.height, 2, 0, map);
+  if (shape.transparent >= 0) {
+    const GifByteType control[4] = {1, 0, 0, static_cast<GifByteType>(shape.transparent)};
     EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
   }
-  EGifPutImageDesc(gif, spec.left, spec.top, spec.frame_w, spec.frame_h, spec.interlaced, nullptr);
-  std::vector<GifPixelType> line(static_cast<std::size_t>(spec.frame_w));
+  EGifPutImageDesc(gif, shape.left, shape.top, shape.frame_w, shape.frame_h, shape.interlaced, nullptr);
+  std::vector<GifPixelType> line(static_cast<std::size_t>(shape.frame_w));
   std::vector<int> order;
-  if (spec.interlaced) {
+  if (shape.interlaced) {
     for (const auto& [start, step] : {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}}) {
-      for (int y = start; y < spec.frame_h; y += step) order.push_back(y);
+      for (int y = start; y < shape.frame_h; y += step) order.push_back(y);
     }
   } else {
-    for (int y = 0; y < spec.frame_h; ++y) order.push_back(y);
+    for (int y = 0; y < shape.frame_h; ++y) order.push_back(y);
   }
   for (const int y : order) {
-    for (int x = 0; x < spec.frame_w; ++x) line[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(IndexAt(x, y));
-    EGifPutLine(gif, line.data(), spec.frame_w);
+    for (int x = 0; x < shape.frame_w; ++x) line[static_cast<std::size_t>(x)] = static_cast<GifPixelType>(IndexAt(x, y));
+    EGifPutLine(gif, line.data(), shape.frame_w);
   }
   EGifCloseFile(gif, &error);
   GifFreeMapObject(map);
@@ -94,7 +94,7 @@ QImage AveragedReference(const QString& path, QSize target) {
 TEST(GifDownscale, GivesTheAverageOfTheWholePicture) {
   struct Case {
     const char* name;
-    GifSpec spec;
+    GifShape shape;
     QSize target;
   };
   const Case cases[] = {
@@ -109,9 +109,9 @@ TEST(GifDownscale, GivesTheAverageOfTheWholePicture) {
   TempFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const QString path = QString::fromStdString(WriteGif(folder, std::string(c.name) + ".gif", c.spec));
+    const QString path = QString::fromStdString(WriteGif(folder, std::string(c.name) + ".gif", c.shape));
     ASSERT_FALSE(path.isEmpty());
-    EXPECT_EQ(GifSize(path), QSize(c.spec.width, c.spec.height));
+    EXPECT_EQ(GifSize(path), QSize(c.shape.width, c.shape.height));
     const QImage ours = DecodeGifDownscaled(path, c.target);
     ASSERT_EQ(ours.size(), c.target);
     EXPECT_EQ(ours.format(), QImage::Format_ARGB32_Premultiplied);
@@ -151,39 +151,39 @@ struct BmpSpec {
   std::uint32_t compression = 0;
 };
 
-std::string BmpBytes(const BmpSpec& spec) {
+std::string BmpBytes(const BmpSpec& shape) {
   std::string bytes;
   const auto put16 = [&](int v) { bytes += static_cast<char>(v & 0xFF), bytes += static_cast<char>((v >> 8) & 0xFF); };
   const auto put32 = [&](std::int64_t v) {
     for (int i = 0; i < 4; ++i) bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
   };
-  const int palette = spec.bits == 8 ? 256 * 4 : 0;
-  const int row = (spec.width * spec.bits + 31) / 32 * 4;
+  const int palette = shape.bits == 8 ? 256 * 4 : 0;
+  const int row = (shape.width * shape.bits + 31) / 32 * 4;
   bytes += "BM";
-  put32(14 + 40 + palette + row * spec.height);
+  put32(14 + 40 + palette + row * shape.height);
   put32(0);
   put32(14 + 40 + palette);
   put32(40);
-  put32(spec.width);
-  put32(spec.top_down ? -spec.height : spec.height);
+  put32(shape.width);
+  put32(shape.top_down ? -shape.height : shape.height);
   put16(1);
-  put16(spec.bits);
-  put32(spec.compression);
+  put16(shape.bits);
+  put32(shape.compression);
   for (int i = 0; i < 5; ++i) put32(0);
   for (int i = 0; i < palette / 4; ++i) {
     bytes += static_cast<char>(i * 7), bytes += static_cast<char>(255 - i), bytes += static_cast<char>(i * 3),
         bytes += '\0';
   }
-  for (int i = 0; i < spec.height; ++i) {
-    const int y = spec.top_down ? i : spec.height - 1 - i;
+  for (int i = 0; i < shape.height; ++i) {
+    const int y = shape.top_down ? i : shape.height - 1 - i;
     std::string line;
-    for (int x = 0; x < spec.width; ++x) {
+    for (int x = 0; x < shape.width; ++x) {
       const int v = IndexAt(x, y) * 80 + (x * 3 + y) % 40;
-      if (spec.bits == 8) {
+      if (shape.bits == 8) {
         line += static_cast<char>(v);
       } else {
         line += static_cast<char>(v), line += static_cast<char>(255 - v), line += static_cast<char>(x * 4);
-        if (spec.bits == 32) line += static_cast<char>(0x7F);  // no alpha in a plain BMP
+        if (shape.bits == 32) line += static_cast<char>(0x7F);  // no alpha in a plain BMP
       }
     }
     line.resize(static_cast<std::size_t>(row), '\0');
@@ -209,7 +209,7 @@ void ExpectAveraged(const QImage& ours, const QImage& reference) {
 TEST(BmpDownscale, GivesTheAverageOfTheWholePictureAndLeavesTheRareKindsToQt) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpSpec shape;
     QSize target;
   };
   const Case cases[] = {
@@ -222,7 +222,7 @@ TEST(BmpDownscale, GivesTheAverageOfTheWholePictureAndLeavesTheRareKindsToQt) {
   TempFolder folder;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    folder.Write(std::string(c.name) + ".bmp", BmpBytes(c.spec));
+    folder.Write(std::string(c.name) + ".bmp", BmpBytes(c.shape));
     const QString path = QString::fromStdString((folder / (std::string(c.name) + ".bmp")).string());
     const std::optional<QImage> ours = DecodeBmpDownscaled(path, c.target);
     ASSERT_TRUE(ours.has_value());
