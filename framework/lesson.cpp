@@ -102,11 +102,19 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   NoteLessonCheck(check);
 
   const RecordPlace record = record_.Open(PathFromUtf8(state.data_folder));
-  for (const std::string& notice : record_.TakeNotices()) TellTeacher(FromUtf8(notice));
   // Said without a click: a modal here would stand between the child and
-  // the game at every start of a read-only lesson.
+  // the game at every start of a read-only lesson, or of one where something
+  // is planted under the record's name (its notice says so and where the
+  // lines go instead).
   Text read_only_notice;
-  if (record.in_user_folder) {
+  for (const std::string& notice : record_.TakeNotices()) {
+    if (!record.in_user_folder) {
+      TellTeacher(FromUtf8(notice));
+      continue;
+    }
+    read_only_notice += (read_only_notice.empty() ? U"" : U"\n") + FromUtf8(notice);
+  }
+  if (record.in_user_folder && read_only_notice.empty()) {
     read_only_notice = U"レッスンのフォルダに書き込めないので、学習記録はこちらに保存します。\n" +
                        FromUtf8(PathToUtf8(record.folder));
   }
