@@ -11,14 +11,18 @@
 
 namespace kanae::speech {
 
-std::vector<std::unique_ptr<Voice>> VoicesFor(std::string_view engine) {
+std::vector<std::unique_ptr<Voice>> VoicesFor(std::string_view engine, bool every_vowel_voiced) {
   std::vector<std::unique_ptr<Voice>> voices;
   if (engine == "none") return voices;
   if (!engine.empty() && engine != "openjtalk" && engine != "espeak") {
     std::fprintf(stderr, "kanae: the speech engine \"%s\" is not known (openjtalk, espeak or none); using the default\n",
                  std::string(engine).c_str());
   }
-  if (engine != "espeak") voices.push_back(std::make_unique<OpenJTalkVoice>(OpenJTalkSetup::FromEnvironment()));
+  if (engine != "espeak") {
+    OpenJTalkSetup setup = OpenJTalkSetup::FromEnvironment();
+    if (every_vowel_voiced) setup.voicing_threshold = 0.3;  // voices the vowel, leaves s, h and k as they are
+    voices.push_back(std::make_unique<OpenJTalkVoice>(std::move(setup)));
+  }
   voices.push_back(std::make_unique<EspeakVoice>());
   return voices;
 }

@@ -16,7 +16,9 @@ namespace kanae::speech {
 // The voices to try, in order, for an engine name (as KANAE_SPEECH takes it;
 // empty for the default). "none" gives no voice at all. An unknown name is
 // reported on stderr and taken as the default. Cheap: nothing starts here.
-std::vector<std::unique_ptr<Voice>> VoicesFor(std::string_view engine);
+// every_vowel_voiced: no vowel whispered, as a letter said alone to a child
+// needs (Open JTalk devoices vowels as fluent speech does; espeak-ng does not).
+std::vector<std::unique_ptr<Voice>> VoicesFor(std::string_view engine, bool every_vowel_voiced = false);
 
 // The engine named by KANAE_SPEECH. Each voice that cannot start is passed
 // over with one line on stderr (on the engine's thread), so the games always run.

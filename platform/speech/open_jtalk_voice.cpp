@@ -277,12 +277,15 @@ std::optional<OpenJTalkVoice::Rendered> OpenJTalkVoice::RenderChunk(const Text& 
   }
   std::vector<std::string> arguments{"-x", setup_.dictionary.string(), "-m", setup_.voice.string(), "-ow",
                                      wav_file.string(), "-ot", analysis_file.string()};
-  if (setup_.speed != 1.0) {
-    // to_chars: a decimal point whatever the locale says.
-    char speed[32];
-    const auto written = std::to_chars(speed, speed + sizeof speed, setup_.speed, std::chars_format::fixed, 3);
-    arguments.insert(arguments.end(), {"-r", std::string(speed, written.ptr)});
-  }
+  // to_chars: a decimal point whatever the locale says.
+  const auto decimal = [](double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    return std::string(text, written.ptr);
+  };
+  if (setup_.speed != 1.0) arguments.insert(arguments.end(), {"-r", decimal(setup_.speed)});
+  if (setup_.volume_db != 0.0) arguments.insert(arguments.end(), {"-g", decimal(setup_.volume_db)});
+  if (setup_.voicing_threshold != 0.5) arguments.insert(arguments.end(), {"-u", decimal(setup_.voicing_threshold)});
   arguments.push_back(text_file.string());
   const RunOutcome outcome = RunProgram(setup_.program, arguments, setup_.bound);
   if (outcome != RunOutcome::kSucceeded) return std::nullopt;

@@ -19,6 +19,13 @@ struct OpenJTalkSetup {
   std::chrono::milliseconds bound{4000};
   // Speaking rate (open_jtalk -r): 1 is the voice's own; below 1 is slower.
   double speed = 1.0;
+  // Volume (open_jtalk -g) in dB. At the voice's own volume some vowels
+  // (the u of う and ふ, the o of ほ and も, the a of ま) peak past full scale
+  // and come out clipped; below it they fit, and levelling restores loudness.
+  double volume_db = -6.0;
+  // Voiced/unvoiced threshold (open_jtalk -u): the voice's own 0.5 whispers
+  // many a vowel, as speech does (the a of さ, the i of ひ); lower voices them.
+  double voicing_threshold = 0.5;
 
   // The installed program, dictionary and voice, with KANAE_VOICE as the voice when set.
   static OpenJTalkSetup FromEnvironment();

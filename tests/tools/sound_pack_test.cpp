@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -173,6 +174,60 @@ TEST(SoundPack, CuesAreAsLoudAsTheLetters) {
   const double median = letters[letters.size() / 2];
   EXPECT_NEAR(median, sound_pack::kSpeechRmsDbfs, 1.0);
   for (const char* cue : kCues) EXPECT_NEAR(loudness(cue), median, 3.0) << cue;
+}
+
+std::set<std::string> LetterFiles() {
+  std::set<std::string> files;
+  for (const sound_pack::LetterRange& range : sound_pack::kAskableLetters) {
+    for (char32_t c = range.first; c <= range.last; ++c) {
+      files.insert(ToUtf8(LetterSoundFile(c)));
+      files.insert(ToUtf8(Text(1, c) + U".wav"));
+    }
+  }
+  return files;
+}
+
+// A letter heard alone must last long enough for a child to catch its vowel,
+// and no longer than a letter said at a steady pace; levelled, never clipped.
+TEST(SoundPack, EveryLetterFileIsLongEnoughToHear) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  std::vector<double> voiced_lengths;
+  for (const std::string& name : LetterFiles()) {
+    SCOPED_TRACE(name);
+    const std::optional<Wav> wav = ParseWav(kPack / name);
+    ASSERT_TRUE(wav.has_value());
+    ASSERT_GT(wav->rate, 0);
+    sound_pack::Samples samples;
+    for (std::int16_t v : wav->samples) samples.push_back(static_cast<float>(v) / 32768.0f);
+    const double seconds = static_cast<double>(samples.size()) / wav->rate;
+    const double voiced = sound_pack::VoicedSeconds(samples);
+    voiced_lengths.push_back(voiced);
+    EXPECT_GE(voiced, 0.25) << "voiced sound too short to hear";
+    EXPECT_LE(seconds, 0.9) << "too long for one letter";
+    EXPECT_LE(20 * std::log10(std::max(sound_pack::Peak(samples), 1e-9)), sound_pack::kPeakDbfs + 0.1);
+  }
+  ASSERT_FALSE(voiced_lengths.empty());
+  std::sort(voiced_lengths.begin(), voiced_lengths.end());
+  std::printf("voiced ms: min %.0f, median %.0f, max %.0f over %zu letter files\n", 1000 * voiced_lengths.front(),
+              1000 * voiced_lengths[voiced_lengths.size() / 2], 1000 * voiced_lengths.back(), voiced_lengths.size());
+}
+
+// What the voice made for each letter before the pack levelled it: a
+// waveform cut off at full scale is heard as a rasp, whatever gain follows.
+TEST(SoundPack, TheVoiceNeverClipsALetter) {
+  if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
+  int checked = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(KANAE_SPOKEN_LETTERS_DIR)) {
+    if (entry.path().extension() != ".wav") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::optional<Wav> wav = ParseWav(entry.path());
+    ASSERT_TRUE(wav.has_value());
+    const int at_full_scale = static_cast<int>(std::count_if(
+        wav->samples.begin(), wav->samples.end(), [](std::int16_t v) { return v >= 32767 || v <= -32767; }));
+    EXPECT_EQ(at_full_scale, 0) << "samples clipped at full scale";
+    ++checked;
+  }
+  EXPECT_GE(checked, 184 / 2);
 }
 
 std::string FileBytes(const std::filesystem::path& file) {

@@ -1,6 +1,7 @@
 // kanae-say: the speech engine from the command line.
 //   kanae-say [--engine NAME] [--letter|--name] --reading TEXT   prints the kana reading the voice pronounces
 //   kanae-say [--engine NAME] [--letter|--name] --wav FILE TEXT  writes the speech to FILE (16-bit PCM mono)
+//   --voiced before the mode says every vowel voiced, none whispered.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,6 +24,7 @@ int Usage() {
       "             falling back to espeak-ng); KANAE_VOICE=FILE.htsvoice picks the voice\n"
       "  --letter   TEXT is letters, each read by its name (は as ハ, を as ヲ, 3 as サン)\n"
       "  --name     TEXT is a picture's name, read as written (はち as ハチ, never ワチ)\n"
+      "  --voiced   every vowel voiced, none whispered (a letter said alone, clearly)\n"
       "TEXT is UTF-8; several arguments are joined by single spaces.\n",
       stderr);
   return 2;
@@ -45,12 +47,16 @@ int main(int argc, char** argv) {
   std::string engine = env != nullptr ? env : "";
   bool letter = false;
   bool name = false;
+  bool voiced = false;
   while (!args.empty()) {
     if (args[0] == "--engine" && args.size() >= 2) {
       engine = args[1];
       args.erase(args.begin(), args.begin() + 2);
     } else if (args[0] == "--letter") {
       letter = true;
+      args.erase(args.begin());
+    } else if (args[0] == "--voiced") {
+      voiced = true;
       args.erase(args.begin());
     } else if (args[0] == "--name") {
       name = true;
@@ -67,7 +73,7 @@ int main(int argc, char** argv) {
 
   const kanae::Text plain = kanae::FromUtf8(Join({args.begin() + (reading ? 1 : 2), args.end()}));
   const kanae::SpokenText text = letter ? kanae::Letter(plain) : name ? kanae::Word(plain) : kanae::SpokenText(plain);
-  const auto voices = kanae::speech::VoicesFor(engine);
+  const auto voices = kanae::speech::VoicesFor(engine, voiced);
   kanae::speech::Voice* voice = kanae::speech::StartFirstVoice(voices);
   if (reading) {
     // No voice: nothing is pronounced, so the reading is empty.

@@ -2,8 +2,8 @@
 // speech program is given, one spoken file per letter a game can ask for.
 //
 // Usage: kanae_sound_pack OUTPUT_FOLDER [SAY_PROGRAM WORK_FOLDER]
-// SAY_PROGRAM is called as SAY_PROGRAM [--letter] --wav FILE TEXT and
-// SAY_PROGRAM [--letter] --reading TEXT.
+// SAY_PROGRAM is called as SAY_PROGRAM --voiced [--letter] --wav FILE TEXT and
+// SAY_PROGRAM --voiced [--letter] --reading TEXT.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -21,6 +21,7 @@
 
 #include "cues.h"
 #include "kana_tables.h"
+#include "lengthen.h"
 #include "letter_set.h"
 #include "pcm.h"
 
@@ -103,7 +104,8 @@ bool Run(const std::string& program, const std::vector<std::string>& arguments, 
 std::optional<std::string> Say(const std::string& program, const fs::path& wav, const Text& text, bool by_name,
                                const fs::path& reading_file) {
   const std::string words = EncodeUtf8(text);
-  std::vector<std::string> flags;
+  // Said alone, a letter's vowel is voiced whole, never whispered.
+  std::vector<std::string> flags{"--voiced"};
   if (by_name) flags.push_back("--letter");
   std::vector<std::string> say_wav = flags, say_reading = flags;
   say_wav.insert(say_wav.end(), {"--wav", wav.string(), words});
@@ -132,7 +134,7 @@ bool WriteLetters(const fs::path& out, const std::string& say, const fs::path& w
       std::optional<Samples> speech;
       const std::optional<std::string> reading = Say(say, raw, spoken.text, spoken.by_name, reading_file);
       if (reading) speech = ReadWav(raw);
-      const Samples tidy = speech ? TidySpeech(*speech) : Samples{};
+      const Samples tidy = speech ? TidySpeech(LengthenVowel(*speech, kLetterVoicedSeconds)) : Samples{};
       std::lock_guard lock(report);
       for (const Text& name : names) {
         if (tidy.empty() || !WriteWav(out / fs::path(EncodeUtf8(name)), tidy)) {

@@ -54,6 +54,63 @@ double SoundingRms(const Samples& s) {
   return count == 0 ? 0 : std::sqrt(sum / count);
 }
 
+std::vector<bool> VoicedSteps(const Samples& s) {
+  const auto step = static_cast<std::size_t>(kVoicingStepSeconds * kSampleRate);
+  const std::size_t half = 3 * step / 2;
+  const std::size_t shortest_lag = kSampleRate / 400, longest_lag = kSampleRate / 70;
+  const std::size_t steps = s.size() / step;
+  std::vector<double> energy(steps, 0);
+  const auto window = [&](std::size_t k) {
+    const std::size_t centre = k * step + step / 2;
+    return std::pair{centre > half ? centre - half : 0, std::min(s.size(), centre + half)};
+  };
+  for (std::size_t k = 0; k < steps; ++k) {
+    const auto [begin, end] = window(k);
+    for (std::size_t i = begin; i < end; ++i) energy[k] += double{s[i]} * s[i];
+    energy[k] /= static_cast<double>(end - begin);
+  }
+  std::vector<bool> voiced(steps, false);
+  if (steps == 0) return voiced;
+  // Periodicity is judged below 900 Hz, where the voice's first harmonics
+  // are: the phases of the upper ones drift in a held vowel, which the ear
+  // does not mind but a waveform comparison does. A second-order low-pass.
+  Samples low(s.size());
+  {
+    const double w = 2 * std::numbers::pi * 900 / kSampleRate, alpha = std::sin(w) / (2 * std::sqrt(0.5));
+    const double a0 = 1 + alpha, b0 = (1 - std::cos(w)) / 2 / a0, b1 = (1 - std::cos(w)) / a0, b2 = b0;
+    const double a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      const double y = b0 * s[i] + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+      x2 = x1, x1 = s[i], y2 = y1, y1 = y;
+      low[i] = static_cast<float>(y);
+    }
+  }
+  const double gate = *std::max_element(energy.begin(), energy.end()) * DbToGain(-60);  // -30 dB in power
+  for (std::size_t k = 0; k < steps; ++k) {
+    if (energy[k] <= gate || energy[k] == 0) continue;
+    const auto [begin, end] = window(k);
+    // Normalised autocorrelation: near 1 for a sustained pitch, low for noise.
+    double best = 0;
+    for (std::size_t lag = shortest_lag; lag <= longest_lag && begin + lag < end; ++lag) {
+      double cross = 0, a = 0, b = 0;
+      for (std::size_t i = begin; i + lag < end; ++i) {
+        cross += double{low[i]} * low[i + lag];
+        a += double{low[i]} * low[i];
+        b += double{low[i + lag]} * low[i + lag];
+      }
+      if (a > 0 && b > 0) best = std::max(best, cross / std::sqrt(a * b));
+    }
+    voiced[k] = best >= 0.5;  // noise (s, sh, h) stays well below, a held vowel above
+  }
+  return voiced;
+}
+
+double VoicedSeconds(const Samples& s) {
+  const std::vector<bool> voiced = VoicedSteps(s);
+  return static_cast<double>(std::count(voiced.begin(), voiced.end(), true)) * kVoicingStepSeconds;
+}
+
 bool WriteWav(const std::filesystem::path& file, const Samples& s) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   const auto data_bytes = static_cast<std::uint32_t>(s.size() * 2);
@@ -96,6 +153,20 @@ std::optional<Samples> ReadWav(const std::filesystem::path& file) {
   if (stream != nullptr) SDL_FreeAudioStream(stream);
   SDL_FreeWAV(buffer);
   return result;
+}
+
+Samples Resample(const Samples& s, int from_rate, int to_rate) {
+  if (from_rate == to_rate || s.empty()) return s;
+  SDL_AudioStream* stream = SDL_NewAudioStream(AUDIO_F32SYS, 1, from_rate, AUDIO_F32SYS, 1, to_rate);
+  Samples out;
+  if (stream != nullptr && SDL_AudioStreamPut(stream, s.data(), static_cast<int>(s.size() * sizeof(float))) == 0 &&
+      SDL_AudioStreamFlush(stream) == 0) {
+    out.resize(static_cast<std::size_t>(SDL_AudioStreamAvailable(stream)) / sizeof(float));
+    const int got = SDL_AudioStreamGet(stream, out.data(), static_cast<int>(out.size() * sizeof(float)));
+    out.resize(got > 0 ? static_cast<std::size_t>(got) / sizeof(float) : 0);
+  }
+  if (stream != nullptr) SDL_FreeAudioStream(stream);
+  return out;
 }
 
 void SetPeak(Samples& s, double dbfs) {

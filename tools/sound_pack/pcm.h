@@ -21,9 +21,20 @@ double Peak(const Samples& s);
 // loudest), so pauses inside a word do not lower the measure.
 double SoundingRms(const Samples& s);
 
+// Voicing, in 10 ms steps: a step is voiced when the 30 ms around it is
+// within 30 dB of the loudest such window and repeats itself at a voice's
+// pitch (70-400 Hz). Fricatives, bursts and silence are not voiced.
+inline constexpr double kVoicingStepSeconds = 0.01;
+std::vector<bool> VoicedSteps(const Samples& s);
+// Seconds of voiced sound in s.
+double VoicedSeconds(const Samples& s);
+
 bool WriteWav(const std::filesystem::path& file, const Samples& s);
 // Any WAV SDL can read, converted to mono float at kSampleRate.
 std::optional<Samples> ReadWav(const std::filesystem::path& file);
+
+// The same sound at another sample rate (SDL's resampler).
+Samples Resample(const Samples& s, int from_rate, int to_rate);
 
 // Scales so the peak lies at the given level (silence stays silence).
 void SetPeak(Samples& s, double dbfs);
