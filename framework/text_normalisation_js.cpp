@@ -6,22 +6,22 @@
 
 #include "text_normalisation.h"
 
-// Normalises length code points at in into out; returns how many code points
+// Normalises length code points at source into target; returns how many code points
 // the result has (more than capacity: nothing usable was written), or -1 when
 // the input is not Unicode text.
-EM_JS(int, kanae_nfc, (const char32_t* in, int length, char32_t* out, int capacity), {
-  let text = '';
+EM_JS(int, kanae_nfc, (const char32_t* source, int length, char32_t* target, int capacity), {
+  let text = "";
   try {
     for (let i = 0; i < length; i += 4096) {
       const end = Math.min(length, i + 4096);
-      text += String.fromCodePoint.apply(null, HEAPU32.subarray((in >> 2) + i, (in >> 2) + end));
+      text += String.fromCodePoint.apply(null, HEAPU32.subarray((source >> 2) + i, (source >> 2) + end));
     }
   } catch (e) {
     return -1;
   }
   let count = 0;
   for (const ch of text.normalize('NFC')) {
-    if (count < capacity) HEAPU32[(out >> 2) + count] = ch.codePointAt(0);
+    if (count < capacity) HEAPU32[(target >> 2) + count] = ch.codePointAt(0);
     ++count;
   }
   return count;
