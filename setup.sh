@@ -21,6 +21,7 @@ packages=(
   qt6-translations-l10n
   xvfb x11-xserver-utils xdotool
   ccache
+  emscripten
 )
 
 # The Open JTalk voice is in Debian's contrib component. Adds contrib to the

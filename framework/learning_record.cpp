@@ -14,6 +14,7 @@
 #include <cstring>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "safe_file.h"
 
@@ -252,12 +253,7 @@ std::size_t CompleteRecordLength(std::string_view bytes) {
 }
 
 LearningRecord::~LearningRecord() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
-  if (syncer_.joinable()) syncer_.join();
+  sync_.WaitUntilDurable();
   CloseFile();
 }
 
@@ -398,7 +394,6 @@ bool LearningRecord::OpenFile(int number) {
   size_ = size;
   // A new file's entry in its folder must reach the disk as well as its lines.
   const int dir = size == 0 ? ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-  std::lock_guard lock(mutex_);
   fd_ = fd;
   if (dir >= 0) {
     if (dir_to_sync_ >= 0) ::close(dir_to_sync_);
@@ -408,7 +403,6 @@ bool LearningRecord::OpenFile(int number) {
 }
 
 void LearningRecord::CloseFile() {
-  std::lock_guard lock(mutex_);
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (dir_to_sync_ >= 0) ::close(dir_to_sync_);
@@ -434,12 +428,7 @@ bool LearningRecord::Append(const RecordEntry& entry) {
     if (size_ > 0 && ::pread(fd_, &last, 1, static_cast<off_t>(size_ - 1)) != 1) last = '\n';
     if (!WriteWhole(size_ == 0 ? kBom + HeaderLine() + line : (IsLineEnd(last) ? line : "\r\n" + line))) return false;
   }
-  {
-    std::lock_guard lock(mutex_);
-    ++written_;
-    if (!syncer_.joinable()) syncer_ = std::thread([this] { SyncLoop(); });
-  }
-  wake_.notify_one();
+  sync_.Written(fd_, std::exchange(dir_to_sync_, -1));
   return true;
 }
 
@@ -457,33 +446,6 @@ bool LearningRecord::WriteWhole(const std::string& bytes) {
   return false;
 }
 
-void LearningRecord::WaitUntilDurable() {
-  std::unique_lock lock(mutex_);
-  synced_.wait(lock, [this] { return durable_ >= written_ || !syncer_.joinable(); });
-}
-
-void LearningRecord::SyncLoop() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    wake_.wait(lock, [this] { return stopping_ || durable_ < written_; });
-    if (durable_ < written_) {
-      const std::uint64_t target = written_;
-      const int fd = fd_;
-      const int dir = dir_to_sync_;
-      dir_to_sync_ = -1;
-      lock.unlock();
-      ::fdatasync(fd);
-      if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-      }
-      lock.lock();
-      durable_ = target;
-      synced_.notify_all();
-      continue;
-    }
-    if (stopping_) return;
-  }
-}
+void LearningRecord::WaitUntilDurable() { sync_.WaitUntilDurable(); }
 
 }  // namespace kanae

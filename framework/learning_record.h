@@ -5,22 +5,17 @@
 //
 // Durability: each line goes out in one write() on a file opened O_APPEND, so
 // another program appending at the same time never interleaves inside a line
-// and a crash leaves at most the last line torn. fdatasync costs milliseconds
-// on ordinary disks, far more than an answer may wait, so a small thread
-// syncs behind the game; WaitUntilDurable (called before the next question)
-// waits for it, which in practice never waits because the feedback lasts
-// longer than the sync.
+// and a crash leaves at most the last line torn. The sync to the disk is
+// RecordSync's; WaitUntilDurable is called before the next question.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "record_sync.h"
 #include "text.h"
 
 namespace kanae {
@@ -132,7 +127,6 @@ class LearningRecord {
   static bool NameTaken(const std::filesystem::path& file);
   void CloseFile();
   bool WriteWhole(const std::string& bytes);
-  void SyncLoop();
 
   std::filesystem::path lesson_folder_;
   std::filesystem::path folder_;
@@ -145,14 +139,8 @@ class LearningRecord {
   std::uintmax_t size_ = 0;
   std::string error_;
 
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::condition_variable synced_;
-  std::uint64_t written_ = 0;
-  std::uint64_t durable_ = 0;
-  int dir_to_sync_ = -1;
-  bool stopping_ = false;
-  std::thread syncer_;
+  int dir_to_sync_ = -1;  // a new file's folder, synced with its first line
+  RecordSync sync_;
 };
 
 }  // namespace kanae

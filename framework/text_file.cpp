@@ -1,7 +1,6 @@
 #include "text_file.h"
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cp932.h"
 #include "safe_file.h"
 
 namespace kanae {
@@ -17,46 +17,11 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Runs iconv over the whole input; nullopt when a character cannot be converted.
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view input) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string output(input.size() * 2 + 16, '\0');
-  char* in = const_cast<char*>(input.data());
-  std::size_t in_left = input.size();
-  std::size_t used = 0;
-  bool ok = true;
-  while (in_left > 0) {
-    char* out = output.data() + used;
-    std::size_t out_left = output.size() - used;
-    const std::size_t rc = iconv(cd, &in, &in_left, &out, &out_left);
-    used = output.size() - out_left;
-    if (rc != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      output.resize(output.size() * 2);
-      continue;
-    }
-    ok = false;  // EILSEQ or EINVAL: not representable or truncated input
-    break;
-  }
-  iconv_close(cd);
-  if (!ok) return std::nullopt;
-  output.resize(used);
-  return output;
-}
-
 bool HasNonAscii(std::string_view bytes) {
   for (char c : bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   }
   return false;
-}
-
-std::optional<Text> DecodeCp932(std::string_view bytes) {
-  if (!HasNonAscii(bytes)) return DecodeUtf8(bytes);
-  auto converted = Convert("UTF-8", "CP932", bytes);
-  if (!converted) return std::nullopt;
-  return DecodeUtf8(*converted);
 }
 
 // Reads at most limit + 1 bytes, so that a larger file is noticed without
@@ -127,11 +92,10 @@ std::optional<Text> DecodeFileBytes(std::string_view bytes, Decoding decoding) {
 std::string EncodeForFile(TextView text) {
   const std::string utf8 = EncodeUtf8(text);
   if (!HasNonAscii(utf8)) return utf8;
-  // CP932 maps some characters one way only (WAVE DASH is written as the
-  // FULLWIDTH TILDE's code); such text must not come back changed.
-  if (auto cp932 = Convert("CP932", "UTF-8", utf8)) {
-    if (DecodeCp932(*cp932) == Text(text)) return *cp932;
-  }
+  // The table has no entry for a character CP932 would only approximate
+  // (WAVE DASH would come back as FULLWIDTH TILDE), so what it encodes reads
+  // back unchanged.
+  if (auto cp932 = EncodeCp932(text)) return *cp932;
   return std::string(kUtf8Bom) + utf8;
 }
 

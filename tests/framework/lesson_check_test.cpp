@@ -112,7 +112,7 @@ TEST(LessonCheck, CountsThePicturesEachGameCanUse) {
     for (const auto& [program, count] : c.usable) EXPECT_EQ(usable.at(program), count) << c.name << ", " << program;
     for (const auto& [program, enough] : c.enough) {
       const auto it = std::find_if(check.games.begin(), check.games.end(),
-                                   [&](const GameCount& g) { return g.game->program == program; });
+                                   [&program = program](const GameCount& g) { return g.game->program == program; });
       ASSERT_NE(it, check.games.end());
       EXPECT_EQ(it->enough, enough) << c.name << ", " << program;
     }
