@@ -11,6 +11,13 @@ namespace kanae {
 
 namespace {
 
+// The same tasks in any order: a dialog may give them back in the folder's.
+bool SameTasks(std::vector<Text> a, std::vector<Text> b) {
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  return a == b;
+}
+
 constexpr char32_t kTooFewPictures[] = U"画像データが足りません！";
 
 // The refusal says which folder, how many pictures were found and how many
@@ -158,6 +165,9 @@ bool Lesson::Start(const std::vector<std::string>& arguments, Game& game) {
   form.height = screen.height_twips;
   game.Layout();
   if (info.has_letter_tables) fields.tables = FillKanaTables();
+  // The first prompt is made while the window comes up; it is spoken once
+  // the window is seen.
+  DrawOrderAhead();
   return true;
 }
 
@@ -224,8 +234,27 @@ void Lesson::Restart() {
   praise_ahead_.reset();
   retry_ahead_.reset();
   fields.question_index = 0;
-  ShuffleTasks();
+  if (order_ahead_ && SameTasks(*order_ahead_, state.task_pictures)) {
+    state.task_pictures = std::move(*order_ahead_);
+  } else {
+    ShuffleTasks();
+  }
+  order_ahead_.reset();
   if (game_ != nullptr) game_->NextQuestion();
+}
+
+void Lesson::DrawOrderAhead() {
+  order_ahead_.reset();
+  if (game_ == nullptr || state.task_pictures.empty()) return;
+  std::vector<Text> order = state.task_pictures;
+  kanae::ShuffleTasks(order, Rnd());
+  // The game composes its prompt from the lesson's tasks: it is lent the
+  // new order for that.
+  std::swap(state.task_pictures, order);
+  const SpokenText first_prompt = game_->PromptFor(0);
+  std::swap(state.task_pictures, order);
+  order_ahead_ = std::move(order);
+  PrepareSpeech(first_prompt);
 }
 
 void Lesson::LeaveDialog(DialogKind kind) {
@@ -311,6 +340,8 @@ void Lesson::OnKey(int key_code) {
   }
   // Nothing of the game runs on behind a dialog or the report.
   StopTimers();
+  // The restart's first prompt is made while the teacher is away.
+  if (mode_ != LessonMode::kDialog) DrawOrderAhead();
   if (key_code == static_cast<int>(Key::kR)) {
     // The report reads the record from disk: every answer so far is in it.
     record_.WaitUntilDurable();

@@ -220,6 +220,11 @@ class Lesson {
   // speech could be prepared while the cues play; the next draw takes them.
   std::optional<Text> praise_ahead_;
   std::optional<Text> retry_ahead_;
+  // The play order of the next restart, drawn before it (while the window
+  // comes up, or while the teacher is in a dialog) so the first prompt is
+  // made by then; used when the tasks are still the same.
+  std::optional<std::vector<Text>> order_ahead_;
+  void DrawOrderAhead();
 };
 
 }  // namespace kanae

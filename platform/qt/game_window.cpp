@@ -2,6 +2,7 @@
 
 #include "accepted_keys.h"
 
+#include <utility>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetricsF>
@@ -242,6 +243,7 @@ void GameWindow::paintEvent(QPaintEvent*) {
   painter.end();
   shows_all_pictures_ = all_pictures;
 
+  if (first_shown_) QMetaObject::invokeMethod(this, std::exchange(first_shown_, {}), Qt::QueuedConnection);
   if (!ready_traced_ && lesson_.HasShownQuestion() && all_pictures) {
     ready_traced_ = true;
     // Posted, so it is written once this frame has been handed to the window

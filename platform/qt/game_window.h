@@ -30,6 +30,9 @@ class GameWindow : public QWidget {
   // Whether the last frame held every picture it shows (a late one is drawn
   // the moment it has been decoded).
   bool ShowsAllPictures() const { return shows_all_pictures_; }
+  // Runs then once, after the window's first frame has been handed to the
+  // window system: what is said there is never heard before the window is seen.
+  void WhenFirstShown(std::function<void()> then) { first_shown_ = std::move(then); }
 
  protected:
   bool event(QEvent* event) override;
@@ -61,6 +64,7 @@ class GameWindow : public QWidget {
   bool pointer_hidden_ = false;
   bool shows_all_pictures_ = false;
   bool ready_traced_ = false;
+  std::function<void()> first_shown_;
   int requested_for_question_ = -1;
 };
 

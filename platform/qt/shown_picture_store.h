@@ -9,13 +9,13 @@
 
 #include <QImage>
 #include <QSize>
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
+
+#include "owned_cache_folder.h"
 
 namespace kanae {
 
@@ -31,7 +31,6 @@ class ShownPictureStore {
   // someone else or can be written by others is not used (one line on
   // stderr), and the store then keeps nothing.
   explicit ShownPictureStore(std::filesystem::path folder, std::uintmax_t budget_bytes = kDefaultBudgetBytes);
-  ~ShownPictureStore();
   ShownPictureStore(const ShownPictureStore&) = delete;
   ShownPictureStore& operator=(const ShownPictureStore&) = delete;
 
@@ -43,15 +42,8 @@ class ShownPictureStore {
 
  private:
   std::optional<std::string> EntryName(const std::string& utf8_path, QSize shown) const;
-  void Prune();
-  // The store's folder, opened and checked once; -1 when it is not used.
-  int Folder() const;
 
-  std::filesystem::path folder_;
-  std::uintmax_t budget_bytes_;
-  std::atomic<int> saves_{0};
-  mutable std::once_flag folder_checked_;
-  mutable int folder_fd_ = -1;
+  OwnedCacheFolder folder_;
 };
 
 }  // namespace kanae

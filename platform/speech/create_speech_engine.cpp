@@ -31,7 +31,8 @@ std::unique_ptr<SpeechEngine> CreateSpeechEngine(PostToGui post_to_gui) {
   const char* env = std::getenv("KANAE_SPEECH");
   const std::string_view choice = env != nullptr ? env : "";
   if (choice == "none") return std::make_unique<NullSpeech>(std::move(post_to_gui));
-  return std::make_unique<VoicedSpeech>(std::move(post_to_gui), VoicesFor(choice));
+  return std::make_unique<VoicedSpeech>(std::move(post_to_gui), VoicesFor(choice), audio::AudioDevice::Shared(),
+                                        SpeechStore::ForUser());
 }
 
 }  // namespace kanae::speech

@@ -4,6 +4,8 @@
 
 namespace kanae::speech {
 
+std::string EspeakVoice::Identity() const { return Name() + ' ' + SynthesizerIdentity(); }
+
 bool EspeakVoice::Start(std::string* why) {
   if (SynthesizerAvailable()) return true;
   if (why != nullptr) *why = "the espeak-ng Japanese voice cannot start";

@@ -8,6 +8,7 @@ namespace kanae::speech {
 class EspeakVoice : public Voice {
  public:
   std::string Name() const override { return "espeak-ng"; }
+  std::string Identity() const override;
   bool Start(std::string* why) override;
   std::optional<Utterance> Render(const SpokenText& text) override;
 };

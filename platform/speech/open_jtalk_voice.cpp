@@ -1,5 +1,6 @@
 #include "platform/speech/open_jtalk_voice.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -177,6 +178,20 @@ OpenJTalkVoice::~OpenJTalkVoice() {
   if (!folder_.empty()) fs::remove_all(folder_, error);
 }
 
+std::string OpenJTalkVoice::Identity() const {
+  std::string identity = Name() + '\n' + setup_.program + '\n' + setup_.dictionary.string() + '\n' + setup_.voice.string();
+  for (const std::filesystem::path& file : {std::filesystem::path(setup_.program), setup_.dictionary / "sys.dic", setup_.voice}) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0) {
+      identity += '\n' + std::to_string(info.st_size) + ' ' + std::to_string(info.st_mtim.tv_sec) + '.' +
+                  std::to_string(info.st_mtim.tv_nsec);
+    }
+  }
+  char speed[32];
+  const auto written = std::to_chars(speed, speed + sizeof speed, setup_.speed, std::chars_format::fixed, 3);
+  return identity + "\nspeed " + std::string(speed, written.ptr);
+}
+
 bool OpenJTalkVoice::Start(std::string* why) {
   if (!setup_.LooksUsable(why)) return false;
   // A folder of our own (mode 0700), so no one else can swap the files
@@ -189,7 +204,7 @@ bool OpenJTalkVoice::Start(std::string* why) {
   }
   folder_ = pattern;
   // A voice file can look right and still be broken: one short word tells.
-  if (!RenderChunk(U"あ")) {
+  if (trial_ && !RenderChunk(U"あ")) {
     if (why != nullptr) *why = "open_jtalk fails with the voice " + setup_.voice.string();
     return false;
   }

@@ -38,8 +38,12 @@ class OpenJTalkVoice : public Voice {
   explicit OpenJTalkVoice(OpenJTalkSetup setup) : setup_(std::move(setup)) {}
   ~OpenJTalkVoice() override;
   std::string Name() const override { return "Open JTalk"; }
+  // The program, dictionary and voice file (with its size and time, so a
+  // replaced voice counts as another) and the speed.
+  std::string Identity() const override;
   // Checks the files and makes the private folder the texts pass through.
   bool Start(std::string* why) override;
+  void SkipTrial() override { trial_ = false; }
   std::optional<Utterance> Render(const SpokenText& text) override;
 
   // What open_jtalk is given for text: Open JTalk's own analysis reads most
@@ -67,6 +71,7 @@ class OpenJTalkVoice : public Voice {
 
   OpenJTalkSetup setup_;
   std::filesystem::path folder_;
+  bool trial_ = true;
 };
 
 }  // namespace kanae::speech

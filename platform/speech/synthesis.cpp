@@ -46,6 +46,12 @@ bool SynthesizerAvailable() {
   return StartLocked();
 }
 
+std::string SynthesizerIdentity() {
+  std::lock_guard lock(g_espeak_mutex);
+  const char* version = espeak_Info(nullptr);
+  return std::string(version != nullptr ? version : "") + " rate " + std::to_string(kRate);
+}
+
 std::optional<Pcm> SynthesizeReading(const Text& reading) {
   std::lock_guard lock(g_espeak_mutex);
   if (!StartLocked()) return std::nullopt;

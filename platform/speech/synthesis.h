@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "text.h"
@@ -16,6 +17,10 @@ struct Pcm {
 
 // True when espeak-ng and its "ja" voice can be started (starts them once).
 bool SynthesizerAvailable();
+
+// espeak-ng's version and our settings of it, for telling clips made by
+// another version apart.
+std::string SynthesizerIdentity();
 
 // Renders an already prepared reading (see ReadingOf). Nothing when the voice
 // cannot start; an empty Pcm when there is nothing to say. espeak-ng keeps

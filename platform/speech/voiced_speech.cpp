@@ -12,6 +12,10 @@ using audio::Channel;
 
 constexpr std::size_t kMostPrepared = 8;
 
+// Kept in the store once a voice has started: no spoken text is ever this
+// (a noncharacter never comes from a game).
+const Text kStartedMark = U"\uFDD4started";
+
 // The cache key: the text with its letter and word marks (noncharacters
 // around a letter or a word).
 Text KeyOf(const SpokenText& text) {
@@ -26,10 +30,16 @@ Text KeyOf(const SpokenText& text) {
 
 }  // namespace
 
-Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices) {
+Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices, SpeechStore* store) {
   for (std::size_t i = 0; i < voices.size(); ++i) {
     std::string why;
-    if (voices[i]->Start(&why)) return voices[i].get();
+    const std::string identity = store != nullptr ? voices[i]->Identity() : std::string();
+    const bool proven = store != nullptr && store->Load(identity, kStartedMark).has_value();
+    if (proven) voices[i]->SkipTrial();
+    if (voices[i]->Start(&why)) {
+      if (store != nullptr && !proven) store->Save(identity, kStartedMark, {});
+      return voices[i].get();
+    }
     if (i + 1 < voices.size()) {
       std::fprintf(stderr, "kanae: %s cannot speak (%s); using %s\n", voices[i]->Name().c_str(), why.c_str(),
                    voices[i + 1]->Name().c_str());
@@ -42,9 +52,10 @@ Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices) {
 }
 
 VoicedSpeech::VoicedSpeech(PostToGui post_to_gui, std::vector<std::unique_ptr<Voice>> voices,
-                           std::shared_ptr<audio::AudioDevice> device)
+                           std::shared_ptr<audio::AudioDevice> device, std::shared_ptr<SpeechStore> store)
     : voices_(std::move(voices)),
       device_(std::move(device)),
+      store_(std::move(store)),
       post_(post_to_gui),
       ends_(std::move(post_to_gui), [this] { NotifyFinished(); }) {
   device_->SetEndListener(Channel::kSpeech, [this] { ends_.PostEnd(sounding_turn_); });
@@ -164,12 +175,24 @@ void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_
   const SpokenText text = entry->text;
   lock.unlock();
   std::optional<Utterance> made;
-  if (voice_ != nullptr) made = voice_->Render(text);
   std::shared_ptr<const std::vector<std::uint8_t>> wav;
-  if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
-    // As loud as the letter files, whichever voice made it.
-    LevelSpeech(made->pcm);
-    wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
+  const Text key = KeyOf(text);
+  std::optional<KeptSpeech> kept;
+  if (voice_ != nullptr && store_ != nullptr) kept = store_->Load(voice_identity_, key);
+  if (kept) {
+    made = Utterance{std::move(kept->reading), {}};
+    if (!kept->wav.empty()) wav = std::make_shared<const std::vector<std::uint8_t>>(std::move(kept->wav));
+  } else {
+    if (voice_ != nullptr) made = voice_->Render(text);
+    if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
+      // As loud as the letter files, whichever voice made it.
+      LevelSpeech(made->pcm);
+      wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
+    }
+    // Kept levelled, so the next start plays it as it is.
+    if (made && store_ != nullptr) {
+      store_->Save(voice_identity_, key, {made->reading, wav ? *wav : std::vector<std::uint8_t>()});
+    }
   }
   lock.lock();
   // No voice at all: nothing is said, and nothing is pretended to be read.
@@ -191,9 +214,10 @@ void VoicedSpeech::Play(const PlayRequest& request) {
 }
 
 void VoicedSpeech::Run() {
-  Voice* voice = StartFirstVoice(voices_);
+  Voice* voice = StartFirstVoice(voices_, store_.get());
   std::unique_lock lock(mutex_);
   voice_ = voice;
+  if (voice != nullptr) voice_identity_ = voice->Identity();
   voice_name_ = voice != nullptr ? voice->Name() : std::string();
   started_ = true;
   done_.notify_all();

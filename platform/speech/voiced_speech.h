@@ -20,6 +20,7 @@
 
 #include "platform/audio/audio_device.h"
 #include "platform/speech/end_notifier.h"
+#include "platform/speech/speech_store.h"
 #include "platform/speech/voice.h"
 #include "platform/speech_engine.h"
 
@@ -28,7 +29,9 @@ namespace kanae::speech {
 // Starts the first voice of the list that can start, telling on stderr in
 // one line each why a voice was passed over (and when none is left).
 // Returns it, or nullptr. Heavy: call on the thread that will use the voice.
-Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices);
+// With a store, a voice that started there before is started without its
+// trial, and one that starts now is noted there.
+Voice* StartFirstVoice(const std::vector<std::unique_ptr<Voice>>& voices, SpeechStore* store = nullptr);
 
 class VoicedSpeech : public SpeechEngine {
  public:
@@ -39,9 +42,11 @@ class VoicedSpeech : public SpeechEngine {
   static constexpr std::size_t kCacheSize = 32;
 
   // Cheap: only the worker thread starts here; the voices are started on it,
-  // in order, until one can speak.
+  // in order, until one can speak. With a store, speech made in earlier runs
+  // is read from it and what is made now is kept there.
   VoicedSpeech(PostToGui post_to_gui, std::vector<std::unique_ptr<Voice>> voices,
-               std::shared_ptr<audio::AudioDevice> device = audio::AudioDevice::Shared());
+               std::shared_ptr<audio::AudioDevice> device = audio::AudioDevice::Shared(),
+               std::shared_ptr<SpeechStore> store = nullptr);
   ~VoicedSpeech() override;
 
   void Prepare(const SpokenText& text) override;
@@ -84,6 +89,8 @@ class VoicedSpeech : public SpeechEngine {
 
   std::vector<std::unique_ptr<Voice>> voices_;
   Voice* voice_ = nullptr;  // the one that started; worker thread only
+  std::string voice_identity_;  // its Identity(); worker thread only
+  std::shared_ptr<SpeechStore> store_;
   std::shared_ptr<audio::AudioDevice> device_;
   PostToGui post_;
   EndNotifier ends_;

@@ -149,9 +149,11 @@ TEST_F(InitialLetter, ARightAnswerMovesTheCardPraisesAndGoesOn) {
   EXPECT_TRUE(game->circle.visible);
   EXPECT_EQ(platform.speech.spoken.back(), U"よくできました。これが、" + NameOfPicture(first) + U"、だね。");
   EXPECT_EQ(f().question_index, 1);
-  // The praise was prepared while the cues played, and then the next prompt.
+  // The first prompt was prepared before the window was seen, the praise
+  // while the cues played, and then the next prompt.
   EXPECT_EQ(platform.speech.prepared,
-            (std::vector<SpokenText>{platform.speech.said.back(), game->PromptFor(f().question_index)}));
+            (std::vector<SpokenText>{platform.speech.said.front(), platform.speech.said.back(),
+                                     game->PromptFor(f().question_index)}));
   EXPECT_TRUE(right_answer_timer().Enabled());
 
   right_answer_timer().Tick();  // the praise is still being spoken

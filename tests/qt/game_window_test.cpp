@@ -581,6 +581,32 @@ TEST_F(GameWindowTest, MessagesToTheTeacherHaveAJapaneseButton) {
   EXPECT_TRUE(QCoreApplication::translate("QFileDialog", "&Delete").startsWith(QStringLiteral("削除")));
 }
 
+// The program asks its first question (and says its prompt) only once the
+// window's first frame is out: never before the window can be seen, and once.
+TEST(GameWindowFirstShown, RunsOnceAfterTheFirstFrameAndNotBefore) {
+  TempFolder folder;
+  TempFolder cwd;
+  folder.Touch({"りんご.jpg"});
+  FakePlatform platform;
+  platform.shell.screen = {640 * 15, 360 * 15};
+  Lesson lesson{platform.services(), cwd.path()};
+  initial_letter::InitialLetterGame game{lesson};
+  ASSERT_TRUE(lesson.Start({folder.path().string()}, game));
+  GameWindow window(lesson, game);
+  window.resize(640, 360);
+  int runs = 0;
+  window.WhenFirstShown([&runs] { ++runs; });
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 0);  // not shown yet
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (int i = 0; i < 100 && runs == 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(runs, 1);
+  window.update();
+  QTest::qWait(50);
+  EXPECT_EQ(runs, 1);
+}
+
 TEST_F(GameWindowTest, FocusComingBackFromAnotherProgramRestartsNothing) {
   const std::size_t said = platform.speech.spoken.size();
   QEvent activate(QEvent::WindowActivate);
