@@ -187,9 +187,15 @@ std::string OpenJTalkVoice::Identity() const {
                   std::to_string(info.st_mtim.tv_nsec);
     }
   }
-  char speed[32];
-  const auto written = std::to_chars(speed, speed + sizeof speed, setup_.speed, std::chars_format::fixed, 3);
-  return identity + "\nspeed " + std::string(speed, written.ptr);
+  // Every option that changes the samples made is part of what a kept clip
+  // was made with.
+  const auto number = [](double value) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+    return std::string(text, written.ptr);
+  };
+  return identity + "\nspeed " + number(setup_.speed) + "\nvolume " + number(setup_.volume_db) + "\nvoicing " +
+         number(setup_.voicing_threshold);
 }
 
 bool OpenJTalkVoice::Start(std::string* why) {
