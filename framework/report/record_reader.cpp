@@ -17,9 +17,11 @@ namespace kanae::report {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// A record spans more than one line only where a name holds a line break;
-// past these it is a stray quote, and reading starts again after it.
-constexpr int kMostLinesOfARecord = 8;
+// A record spans more than one line only where a name holds a line break. A
+// name comes from a file name (at most 255 bytes), so a record of ours never
+// spans more lines than this; past them it is a stray quote, and reading
+// starts again after it. (A line that is a whole record ends it sooner.)
+constexpr int kMostLinesOfARecord = 1024;
 constexpr std::size_t kLongestRecord = 64 * 1024;
 
 // The whole field as a number, or false.
