@@ -22,27 +22,41 @@ using namespace kanae::testing;
 
 constexpr int kPhotographs = 101;
 
-// 101 photo-like 4000x3000 JPEGs (one drawn, the rest copies: the decoding is the same).
-struct Photographs {
-  Photographs() {
-    QImage image(4000, 3000, QImage::Format_RGB32);
+// A lesson folder of photo-like JPEGs: one drawn at the given size, the rest
+// copies or hard links of it (the decoding is the same, the disk is spared).
+struct PhotoFolder {
+  PhotoFolder(int count, int width, int height, const char* stem, bool hard_links) {
+    QImage image(width, height, QImage::Format_RGB32);
     QPainter painter(&image);
-    for (int i = 0; i < 60; ++i) painter.fillRect(i * 67, 0, 67, 3000, QColor::fromHsv(i * 6 % 360, 180, 220));
+    const int stripe = width / 60;
+    for (int i = 0; i * stripe < width; ++i) painter.fillRect(i * stripe, 0, stripe, height, QColor::fromHsv(i * 6 % 360, 180, 220));
     painter.setBrush(Qt::red);
-    painter.drawEllipse(1000, 600, 2000, 1800);
+    painter.drawEllipse(width / 4, height / 5, width / 2, height * 3 / 5);
     painter.end();
-    const auto first = folder / "しゃしん000.jpg";
-    image.save(QString::fromStdString(first.string()), "JPG", 90);
-    for (int i = 0; i < kPhotographs; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "しゃしん%03d.jpg", i);
-      if (i > 0) std::filesystem::copy_file(first, folder / name);
+    std::filesystem::path first;
+    for (int i = 0; i < count; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof name, "%s%04d.jpg", stem, i);
+      const auto path = folder / name;
+      if (i == 0) {
+        image.save(QString::fromStdString(path.string()), "JPG", 90);
+        first = path;
+      } else if (hard_links) {
+        std::filesystem::create_hard_link(first, path);
+      } else {
+        std::filesystem::copy_file(first, path);
+      }
       state.picture_files.push_back(FromUtf8(name));
     }
     state.task_pictures = state.picture_files;
   }
   TempFolder folder;
   LessonState state;
+};
+
+// 101 photo-like 4000x3000 JPEGs.
+struct Photographs : PhotoFolder {
+  Photographs() : PhotoFolder(kPhotographs, 4000, 3000, "しゃしん", false) {}
 };
 
 // Notes when the grid's viewport is painted.
@@ -82,29 +96,10 @@ void BM_TaskDialogOn101Photographs(benchmark::State& state) {
 }
 BENCHMARK(BM_TaskDialogOn101Photographs)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
-// A folder of 5,000 pictures (hard links to one 800x600 photograph: the
-// decoding is the same, the disk is spared).
-struct LargeFolder {
+// A folder of 5,000 pictures (hard links to one 800x600 photograph).
+struct LargeFolder : PhotoFolder {
   static constexpr int kPictures = 5000;
-  LargeFolder() {
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    for (int i = 0; i < 40; ++i) painter.fillRect(i * 20, 0, 20, 600, QColor::fromHsv(i * 9 % 360, 180, 220));
-    painter.setBrush(Qt::red);
-    painter.drawEllipse(200, 120, 400, 360);
-    painter.end();
-    const auto first = folder / "えほん0000.jpg";
-    image.save(QString::fromStdString(first.string()), "JPG", 90);
-    for (int i = 0; i < kPictures; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "えほん%04d.jpg", i);
-      if (i > 0) std::filesystem::create_hard_link(first, folder / name);
-      state.picture_files.push_back(FromUtf8(name));
-    }
-    state.task_pictures = state.picture_files;
-  }
-  TempFolder folder;
-  LessonState state;
+  LargeFolder() : PhotoFolder(kPictures, 800, 600, "えほん", true) {}
 };
 
 // Opening the task selection on 5,000 pictures: until the grid is first
