@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-qpa-plugins
-  libsdl2-dev libsdl2-mixer-dev librubberband-dev
+  libsdl2-dev libsdl2-mixer-dev librubberband-dev libebur128-dev
   libespeak-ng-dev espeak-ng-data
   libmecab-dev mecab-ipadic-utf8
   libicu-dev

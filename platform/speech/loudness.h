@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/audio/levelling.h"
 #include "platform/speech/synthesis.h"
 
 namespace kanae::speech {
@@ -14,14 +15,11 @@ namespace kanae::speech {
 inline constexpr double kSpeechLoudnessDbfs = -18.0;
 // Headroom kept above the loudest sample: nothing clips on the way out.
 inline constexpr double kSpeechPeakDbfs = -3.5;
-
-// Root mean square, in dBFS, over the 20 ms windows that sound (within 40 dB
-// of the loudest window), so pauses between words do not lower the measure.
-// -inf dB (a very low number) for silence.
+// audio::SoundingLoudnessDb of 16-bit samples, by the levelling's measure.
 double SoundingLoudnessDbfs(const std::vector<std::int16_t>& samples, int sample_rate);
 
-// Gain to kSpeechLoudnessDbfs, held down so the peak stays at or below
-// kSpeechPeakDbfs. Silence stays silence.
+// To kSpeechLoudnessDbfs, with the peaks held under kSpeechPeakDbfs by the
+// limiter rather than by a lower gain. Silence stays silence.
 void LevelSpeech(Pcm& pcm);
 
 }  // namespace kanae::speech

@@ -11,7 +11,7 @@ namespace {
 
 // Changed whenever readings, voices' settings or the levelling change in a
 // way that makes earlier clips sound different from what is made now.
-constexpr std::string_view kVersion = "kanae-speech-1";
+constexpr std::string_view kVersion = "kanae-speech-2";
 
 // An entry: the magic, a checksum of the rest, then three fields, each its
 // length (4 bytes) and its bytes: the whole key (so a collision of names or

@@ -18,6 +18,7 @@
 #include "kana_tables.h"
 #include "letter_set.h"
 #include "pcm.h"
+#include "platform/audio/levelling.h"
 #include "text.h"
 
 namespace kanae {
@@ -188,7 +189,8 @@ std::set<std::string> LetterFiles() {
 }
 
 // A letter heard alone must last long enough for a child to catch its vowel,
-// and no longer than a letter said at a steady pace; levelled, never clipped.
+// and no longer than a letter said at a steady pace; levelled to one
+// loudness (a peaky letter limited, not left quieter), never clipped.
 TEST(SoundPack, EveryLetterFileIsLongEnoughToHear) {
   if (!KANAE_HAVE_SAY) GTEST_SKIP() << "no speech program in this build";
   std::vector<double> voiced_lengths;
@@ -205,6 +207,7 @@ TEST(SoundPack, EveryLetterFileIsLongEnoughToHear) {
     EXPECT_GE(voiced, 0.25) << "voiced sound too short to hear";
     EXPECT_LE(seconds, 0.9) << "too long for one letter";
     EXPECT_LE(20 * std::log10(std::max(sound_pack::Peak(samples), 1e-9)), sound_pack::kPeakDbfs + 0.1);
+    EXPECT_NEAR(audio::SoundingLoudnessDb(samples, wav->rate), sound_pack::kSpeechRmsDbfs, 0.75);
   }
   ASSERT_FALSE(voiced_lengths.empty());
   std::sort(voiced_lengths.begin(), voiced_lengths.end());

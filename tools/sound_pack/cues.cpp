@@ -1,6 +1,9 @@
 #include "cues.h"
 
+#include "platform/audio/levelling.h"
+
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -124,13 +127,16 @@ Samples Bang() {
 Cue Finish(std::string file, Samples s, double fade_in, double fade_out) {
   Fade(s, fade_in, fade_out);
   // About as loud as the letter files (by the same measure; a cue may stand
-  // 1.5 dB above them, well within the 3 dB the ear takes as one level),
-  // unless that would push the peak past the headroom: a buzzer at full
-  // peak sounds far louder than the message that follows it.
-  constexpr double kCueAboveSpeechDb = 1.5;
-  const double gain =
-      std::min(DbToGain(kSpeechRmsDbfs + kCueAboveSpeechDb) / SoundingRms(s), DbToGain(kPeakDbfs) / Peak(s));
-  for (float& v : s) v = static_cast<float>(v * gain);
+  // 1 dB above them, well within the 3 dB the ear takes as one level): a
+  // buzzer at full peak sounds far louder than the message that follows it.
+  // A crack's peak may be limited a little to get there; the attack of a
+  // cue is otherwise left as it is.
+  constexpr double kCueAboveSpeechDb = 1.0;
+  audio::Level(s, kSampleRate,
+               {.loudness_db = kSpeechRmsDbfs + kCueAboveSpeechDb,
+                .peak_db = kPeakDbfs,
+                .most_limiting_db = 4.5,
+                .loudest_part_above_db = std::numeric_limits<double>::infinity()});
   return {std::move(file), std::move(s)};
 }
 

@@ -1,5 +1,7 @@
 #include "pcm.h"
 
+#include "platform/audio/levelling.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -202,9 +204,9 @@ Samples TidySpeech(const Samples& s) {
       std::min(s.size(), static_cast<std::size_t>(rms.rend() - last + 1) * kWindow);
   Samples out(s.begin() + static_cast<std::ptrdiff_t>(begin), s.begin() + static_cast<std::ptrdiff_t>(end));
 
-  // Even loudness, unless that would push the peak past the headroom.
-  const double gain = std::min(DbToGain(kSpeechRmsDbfs) / SoundingRms(out), DbToGain(kPeakDbfs) / Peak(out));
-  for (float& v : out) v = static_cast<float>(v * gain);
+  // Even loudness; a peak that would pass the headroom is limited rather
+  // than holding the whole letter down.
+  audio::Level(out, kSampleRate, {.loudness_db = kSpeechRmsDbfs, .peak_db = kPeakDbfs});
   Fade(out, 0.005, 0.015);
   return out;
 }

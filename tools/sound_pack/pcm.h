@@ -42,7 +42,7 @@ void SetPeak(Samples& s, double dbfs);
 void Fade(Samples& s, double in_seconds, double out_seconds);
 
 // Speech as the engine wrote it: cut to what sounds (plus a short margin),
-// brought to one loudness with the peak held at kPeakDbfs, and faded.
+// brought to one loudness with its peaks limited under kPeakDbfs, and faded.
 Samples TidySpeech(const Samples& s);
 inline constexpr double kSpeechRmsDbfs = -18.0;
 
