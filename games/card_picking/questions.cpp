@@ -5,6 +5,7 @@
 
 #include "kana_tables.h"
 #include "picture_library.h"
+#include "spoken_prompts.h"
 #include "records.h"
 
 namespace kanae::card_picking {
@@ -220,7 +221,7 @@ void CardPickingGame::FeedbackTimerTick() {
 
 SpokenText CardPickingGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return LetterSize() != 0 ? Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな" : Word(name) + U"は、どれかな";
+  return LetterSize() != 0 ? AskForNameAndLetter(name) : AskForName(name);
 }
 
 SpokenText CardPickingGame::PraiseFor(const Text& message, int question_index) {

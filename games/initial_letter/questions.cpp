@@ -5,6 +5,7 @@
 #include "kana_tables.h"
 #include "letter_cards.h"
 #include "picture_library.h"
+#include "spoken_prompts.h"
 
 namespace kanae::initial_letter {
 
@@ -176,8 +177,7 @@ void InitialLetterGame::RightAnswerTimerTick() {
 
 SpokenText InitialLetterGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return settings.ask_with_name != 0 ? Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな"
-                                   : Text(U"この名前は、どれかな");
+  return settings.ask_with_name != 0 ? AskForNameAndLetter(name) : SpokenText(kAskWhichNameFits);
 }
 
 SpokenText InitialLetterGame::PraiseFor(const Text& message, int question_index) {

@@ -4,6 +4,7 @@
 
 #include "kana_tables.h"
 #include "picture_library.h"
+#include "spoken_prompts.h"
 
 namespace kanae::kana_catching {
 
@@ -225,7 +226,7 @@ void KanaCatchingGame::RightAnswerTimerTick() {
 
 SpokenText KanaCatchingGame::PromptFor(int question_index) {
   const Text name = lesson_.state.TaskName(question_index);
-  return Word(name) + U"の、" + Letter(Left(name, 1)) + U"、は、どれかな";
+  return AskForNameAndLetter(name);
 }
 
 SpokenText KanaCatchingGame::PraiseFor(const Text& message, int question_index) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture_library.h"
+#include "spoken_prompts.h"
 #include "random_source.h"
 
 namespace kanae::name_choice {
@@ -166,8 +167,8 @@ void NameChoiceGame::FeedbackTimerTick() {
 }
 
 SpokenText NameChoiceGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、は、どっちかな"
-                                     : Text(U"この名前は、どっちかな");
+  return settings.ask_with_name != 0 ? AskWhichIs(lesson_.state.TaskName(question_index))
+                                     : SpokenText(kAskWhichOfTwoNamesFits);
 }
 
 SpokenText NameChoiceGame::PraiseFor(const Text& message, int question_index) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture_library.h"
+#include "spoken_prompts.h"
 
 namespace kanae::picture_card {
 
@@ -176,8 +177,8 @@ void PictureCardGame::FeedbackTimerTick() {
 }
 
 SpokenText PictureCardGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、は、どっちかな"
-                                     : Text(U"この名前は、どっちかな");
+  return settings.ask_with_name != 0 ? AskWhichIs(lesson_.state.TaskName(question_index))
+                                     : SpokenText(kAskWhichOfTwoNamesFits);
 }
 
 SpokenText PictureCardGame::PraiseFor(const Text& message, int question_index) {

@@ -5,6 +5,7 @@
 #include "kana_tables.h"
 #include "letter_cards.h"
 #include "picture_library.h"
+#include "spoken_prompts.h"
 
 namespace kanae::word_building {
 
@@ -198,8 +199,8 @@ void WordBuildingGame::RightAnswerTimerTick() {
 }
 
 SpokenText WordBuildingGame::PromptFor(int question_index) {
-  return settings.ask_with_name != 0 ? Word(lesson_.state.TaskName(question_index)) + U"、と、並べましょう"
-                                     : Text(U"この名前を、並べましょう");
+  return settings.ask_with_name != 0 ? AskToArrange(lesson_.state.TaskName(question_index))
+                                     : SpokenText(kAskToArrangeThisName);
 }
 
 }  // namespace kanae::word_building

@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/audio/wav.h"
-#include "platform/speech/loudness.h"
+#include "platform/speech/kept_phrase.h"
 
 namespace kanae::speech {
 namespace {
@@ -15,18 +14,6 @@ constexpr std::size_t kMostPrepared = 8;
 // Kept in the store once a voice has started: no spoken text is ever this
 // (a noncharacter never comes from a game).
 const Text kStartedMark = U"\uFDD4started";
-
-// The cache key: the text with its letter and word marks (noncharacters
-// around a letter or a word).
-Text KeyOf(const SpokenText& text) {
-  Text key;
-  for (const SpokenPiece& piece : text.Pieces()) {
-    if (piece.letter) key += U'\uFDD0' + piece.text + U'\uFDD1';
-    else if (piece.word) key += U'\uFDD2' + piece.text + U'\uFDD3';
-    else key += piece.text;
-  }
-  return key;
-}
 
 }  // namespace
 
@@ -78,7 +65,7 @@ VoicedSpeech::~VoicedSpeech() {
 }
 
 std::shared_ptr<VoicedSpeech::Entry> VoicedSpeech::EntryFor(const SpokenText& text) {
-  const Text key = KeyOf(text);
+  const Text key = StoreKeyOf(text);
   if (auto found = by_key_.find(key); found != by_key_.end()) {
     recent_.splice(recent_.begin(), recent_, found->second);
     return recent_.front();
@@ -89,7 +76,7 @@ std::shared_ptr<VoicedSpeech::Entry> VoicedSpeech::EntryFor(const SpokenText& te
   by_key_[key] = recent_.begin();
   while (recent_.size() > kCacheSize) {
     // Whoever still holds an evicted entry (a waiting Speak, the worker) keeps it alive.
-    by_key_.erase(KeyOf(recent_.back()->text));
+    by_key_.erase(StoreKeyOf(recent_.back()->text));
     recent_.pop_back();
   }
   return entry;
@@ -174,31 +161,14 @@ void VoicedSpeech::Render(std::unique_lock<std::mutex>& lock, const std::shared_
   entry->state = State::kRendering;
   const SpokenText text = entry->text;
   lock.unlock();
-  std::optional<Utterance> made;
-  std::shared_ptr<const std::vector<std::uint8_t>> wav;
-  const Text key = KeyOf(text);
-  std::optional<KeptSpeech> kept;
-  if (voice_ != nullptr && store_ != nullptr) kept = store_->Load(voice_identity_, key);
-  if (kept) {
-    made = Utterance{std::move(kept->reading), {}};
-    if (!kept->wav.empty()) wav = std::make_shared<const std::vector<std::uint8_t>>(std::move(kept->wav));
-  } else {
-    if (voice_ != nullptr) made = voice_->Render(text);
-    if (made && !made->pcm.samples.empty() && made->pcm.sample_rate > 0) {
-      // As loud as the letter files, whichever voice made it.
-      LevelSpeech(made->pcm);
-      wav = std::make_shared<const std::vector<std::uint8_t>>(audio::EncodeWav(made->pcm.samples, made->pcm.sample_rate));
-    }
-    // Kept levelled, so the next start plays it as it is.
-    if (made && store_ != nullptr) {
-      store_->Save(voice_identity_, key, {made->reading, wav ? *wav : std::vector<std::uint8_t>()});
-    }
-  }
+  std::optional<MadePhrase> made = LoadOrMakePhrase(voice_, voice_identity_, store_.get(), text);
   lock.lock();
   // No voice at all: nothing is said, and nothing is pretended to be read.
   entry->state = made ? State::kReady : State::kFailed;
-  if (made) entry->reading = std::move(made->reading);
-  entry->wav = std::move(wav);
+  if (made) {
+    entry->reading = std::move(made->reading);
+    entry->wav = std::move(made->wav);
+  }
   DeliverReadings(entry);
   done_.notify_all();
 }

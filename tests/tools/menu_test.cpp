@@ -27,7 +27,9 @@
 #include "hold_to_act.h"
 #include "lesson_check_panel.h"
 #include "lesson_folder_dialog.h"
+#include "lesson_speech_ahead.h"
 #include "launch.h"
+#include "lesson.h"
 #include "remembered_lesson.h"
 #include "process_runner.h"
 
@@ -242,6 +244,58 @@ TEST_F(MenuTest, HidesWhileTheGameRunsAndComesBackWhenItEnds) {
   EXPECT_TRUE(menu->isVisible());
   ASSERT_EQ(told.size(), 1);
   EXPECT_TRUE(told[0].contains("Quoma"));
+}
+
+// Records what the menu asks to have made ahead, and when it holds it.
+class RecordingSpeechAhead : public LessonSpeechAhead {
+ public:
+  void PrepareLesson(const QString& folder) override { lessons.push_back(folder); }
+  void Hold(bool held) override { holds.push_back(held); }
+  QStringList lessons;
+  std::vector<bool> holds;
+};
+
+TEST_F(MenuTest, HasTheShownLessonsPromptsMadeAheadAndHoldsWhileAGameRuns) {
+  auto menu = MakeMenu();
+  RecordingSpeechAhead ahead;
+  menu->PrepareSpeechWith(&ahead);
+  // The lesson it opens on, at once.
+  EXPECT_EQ(ahead.lessons, QStringList{home.filePath("share/demo_lesson")});
+  // Another lesson chosen: that one instead.
+  chosen = home.filePath("animals");
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_EQ(ahead.lessons, (QStringList{home.filePath("share/demo_lesson"), home.filePath("animals")}));
+  // A cancelled chooser changes nothing.
+  chosen.clear();
+  QTest::mouseClick(menu->findChild<QPushButton*>("choose_lesson"), Qt::LeftButton);
+  EXPECT_EQ(ahead.lessons.size(), 2);
+  // Held while the game runs (it makes its own speech), and again after.
+  ClickGame(*menu, "Oltar");
+  EXPECT_EQ(ahead.holds, std::vector<bool>{true});
+  runner.ended(true);
+  EXPECT_EQ(ahead.holds, (std::vector<bool>{true, false}));
+  // A dialog opened alone is a game's run too.
+  menu->OpenDialog("Oltar", "settings");
+  EXPECT_EQ(ahead.holds, (std::vector<bool>{true, false, true}));
+  runner.ended(true);
+  EXPECT_EQ(ahead.holds, (std::vector<bool>{true, false, true, false}));
+}
+
+// The prompts made ahead are the names of the folder's pictures, with each
+// name's first letter, as the games ask for them.
+TEST_F(MenuTest, TheLessonsOpeningPromptsComeFromItsPictures) {
+  const std::filesystem::path folder = PathFromUtf8(home.filePath("animals").toStdString());
+  for (const char* picture : {"はち.jpg", "いぬ.gif", "notes.txt"}) {
+    QFile file(home.filePath(QString("animals/") + picture));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const std::vector<SpokenText> prompts = OpeningPromptsOfLesson(folder);
+  const auto has = [&](const SpokenText& text) { return std::find(prompts.begin(), prompts.end(), text) != prompts.end(); };
+  EXPECT_TRUE(has(Word(U"はち") + U"の、" + Letter(U"は") + U"、は、どれかな"));
+  EXPECT_TRUE(has(Word(U"いぬ") + U"、と、並べましょう"));
+  for (const SpokenText& prompt : prompts) EXPECT_EQ(prompt.Plain().find(U"notes"), Text::npos) << ToUtf8(prompt.Plain());
+  // No folder, no pictures: nothing to make.
+  EXPECT_TRUE(OpeningPromptsOfLesson(folder / "gone").empty());
 }
 
 TEST_F(MenuTest, HandsTheKioskLockToTheGames) {

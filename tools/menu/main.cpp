@@ -6,6 +6,7 @@
 
 #include "launch.h"
 #include "lesson_folder_dialog.h"
+#include "lesson_speech_ahead.h"
 #include "platform/qt/japanese_ui.h"
 #include "menu_window.h"
 #include "process_runner.h"
@@ -19,12 +20,15 @@ int main(int argc, char** argv) {
   const bool kiosk = QCoreApplication::arguments().contains(QStringLiteral("--kiosk"));
 
   kanae::menu::ProcessRunner runner;
+  // The shown lesson's first prompts, made while the teacher is in the menu.
+  const std::unique_ptr<kanae::menu::LessonSpeechAhead> speech_ahead = kanae::menu::MakeLessonSpeechAhead();
   kanae::menu::MenuWindow menu(runner, kanae::launcher::InstalledDataFolder(), kiosk, [&menu](const QString& start) {
     return kanae::launcher::ChooseLessonFolder(&menu, start);
   });
   // The screen's size first: without a window manager, full screen alone
   // leaves the window at its preferred size.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) menu.setGeometry(screen->geometry());
+  menu.PrepareSpeechWith(speech_ahead.get());
   menu.showFullScreen();
   return QApplication::exec();
 }

@@ -17,6 +17,7 @@
 #include "hold_to_act.h"
 #include "launch.h"
 #include "lesson_check_panel.h"
+#include "lesson_speech_ahead.h"
 #include "platform/qt/guide_window.h"
 #include "platform/qt/japanese_ui.h"
 #include "platform/speech/reading.h"
@@ -207,6 +208,12 @@ void MenuWindow::SetLesson(const QString& folder) {
   lesson_ = QDir(folder).absolutePath();
   ShowLesson();
   RememberLesson(lesson_);
+  if (speech_ahead_ != nullptr) speech_ahead_->PrepareLesson(lesson_);
+}
+
+void MenuWindow::PrepareSpeechWith(LessonSpeechAhead* ahead) {
+  speech_ahead_ = ahead;
+  if (speech_ahead_ != nullptr) speech_ahead_->PrepareLesson(lesson_);
 }
 
 void MenuWindow::ShowLesson() {
@@ -270,9 +277,11 @@ void MenuWindow::Launch(const QString& program, const QString& child, const QStr
   }
   running_ = true;
   hide();
+  if (speech_ahead_ != nullptr) speech_ahead_->Hold(true);
   GameStart start{launcher::GameProgram(program), lesson_, user, Kiosk(), child, dialog};
   runner_.Run(start, [this, start](bool started) {
     running_ = false;
+    if (speech_ahead_ != nullptr) speech_ahead_->Hold(false);
     check_->Check(lesson_);  // the teacher may have mended the folder meanwhile
     showFullScreen();
     raise();

@@ -18,6 +18,7 @@ namespace kanae::menu {
 
 class LockedClose;
 class LessonCheckPanel;
+class LessonSpeechAhead;
 
 class MenuWindow : public QWidget {
  public:
@@ -49,6 +50,9 @@ class MenuWindow : public QWidget {
   void EditClass();
   // Where messages to the teacher go instead of a message box.
   void SetMessenger(std::function<void(const QString&)> tell) { tell_ = std::move(tell); }
+  // Has the shown lesson's opening prompts made ahead (now, and whenever the
+  // lesson changes), held while a game runs. ahead outlives the menu; null: none.
+  void PrepareSpeechWith(LessonSpeechAhead* ahead);
 
  private:
   void SetLesson(const QString& folder);
@@ -72,6 +76,7 @@ class MenuWindow : public QWidget {
   ClassChooserWidget* chooser_ = nullptr;
   QPushButton* class_button_ = nullptr;
   QDialog* guide_ = nullptr;
+  LessonSpeechAhead* speech_ahead_ = nullptr;
 };
 
 }  // namespace kanae::menu
