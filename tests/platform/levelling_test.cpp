@@ -121,7 +121,9 @@ TEST(LimitPeaks, HoldsEveryPeakAndLeavesTheRestAlone) {
   for (std::size_t i = 0; i < original.size(); ++i) {
     const double t = static_cast<double>(i) / kRate;
     // Before the look-ahead of 5 ms and after the recovery, untouched.
-    if (t < 0.494 || t > 1.1) ASSERT_EQ(limited[i], original[i]) << "at " << t << " s";
+    if (t < 0.494 || t > 1.1) {
+      ASSERT_EQ(limited[i], original[i]) << "at " << t << " s";
+    }
   }
   // The gain falls before the stretch, not at it: the first loud wave is
   // already held, rather than cut flat.
