@@ -23,8 +23,9 @@ class LessonSpeechAhead {
   virtual void Hold(bool held) = 0;
 };
 
-// At most this many phrases for one lesson: three prompts a picture for forty
-// pictures, about 25 MB of the store's 64 MB.
+// At most this many phrases for one lesson: the three usual prompts of about
+// forty pictures, some 35 MB of the store's 64 MB (Open JTalk's prompt of
+// three seconds is a quarter of a megabyte).
 inline constexpr std::size_t kMostPhrasesAhead = 128;
 
 // What a game may open the lesson in folder with: the opening prompts of its
