@@ -29,7 +29,7 @@ std::string LetterFiles(const SpokenText& text) {
     if (!piece.letter) continue;
     for (char32_t c : piece.text) {
       if (!files.empty()) files += '\n';
-      files += ToUtf8(LetterSoundFile(c));
+      files += ToUtf8(ShownLetterSoundFile(Text(1, c)));
     }
   }
   return files;

@@ -15,7 +15,7 @@ namespace kanae::web {
 Text BrowserReading(const SpokenText& text);
 
 // The pack's sound files of the letters in the text, one per line, in order
-// ("は.wav\nは.wav"): what is heard where no Japanese voice exists.
+// as a card shows them ("は.wav\nア.wav"): what is heard where no Japanese voice exists.
 std::string LetterFiles(const SpokenText& text);
 
 }  // namespace kanae::web

@@ -202,7 +202,12 @@ async function boot() {
   const program = params.get("game");
   const known = games.some((g) => g.program === program);
   const next = () => (known ? startGame(program) : showMenu());
+  // For automation: where the answers are, and (with ?trace only) a way to
+  // put a teacher's file into the demo lesson before a game starts.
   window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
+  if (traced) {
+    window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${kLessonFolder}/${name}`, text);
+  }
   if (params.has("autostart")) {
     next();
     return;
