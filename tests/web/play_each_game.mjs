@@ -2,8 +2,9 @@
 // lesson, as a child would with the pointer: one answer right and one wrong,
 // checked in the trace; then Esc ends the game and the menu is back.
 // usage: node play_each_game.mjs PAGE_FOLDER [SCREENSHOT_FOLDER]
+// (KANAE_GAMES=Oltar,Quoma plays only those.)
 import assert from "node:assert/strict";
-import { chromium } from "playwright-core";
+import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
@@ -16,11 +17,7 @@ const kSettings = {
 };
 
 const server = await serve(pageFolder);
-const browser = await chromium.launch({
-  executablePath: "/usr/bin/chromium",
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--disable-component-update",
-         "--disable-sync", "--no-first-run"],
-});
+const browser = await launch();
 const failures = [];
 const only = process.env.KANAE_GAMES ? process.env.KANAE_GAMES.split(",") : null;
 
