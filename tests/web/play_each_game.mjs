@@ -9,6 +9,8 @@ import { serve } from "./static_server.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kGames = ["Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"];
+// One game on a tablet's screen: touches, at twice the pixels.
+const kTablet = "Vintal";
 // The two letter games ask with the right letter alone by default: one
 // distractor card gives the child something to get wrong.
 const kSettings = {
@@ -38,7 +40,12 @@ async function until(what, test, ms = 15000) {
 }
 
 async function play(program) {
-  const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
+  const tablet = program === kTablet;
+  const page = await browser.newPage({
+    viewport: { width: 1024, height: 768 },
+    deviceScaleFactor: tablet ? 2 : 1,
+    hasTouch: tablet,
+  });
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
   try {
@@ -48,7 +55,8 @@ async function play(program) {
     for (const [name, text] of Object.entries(kSettings)) {
       await page.evaluate(([n, t]) => window.kanae.writeLessonFile(n, t), [name, text]);
     }
-    await page.click(`.game-tile[data-program="${program}"]`);
+    if (tablet) await page.tap(`.game-tile[data-program="${program}"]`);
+    else await page.click(`.game-tile[data-program="${program}"]`);
     await until("the first question on screen", async () => (await events(page, "ready")).length > 0);
 
     // Answers in turn until one is right; over a few questions a wrong
@@ -70,7 +78,9 @@ async function play(program) {
       const untried = answers.filter((answer) => !tried.has(keyOf(answer)));
       const choice = (judged.right % 2 === 0 ? untried[0] : untried[untried.length - 1]) ?? answers[0];
       const shown = JSON.stringify(answers);
-      await page.mouse.click(choice.x + choice.w / 2, choice.y + choice.h / 2);
+      const [x, y] = [choice.x + choice.w / 2, choice.y + choice.h / 2];
+      if (tablet) await page.touchscreen.tap(x, y);
+      else await page.mouse.click(x, y);
       // Judged, or moved on without a verdict (a caught letter), or let pass.
       await until("the click judged", async () => {
         if ((await events(page, "answer")).length > before) return true;
