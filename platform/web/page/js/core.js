@@ -3,12 +3,10 @@
 // read a message, it hands the event loop back; touches, keys, timer ticks and
 // speech ends that come meanwhile wait in the queue and are handed in
 // afterwards, in order, as a desktop window handles them after the cue.
-import createKanaeCore from "../kanae-core.js";
-
 export class Core {
-  static async load(page) {
-    const module = await createKanaeCore({ page });
-    return new Core(module);
+  // createModule: the factory emscripten made (kanae-core.js).
+  static async load(createModule, page) {
+    return new Core(await createModule({ page }));
   }
 
   constructor(module) {
@@ -24,18 +22,34 @@ export class Core {
 
   // Calls kanae_<name>(...args) once nothing runs or waits in the core.
   call(name, ...args) {
-    this.queue.push(() => this.module["_kanae_" + name](...args));
+    this.queue.push({ run: () => this.module["_kanae_" + name](...args) });
+    this.planFlush();
+  }
+
+  // As call, but when the call waiting last in the queue is of the same
+  // kind, it is replaced: a timer that missed ticks during a cue ticks once
+  // after it, and of a run of pointer moves only the last counts, as a
+  // desktop window merges them. Nothing changes its place in the order.
+  callMerged(kind, name, ...args) {
+    const run = () => this.module["_kanae_" + name](...args);
+    const last = this.queue[this.queue.length - 1];
+    if (last && last.kind === kind) {
+      last.run = run;
+      return;
+    }
+    this.queue.push({ kind, run });
     this.planFlush();
   }
 
   // Starts a game; its strings are handed in by ccall, which keeps them until
   // the call has ended, waits included.
   open(program, lessonFolder, traced) {
-    this.queue.push(() =>
-      this.module.ccall("kanae_open", null, ["string", "string", "number"], [program, lessonFolder, traced ? 1 : 0], {
-        async: true,
-      }),
-    );
+    this.queue.push({
+      run: () =>
+        this.module.ccall("kanae_open", null, ["string", "string", "number"], [program, lessonFolder, traced ? 1 : 0], {
+          async: true,
+        }),
+    });
     this.planFlush();
   }
 
@@ -54,7 +68,7 @@ export class Core {
     while (!this.waiting && this.queue.length > 0) {
       const next = this.queue.shift();
       try {
-        next();
+        next.run();
       } catch (error) {
         console.error("kanae: the core failed", error);
       }

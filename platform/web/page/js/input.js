@@ -20,7 +20,9 @@ function buttonNumber(event) {
 export function listenForInput(canvas, core, isPlaying) {
   const send = (what, event) => {
     const box = canvas.getBoundingClientRect();
-    core.call("pointer", what, event.clientX - box.left, event.clientY - box.top, buttonNumber(event));
+    const args = ["pointer", what, event.clientX - box.left, event.clientY - box.top, buttonNumber(event)];
+    if (what === 1) core.callMerged("move", ...args);
+    else core.call(...args);
   };
   canvas.addEventListener("pointerdown", (event) => {
     event.preventDefault();

@@ -3,6 +3,7 @@
 //   ?game=Oltar  opens that game at once      ?autostart  skips the start screen
 //   ?trace       the trace, one tab-separated line per event, in the console
 //                (console.debug) and in window.kanaeTrace
+import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
 import { copyIntoCore, listOf } from "./lesson_files.js";
@@ -52,7 +53,7 @@ const page = {
   stopSpeech: () => voice.stop(),
   startTimer: (id, ms) => {
     clearInterval(timers.get(id));
-    timers.set(id, setInterval(() => core.call("tick", id), Math.max(1, ms)));
+    timers.set(id, setInterval(() => core.callMerged(`tick ${id}`, "tick", id), Math.max(1, ms)));
   },
   stopTimer: (id) => {
     clearInterval(timers.get(id));
@@ -166,7 +167,7 @@ function buildMenu(games) {
 }
 
 async function boot() {
-  core = await Core.load(page);
+  core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   listenForInput(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
