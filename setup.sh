@@ -44,6 +44,8 @@ install_packages() {
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
+  # npm installs the page's test tools; a Node.js from elsewhere brings its own.
+  command -v npm >/dev/null || missing+=(npm)
   [ ${#missing[@]} -eq 0 ] && return
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -98,8 +100,19 @@ case "${1:-}" in
     # Each fuzz target for half a minute (./fuzz/run.sh SECONDS runs them longer).
     ./fuzz/run.sh "${KANAE_FUZZ_SECONDS:-30}"
     ;;
+  web)
+    install_packages
+    # The page carries the demo lesson and the sound pack the desktop tools make.
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    export NODE_PATH=/usr/share/nodejs CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+    cmake --preset web -DKANAE_DESKTOP_BUILD="$PWD/build"
+    cmake --build build-web -j"$(nproc)" --target kanae_page page_assets
+    port=${KANAE_PORT:-8080}
+    echo "Kanae in the browser: http://localhost:$port/"
+    exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/page
+    ;;
   *)
-    echo "usage: $0 run [--kiosk | Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 test" >&2
+    echo "usage: $0 run [--kiosk | Oltar|Pemble|Suvan|Dabrel|Quoma|Vintal] | $0 web | $0 test" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,7 @@
 #include "trace.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace kanae {
 
@@ -46,15 +47,21 @@ Trace::Trace(const std::string& file) {
   if (!file.empty()) file_ = std::fopen(file.c_str(), "a");
 }
 
+Trace::Trace(LineSink sink) : sink_(std::move(sink)) {}
+
 Trace::~Trace() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
 void Trace::Write(std::string_view event, std::initializer_list<std::string_view> details) {
-  if (file_ == nullptr) return;
+  if (file_ == nullptr && !sink_) return;
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - kProcessStart);
   std::string line = std::to_string(ms.count()) + "\t" + Clean(event);
   for (std::string_view detail : details) line += "\t" + Clean(detail);
+  if (sink_) {
+    sink_(line);
+    return;
+  }
   line += "\n";
   std::fwrite(line.data(), 1, line.size(), file_);
   std::fflush(file_);

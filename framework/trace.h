@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ class Trace {
   static Trace& FromEnvironment();
 
   explicit Trace(const std::string& file);
+  // Traces each line (without its line end) to sink: a page's console.
+  using LineSink = std::function<void(const std::string& line)>;
+  explicit Trace(LineSink sink);
   ~Trace();
   Trace(const Trace&) = delete;
   Trace& operator=(const Trace&) = delete;
@@ -29,6 +33,7 @@ class Trace {
   void Write(std::string_view event, std::initializer_list<std::string_view> details);
 
   std::FILE* file_ = nullptr;
+  LineSink sink_;
 };
 
 }  // namespace kanae

@@ -1,0 +1,101 @@
+// Cues and letter sounds through Web Audio: the whole pack decoded once, at
+// load, so a touch's cue starts at once. Browsers let sound out only after a
+// first touch; until then a cue keeps its time silently, so the game's
+// rhythm is the same.
+export class Sound {
+  constructor() {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    this.context = Context ? new Context() : null;
+    this.buffers = new Map();
+    this.cue = null;
+    this.cueEnd = 0;
+    this.speech = null;
+    this.speechTimer = 0;
+  }
+
+  get audible() {
+    return this.context !== null && this.context.state === "running";
+  }
+
+  // Decodes a .wav of the pack; a file that will not decode stays silent.
+  async decode(name, bytes) {
+    if (!this.context || !name.toLowerCase().endsWith(".wav")) return;
+    try {
+      // decodeAudioData takes the buffer over: it gets a copy.
+      this.buffers.set(name, await this.context.decodeAudioData(bytes.slice().buffer));
+    } catch (error) {
+      console.warn(`kanae: the sound ${name} cannot be played`, error);
+    }
+  }
+
+  // Called from a touch: the browser lets sound out from now.
+  unlock() {
+    if (this.context && this.context.state !== "running") return this.context.resume().catch(() => {});
+    return Promise.resolve();
+  }
+
+  start(buffer) {
+    if (!this.audible) return null;
+    const source = this.context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(this.context.destination);
+    source.start();
+    return source;
+  }
+
+  // Returns whether the pack holds the file; it then sounds for its length.
+  playCue(name) {
+    this.stopCue();
+    const buffer = this.buffers.get(name);
+    if (!buffer) return false;
+    this.cue = this.start(buffer);
+    this.cueEnd = performance.now() + buffer.duration * 1000;
+    return true;
+  }
+
+  cueRemainingMs() {
+    return Math.max(0, this.cueEnd - performance.now());
+  }
+
+  stopCue() {
+    if (this.cue) {
+      try {
+        this.cue.stop();
+      } catch (error) {
+        // already ended
+      }
+      this.cue = null;
+    }
+    this.cueEnd = 0;
+  }
+
+  // The letters' own sounds one after another, for a device with no
+  // Japanese voice; onEnd once the last has sounded (or at once for none).
+  playLetters(files, onEnd) {
+    this.stopLetters();
+    const buffers = files.map((name) => this.buffers.get(name)).filter(Boolean);
+    const next = () => {
+      const buffer = buffers.shift();
+      if (!buffer) {
+        this.speech = null;
+        this.speechTimer = setTimeout(onEnd, 0);
+        return;
+      }
+      this.speech = this.start(buffer);
+      this.speechTimer = setTimeout(next, buffer.duration * 1000 + 60);
+    };
+    next();
+  }
+
+  stopLetters() {
+    clearTimeout(this.speechTimer);
+    if (this.speech) {
+      try {
+        this.speech.stop();
+      } catch (error) {
+        // already ended
+      }
+      this.speech = null;
+    }
+  }
+}

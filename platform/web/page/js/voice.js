@@ -1,0 +1,66 @@
+// Speech through the browser's Japanese voice, given the core's reading (the
+// letters and names already spelled as they are to sound). Where the device
+// has none, the letters of what is said are heard from the pack.
+const kVoicesWaitMs = 1500;
+
+export class Voice {
+  constructor(sound, onEnd) {
+    this.sound = sound;
+    this.onEnd = onEnd;
+    this.current = 0;
+    this.watchdog = 0;
+    this.voice = null;
+  }
+
+  // Finds a Japanese voice; browsers list their voices a little after load.
+  async choose() {
+    const synthesis = window.speechSynthesis;
+    if (!synthesis) return null;
+    let voices = synthesis.getVoices();
+    if (voices.length === 0) {
+      await new Promise((resolve) => {
+        const timer = setTimeout(resolve, kVoicesWaitMs);
+        synthesis.addEventListener("voiceschanged", () => {
+          clearTimeout(timer);
+          resolve();
+        }, { once: true });
+      });
+      voices = synthesis.getVoices();
+    }
+    const japanese = voices.filter((v) => v.lang.replace("_", "-").toLowerCase().startsWith("ja"));
+    // A voice on the device itself works without the network.
+    this.voice = japanese.find((v) => v.localService) ?? japanese[0] ?? null;
+    return this.voice;
+  }
+
+  speak(id, text, letterFiles) {
+    this.stop();
+    this.current = id;
+    if (this.voice && text !== "") {
+      const utterance = new SpeechSynthesisUtterance(text);
+      utterance.voice = this.voice;
+      utterance.lang = this.voice.lang;
+      utterance.onend = () => this.finish(id);
+      utterance.onerror = () => this.finish(id);
+      window.speechSynthesis.speak(utterance);
+      // A voice that never reports its end must not hold the lesson.
+      this.watchdog = setTimeout(() => this.finish(id), 3000 + 400 * text.length);
+      return;
+    }
+    this.sound.playLetters(letterFiles.split("\n").filter(Boolean), () => this.finish(id));
+  }
+
+  finish(id) {
+    if (id !== this.current) return;
+    this.current = 0;
+    clearTimeout(this.watchdog);
+    this.onEnd(id);
+  }
+
+  stop() {
+    this.current = 0;
+    clearTimeout(this.watchdog);
+    if (this.voice) window.speechSynthesis.cancel();
+    this.sound.stopLetters();
+  }
+}

@@ -1,0 +1,43 @@
+#include "web_shell.h"
+
+#include <emscripten.h>
+
+#include "page_bridge.h"
+
+namespace kanae::web {
+
+const char* DialogName(DialogKind kind) {
+  switch (kind) {
+    case DialogKind::kSettings: return "settings";
+    case DialogKind::kTasks: return "tasks";
+    case DialogKind::kInput: return "input";
+    case DialogKind::kGuide: return "guide";
+  }
+  return "settings";
+}
+
+ScreenSize WebShell::Screen() const {
+  // A CSS pixel is the layout's logical pixel: 15 twips.
+  return {static_cast<int>(page::ScreenWidth() * 15), static_cast<int>(page::ScreenHeight() * 15)};
+}
+
+void WebShell::ShowMessage(const Text& caption, const Text& text) {
+  page::ShowMessage(ToUtf8(caption), ToUtf8(text));
+  // As a message box does, the game goes on only after OK; the page's event
+  // loop runs meanwhile (its input held back), so the page stays alive.
+  page::WaitBegins();
+  while (page::MessageOpen()) emscripten_sleep(50);
+  page::WaitEnds();
+}
+
+void WebShell::ShowBanner(const Text& text) { page::ShowBanner(ToUtf8(text)); }
+
+void WebShell::OpenDialog(DialogKind kind) { page::ShowTeacherPanel(DialogName(kind)); }
+
+void WebShell::ShowLearningReport(const std::filesystem::path&, const std::filesystem::path&) {
+  page::ShowTeacherPanel("report");
+}
+
+void WebShell::Quit() { page::GameEnded(); }
+
+}  // namespace kanae::web
