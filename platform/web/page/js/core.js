@@ -2,7 +2,10 @@
 // page calls it. While the core waits for a cue to end or for the teacher to
 // read a message, it hands the event loop back; touches, keys, timer ticks and
 // speech ends that come meanwhile wait in the queue and are handed in
-// afterwards, in order, as a desktop window handles them after the cue.
+// afterwards, in order, as a desktop window handles them after the cue. As
+// there, a timer held back that long ticks once, not once for each interval
+// missed: a run of ticks would fill a dwell ring or move the scanning frame
+// in one go, though the child had no time to see it.
 import createKanaeCore from "../kanae-core.js";
 
 export class Core {
@@ -14,6 +17,7 @@ export class Core {
   constructor(module) {
     this.module = module;
     this.queue = [];
+    this.ticksHeld = new Set();
     this.waiting = false;
     this.flushPlanned = false;
   }
@@ -25,6 +29,17 @@ export class Core {
   // Calls kanae_<name>(...args) once nothing runs or waits in the core.
   call(name, ...args) {
     this.queue.push(() => this.module["_kanae_" + name](...args));
+    this.planFlush();
+  }
+
+  // A timer's tick; nothing when one of the same timer is still held.
+  tick(timerId) {
+    if (this.ticksHeld.has(timerId)) return;
+    this.ticksHeld.add(timerId);
+    this.queue.push(() => {
+      this.ticksHeld.delete(timerId);
+      this.module._kanae_tick(timerId);
+    });
     this.planFlush();
   }
 

@@ -52,7 +52,7 @@ const page = {
   stopSpeech: () => voice.stop(),
   startTimer: (id, ms) => {
     clearInterval(timers.get(id));
-    timers.set(id, setInterval(() => core.call("tick", id), Math.max(1, ms)));
+    timers.set(id, setInterval(() => core.tick(id), Math.max(1, ms)));
   },
   stopTimer: (id) => {
     clearInterval(timers.get(id));
