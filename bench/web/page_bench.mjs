@@ -361,6 +361,14 @@ async function pageMemory(page, cdp) {
   return { heapUsed: metric("JSHeapUsedSize"), heapTotal: metric("JSHeapTotalSize"), wasm };
 }
 
+// The tab's memory once its garbage is collected, so that a reading shows
+// what the page holds, not what it has not yet let go.
+async function tabMemory(cdpBrowser, page, cdp) {
+  await cdp.send("HeapProfiler.collectGarbage");
+  return { ...(await rendererMemory(cdpBrowser)), ...(await pageMemory(page, cdp)) };
+}
+
+// Readings at the first question and after each quarter of n questions.
 async function memoryAfter(game, n) {
   const cdpBrowser = await browser.newBrowserCDPSession();
   // A tab with a tiny page from the same server, for comparison.
@@ -372,13 +380,16 @@ async function memoryAfter(game, n) {
   const { context, page, cdp } = await openPage(game, 1);
   try {
     await waitForEvent(page, "ready", 1, 60000);
-    const atReady = { ...(await rendererMemory(cdpBrowser)), ...(await pageMemory(page, cdp)) };
+    const readings = [{ questions: 0, ...(await tabMemory(cdpBrowser, page, cdp)) }];
     const started = Date.now();
-    for (let q = 0; q < n; q++) await answerQuestion(page);
+    const quarter = Math.max(1, Math.round(n / 4));
+    for (let q = 1; q <= n; q++) {
+      await answerQuestion(page);
+      if (q % quarter === 0 || q === n) readings.push({ questions: q, ...(await tabMemory(cdpBrowser, page, cdp)) });
+    }
     const seconds = (Date.now() - started) / 1000;
-    const after = { ...(await rendererMemory(cdpBrowser)), ...(await pageMemory(page, cdp)) };
     const waits = await page.evaluate(() => window.kanaeBench.waits);
-    return { empty, atReady, after, seconds, n, waits };
+    return { empty, readings: readings.filter((r, i) => i === 0 || r.questions !== readings[i - 1].questions), seconds, n, waits };
   } finally {
     await context.close();
   }
@@ -482,16 +493,18 @@ if (questions > 0) {
   waitsAt[1].push(...m.waits);
   const row = (when, r, heap) => [when, mb(r.own), mb(r.rss), mb(r.hwm), mb(r.pss),
     heap ? `${mb(r.heapUsed)} / ${mb(r.heapTotal)}` : "-", heap ? mb(r.wasm) : "-"];
+  const last = m.readings.at(-1);
   table([
     ["when", "private", "RSS", "peak RSS", "PSS", "JS heap used / total", "wasm memory", "target", ""],
     [...row("a tiny page (for comparison)", m.empty, false), "", ""],
-    [...row("first question", m.atReady, true), "", ""],
-    [...row(`after ${m.n} questions`, m.after, true), "< 150 MB", verdict(m.after.own < 150 * 1024 * 1024)],
+    ...m.readings.slice(0, -1).map((r) => [...row(r.questions === 0 ? "first question" : `after ${r.questions} questions`, r, true), "", ""]),
+    [...row(`after ${last.questions} questions`, last, true), "< 150 MB", verdict(last.own < 150 * 1024 * 1024)],
   ]);
   console.log(`${m.n} questions took ${m.seconds.toFixed(0)} s (${(m.seconds / m.n).toFixed(1)} s each: the game's cues, praise and pauses).`);
   console.log("The tab's renderer process (the largest renderer, when a spare one runs), from /proc: private is");
   console.log("RssAnon + VmSwap, what chromium's task manager shows as the tab's memory footprint and what the");
-  console.log("target is held to; RSS adds the shared libraries and fonts mapped from files.\n");
+  console.log("target is held to; RSS adds the shared libraries and fonts mapped from files. Each reading is");
+  console.log("taken after a full garbage collection.\n");
 }
 
 console.log("5. The cost of ASYNCIFY (the core's cue waits hand the event loop back)");
