@@ -9,6 +9,8 @@
 //   --touches N     answers touched for the touch-to-cue time (10)
 //   --questions N   questions answered before the tab's memory is read (100; 0 skips it)
 //   --all-games     the start time of every game, not only Oltar and the slowest
+//   --touch-games A,B  the games whose touches are timed at full speed (all but
+//                   Pemble, whose letters jump away from where they were seen)
 //   --page DIR      the page's folder, for its sizes (build-web/page)
 //   --plain DIR     the page linked without ASYNCIFY, for the size it costs
 //                   (build-web-noasync; made by bench/web/asyncify_cost.sh)
@@ -26,11 +28,16 @@
 //  4. The tab after N questions answered (each by touching the answers in
 //     order until the right one, as soon as the game takes a touch): the
 //     renderer process's resident memory, the JS heap and the wasm memory.
-//  5. With --plain: the wasm and JS linked with and without ASYNCIFY.
+//  5. With --plain: the wasm and JS linked with and without ASYNCIFY; and, in
+//     every run, the time the core spends unwinding its stack into a buffer
+//     when it waits for a cue and winding it back when the wait is over.
 //
 // Nothing in the page is changed for measuring: an init script, run before the
 // page's own, notes performance.now() as each trace line is kept, as each Web
-// Audio source starts, and as each pointer event begins its dispatch.
+// Audio source starts, as each pointer event begins its dispatch, and around
+// the core's four unwind/rewind calls (found by name in kanae-core.js).
+// Answers are touched once the game is asking, says nothing and the core
+// waits for no cue; a touch while it says its prompt is no answer in the games.
 import { readdirSync, readFileSync, statSync, existsSync } from "node:fs";
 import { join, dirname } from "node:path";
 import { fileURLToPath } from "node:url";
@@ -52,6 +59,7 @@ const url = option("url", "http://127.0.0.1:8080/");
 const runs = Number(option("runs", 5));
 const touches = Number(option("touches", 10));
 const questions = Number(option("questions", 100));
+const touchGames = option("touch-games", "Oltar,Suvan,Dabrel,Quoma,Vintal").split(",");
 const pageDir = option("page", join(source, "build-web/page"));
 const plainDir = option("plain", join(source, "build-web-noasync"));
 
@@ -135,6 +143,7 @@ function instrument(asyncifyNames) {
     const [startUnwind, stopUnwind, startRewind, stopRewind] = names.map((n) => exports[n]);
     let wait = null;
     exports[names[0]] = (data) => {
+      bench.waiting = true;
       wait = { data, unwind: performance.now() };
       return startUnwind(data);
     };
@@ -155,6 +164,7 @@ function instrument(asyncifyNames) {
     };
     exports[names[3]] = () => {
       const result = stopRewind();
+      bench.waiting = false;
       if (wait) {
         wait.rewound = performance.now();
         bench.waits.push(wait);
@@ -272,17 +282,16 @@ async function startTimes(game, throttle, n, voicesAtOnce = false) {
 
 // ---- answering --------------------------------------------------------------
 
-// True once the game is asking and neither says nor plays anything.
+// True once the game is asking, says nothing and the core waits for no cue.
 const kIdle = () => {
   const events = (window.kanaeTrace ?? []).map((l) => l.split("\t")[1]);
-  const last = (e) => events.lastIndexOf(e);
-  const quiet = last("speak") < last("speech-end") || last("speak") < 0;
-  const still = last("cue") < last("cue-end") || last("cue") < 0;
-  return quiet && still && window.kanae && window.kanae.answers().length > 0;
+  const quiet = events.lastIndexOf("speak") < events.lastIndexOf("speech-end") || !events.includes("speak");
+  return quiet && !window.kanaeBench.waiting && window.kanae && window.kanae.answers().length > 0;
 };
 
-// Answers the question asked now, touching its answers in order until one is
-// right. Returns the touches made, or throws when the game stops taking them.
+// Touches the answers shown now, one after another, until one is right; a
+// wrong one may bring the question back with its answers laid out anew, so
+// the answers are looked at again after each. Throws when none is right.
 async function answerQuestion(page, onTouch) {
   const menu = await page.locator("#menu").isVisible();
   if (menu) {
@@ -290,9 +299,13 @@ async function answerQuestion(page, onTouch) {
     const game = new URL(page.url()).searchParams.get("game");
     await page.locator(`button[data-program="${game}"]`).click();
   }
-  await page.waitForFunction(kIdle, null, { timeout: 30000, polling: 5 });
-  const answers = await page.evaluate(() => window.kanae.answers());
-  for (const area of answers) {
+  const tried = new Set();
+  for (;;) {
+    await page.waitForFunction(kIdle, null, { timeout: 30000, polling: 5 });
+    const answers = await page.evaluate(() => window.kanae.answers());
+    const area = answers.find((a) => !tried.has(a.picture ?? a.caption ?? a.name));
+    if (!area) throw new Error("no answer was right");
+    tried.add(area.picture ?? area.caption ?? area.name);
     const before = await page.evaluate(() => window.kanaeTrace.filter((l) => l.split("\t")[1] === "answer").length);
     await page.touchscreen.tap(area.x + area.w / 2, area.y + area.h / 2);
     await waitForEvent(page, "answer", before + 1, 15000);
@@ -300,9 +313,7 @@ async function answerQuestion(page, onTouch) {
     const answer = trace.filter((t) => t.event === "answer").at(-1);
     if (onTouch) await onTouch(trace, answer);
     if (answer.details[1] === "right") return;
-    await page.waitForFunction(kIdle, null, { timeout: 30000, polling: 5 });
   }
-  throw new Error("no answer was right");
 }
 
 // ---- 2. touch to cue ---------------------------------------------------------
@@ -463,19 +474,25 @@ console.log("Headless chromium here never lists a voice: the page gives up on on
 console.log("once': the same page where the browser's voice list is known at once (the page then uses the");
 console.log("letter sounds all the same), to show what the rest of the start costs.\n");
 
-console.log("2. A touch to its cue: pointer event's dispatch on the page to the cue's Web Audio start (Oltar)");
+console.log("2. A touch to its cue: pointer event's dispatch on the page to the cue's Web Audio start");
 const touchRows = [];
 const waitsAt = { 1: [], 4: [] };
-for (const throttle of [1, 4]) {
-  const r = await touchToCue("Oltar", throttle, touches);
+for (const [game, throttle] of [...touchGames.map((g) => [g, 1]), ["Oltar", 4]]) {
+  let r;
+  try {
+    r = await touchToCue(game, throttle, touches);
+  } catch (error) {
+    touchRows.push([game, throttle === 1 ? "1x" : `${throttle}x slower`, `not measured: ${error.message.split("\n")[0]}`]);
+    continue;
+  }
   waitsAt[throttle].push(...r.waits);
   touchRows.push([
-    throttle === 1 ? "1x" : `${throttle}x slower`, r.n, ms1(median(r.toCue)), ms1(max(r.toCue)), ms1(median(r.fromStamp)),
+    game, throttle === 1 ? "1x" : `${throttle}x slower`, r.n, ms1(median(r.toCue)), ms1(max(r.toCue)), ms1(median(r.fromStamp)),
     ms1(median(r.late)), ms1(max(r.late)), "< 30 ms", verdict(median(r.toCue) < 30),
   ]);
 }
 table([
-  ["CPU", "touches", "dispatch to cue (median)", "max", "input stamp to cue", "cue end to game going on", "max", "target", ""],
+  ["game", "CPU", "touches", "dispatch to cue (median)", "max", "input stamp to cue", "cue end to game going on", "max", "target", ""],
   ...touchRows,
 ]);
 console.log("input stamp: from the browser's time stamp of the touch (its input queue included). The game going");
