@@ -6,16 +6,19 @@ export async function listOf(url) {
   return response.json();
 }
 
-// onFile(name, bytes) sees each file as it comes.
-export async function copyIntoCore(fs, url, names, folder, onFile = async () => {}) {
-  fs.mkdirTree(folder);
-  await Promise.all(
+// The files of a folder of the page, fetched while the core loads: [{name, bytes}].
+export async function fetchFolder(url) {
+  const names = await listOf(url);
+  return Promise.all(
     names.map(async (name) => {
       const response = await fetch(url + encodeURIComponent(name));
       if (!response.ok) throw new Error(`${url}${name}: ${response.status}`);
-      const bytes = new Uint8Array(await response.arrayBuffer());
-      fs.writeFile(`${folder}/${name}`, bytes);
-      await onFile(name, bytes);
+      return { name, bytes: new Uint8Array(await response.arrayBuffer()) };
     }),
   );
+}
+
+export function writeIntoCore(fs, folder, files) {
+  fs.mkdirTree(folder);
+  for (const { name, bytes } of files) fs.writeFile(`${folder}/${name}`, bytes);
 }

@@ -6,7 +6,7 @@
 import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
-import { copyIntoCore, listOf } from "./lesson_files.js";
+import { fetchFolder, writeIntoCore } from "./lesson_files.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
 import { Voice } from "./voice.js";
@@ -166,7 +166,18 @@ function buildMenu(games) {
   }
 }
 
+const kNoVoiceNote = "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
+
 async function boot() {
+  // Everything the page needs is asked for at once; the core is made meanwhile.
+  const gamesListed = fetch("games.json").then((r) => r.json());
+  const lessonFetched = fetchFolder("lessons/demo/");
+  const soundsFetched = fetchFolder("sounds/");
+  const fontLoaded = document.fonts.load(`bold 32px "KanaeGothic"`).catch(() => null);
+  const voiceChosen = voice.choose((found) => {
+    element("start-note").textContent = found ? "" : kNoVoiceNote;
+    if (window.kanae) window.kanae.voice = found ? found.name : null;
+  });
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   listenForInput(canvas, core, () => playing);
@@ -181,24 +192,17 @@ async function boot() {
     renderer.draw();
   });
 
-  const [games, lessonFiles, soundFiles, chosenVoice] = await Promise.all([
-    fetch("games.json").then((r) => r.json()),
-    listOf("lessons/demo/"),
-    listOf("sounds/"),
-    voice.choose(),
-    document.fonts.load(`bold 32px "KanaeGothic"`).catch(() => null),
-  ]);
-  // The sounds go into the core's file system too: the lesson's check
-  // looks there for each letter's file, as on the desktop.
-  await Promise.all([
-    copyIntoCore(core.fs, "lessons/demo/", lessonFiles, kLessonFolder),
-    copyIntoCore(core.fs, "sounds/", soundFiles, kSoundFolder, (name, bytes) => sound.decode(name, bytes)),
-  ]);
+  writeIntoCore(core.fs, kLessonFolder, await lessonFetched);
+  // The sounds go into the core's file system too: the lesson's check looks
+  // there for each letter's file, as on the desktop. They are decoded while
+  // the game starts.
+  const sounds = await soundsFetched;
+  writeIntoCore(core.fs, kSoundFolder, sounds);
+  for (const { name, bytes } of sounds) sound.decode(name, bytes);
+  const [games, chosenVoice] = await Promise.all([gamesListed, voiceChosen, fontLoaded]);
   buildMenu(games);
   element("lesson-name").textContent = "デモのレッスン";
-  element("start-note").textContent = chosenVoice
-    ? ""
-    : "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
+  element("start-note").textContent = chosenVoice ? "" : kNoVoiceNote;
 
   const program = params.get("game");
   const known = games.some((g) => g.program === program);

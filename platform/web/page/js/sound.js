@@ -2,11 +2,28 @@
 // load, so a touch's cue starts at once. Browsers let sound out only after a
 // first touch; until then a cue keeps its time silently, so the game's
 // rhythm is the same.
+// The length of a PCM .wav from its header: the data chunk's size over the
+// bytes per second; 0 when the header is not one.
+export function wavSeconds(bytes) {
+  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+  const tag = (at) => String.fromCharCode(...bytes.subarray(at, at + 4));
+  if (bytes.length < 12 || tag(0) !== "RIFF" || tag(8) !== "WAVE") return 0;
+  let bytesPerSecond = 0;
+  for (let at = 12; at + 8 <= bytes.length; ) {
+    const size = view.getUint32(at + 4, true);
+    if (tag(at) === "fmt " && at + 16 <= bytes.length) bytesPerSecond = view.getUint32(at + 16, true);
+    if (tag(at) === "data") return bytesPerSecond > 0 ? Math.min(size, bytes.length - at - 8) / bytesPerSecond : 0;
+    at += 8 + size + (size % 2);
+  }
+  return 0;
+}
+
 export class Sound {
   constructor() {
     const Context = window.AudioContext || window.webkitAudioContext;
     this.context = Context ? new Context() : null;
     this.buffers = new Map();
+    this.lengths = new Map(); // seconds, from each file's header
     this.cue = null;
     this.cueEnd = 0;
     this.speech = null;
@@ -18,8 +35,13 @@ export class Sound {
   }
 
   // Decodes a .wav of the pack; a file that will not decode stays silent.
+  // Its length is known from its header at once, so a cue asked for before
+  // it is decoded keeps its time, silently.
   async decode(name, bytes) {
-    if (!this.context || !name.toLowerCase().endsWith(".wav")) return;
+    if (!name.toLowerCase().endsWith(".wav")) return;
+    const seconds = wavSeconds(bytes);
+    if (seconds > 0) this.lengths.set(name, seconds);
+    if (!this.context) return;
     try {
       // decodeAudioData takes the buffer over: it gets a copy.
       this.buffers.set(name, await this.context.decodeAudioData(bytes.slice().buffer));
@@ -47,9 +69,10 @@ export class Sound {
   playCue(name) {
     this.stopCue();
     const buffer = this.buffers.get(name);
-    if (!buffer) return false;
-    this.cue = this.start(buffer);
-    this.cueEnd = performance.now() + buffer.duration * 1000;
+    const seconds = buffer ? buffer.duration : this.lengths.get(name);
+    if (seconds === undefined) return false;
+    if (buffer) this.cue = this.start(buffer);
+    this.cueEnd = performance.now() + seconds * 1000;
     return true;
   }
 

@@ -1,7 +1,8 @@
 // Speech through the browser's Japanese voice, given the core's reading (the
 // letters and names already spelled as they are to sound). Where the device
 // has none, the letters of what is said are heard from the pack.
-const kVoicesWaitMs = 1500;
+// How long the start waits for the list; a voice listed later is still taken.
+const kVoicesWaitMs = 400;
 
 export class Voice {
   constructor(sound, onEnd) {
@@ -12,24 +13,24 @@ export class Voice {
     this.voice = null;
   }
 
-  // Finds a Japanese voice; browsers list their voices a little after load.
-  async choose() {
+  // Finds a Japanese voice; browsers list their voices a little after load,
+  // some only once asked. onChange hears of a voice found later.
+  async choose(onChange = () => {}) {
     const synthesis = window.speechSynthesis;
     if (!synthesis) return null;
-    let voices = synthesis.getVoices();
-    if (voices.length === 0) {
-      await new Promise((resolve) => {
-        const timer = setTimeout(resolve, kVoicesWaitMs);
-        synthesis.addEventListener("voiceschanged", () => {
-          clearTimeout(timer);
-          resolve();
-        }, { once: true });
-      });
-      voices = synthesis.getVoices();
-    }
-    const japanese = voices.filter((v) => v.lang.replace("_", "-").toLowerCase().startsWith("ja"));
-    // A voice on the device itself works without the network.
-    this.voice = japanese.find((v) => v.localService) ?? japanese[0] ?? null;
+    const pick = () => {
+      const japanese = synthesis.getVoices().filter((v) => v.lang.replace("_", "-").toLowerCase().startsWith("ja"));
+      // A voice on the device itself works without the network.
+      return japanese.find((v) => v.localService) ?? japanese[0] ?? null;
+    };
+    this.voice = pick();
+    synthesis.addEventListener("voiceschanged", () => {
+      const found = pick();
+      if (found === this.voice) return;
+      this.voice = found;
+      onChange(found);
+    });
+    if (this.voice === null) await new Promise((resolve) => setTimeout(resolve, kVoicesWaitMs));
     return this.voice;
   }
 
