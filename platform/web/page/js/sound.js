@@ -11,7 +11,7 @@ export function wavSeconds(bytes) {
   let bytesPerSecond = 0;
   for (let at = 12; at + 8 <= bytes.length; ) {
     const size = view.getUint32(at + 4, true);
-    if (tag(at) === "fmt " && at + 16 <= bytes.length) bytesPerSecond = view.getUint32(at + 16, true);
+    if (tag(at) === "fmt " && at + 20 <= bytes.length) bytesPerSecond = view.getUint32(at + 16, true);
     if (tag(at) === "data") return bytesPerSecond > 0 ? Math.min(size, bytes.length - at - 8) / bytesPerSecond : 0;
     at += 8 + size + (size % 2);
   }
