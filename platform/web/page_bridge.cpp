@@ -26,6 +26,8 @@ EM_JS(int, kanae_page_message_open, (), { return Module.page.messageOpen() ? 1 :
 EM_JS(void, kanae_page_show_banner, (const char* text), { Module.page.showBanner(UTF8ToString(text)); });
 EM_JS(void, kanae_page_show_teacher_panel, (const char* kind), { Module.page.showTeacherPanel(UTF8ToString(kind)); });
 EM_JS(void, kanae_page_game_ended, (), { Module.page.gameEnded(); });
+EM_JS(void, kanae_page_show_dialog, (const char* json), { Module.page.showDialog(UTF8ToString(json)); });
+EM_JS(void, kanae_page_close_dialog, (), { Module.page.closeDialog(); });
 
 namespace kanae::web::page {
 
@@ -51,5 +53,7 @@ bool MessageOpen() { return kanae_page_message_open() != 0; }
 void ShowBanner(const std::string& text) { kanae_page_show_banner(text.c_str()); }
 void ShowTeacherPanel(const std::string& kind) { kanae_page_show_teacher_panel(kind.c_str()); }
 void GameEnded() { kanae_page_game_ended(); }
+void ShowDialog(const std::string& json) { kanae_page_show_dialog(json.c_str()); }
+void CloseDialog() { kanae_page_close_dialog(); }
 
 }  // namespace kanae::web::page

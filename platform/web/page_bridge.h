@@ -44,5 +44,8 @@ bool MessageOpen();
 void ShowBanner(const std::string& text);
 void ShowTeacherPanel(const std::string& kind);
 void GameEnded();
+// The teacher's dialog (settings, tasks, input) drawn from its JSON, or gone.
+void ShowDialog(const std::string& json);
+void CloseDialog();
 
 }  // namespace kanae::web::page

@@ -47,6 +47,8 @@ std::unique_ptr<WebGame> WebGame::Make(const std::string& program, bool traced) 
   if (found == Games().end()) return nullptr;
   std::unique_ptr<WebGame> web_game(new WebGame(traced));
   web_game->game_ = found->second(web_game->lesson_);
+  WebGame* made = web_game.get();
+  made->dialogs_ = std::make_unique<WebDialogs>(made->lesson_, *made->game_, made->dialog_view_, [made] { made->Push(); });
   return web_game;
 }
 

@@ -10,6 +10,7 @@
 #include "random_source.h"
 #include "trace.h"
 #include "web_cue_player.h"
+#include "web_dialogs.h"
 #include "web_shell.h"
 #include "web_speech.h"
 #include "web_timers.h"
@@ -51,6 +52,8 @@ class WebGame {
   Trace trace_;
   Lesson lesson_;
   std::unique_ptr<Game> game_;  // after the lesson: it goes first
+  PageDialogView dialog_view_;
+  std::unique_ptr<WebDialogs> dialogs_;  // after the game: it goes first
   const Control* pressed_ = nullptr;
   bool activated_ = false;
   bool ready_traced_ = false;

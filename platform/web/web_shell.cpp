@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include "page_bridge.h"
+#include "web_dialogs.h"
 
 namespace kanae::web {
 
@@ -32,7 +33,11 @@ void WebShell::ShowMessage(const Text& caption, const Text& text) {
 
 void WebShell::ShowBanner(const Text& text) { page::ShowBanner(ToUtf8(text)); }
 
-void WebShell::OpenDialog(DialogKind kind) { page::ShowTeacherPanel(DialogName(kind)); }
+void WebShell::OpenDialog(DialogKind kind) {
+  WebDialogs* dialogs = WebDialogs::Current();
+  if (dialogs != nullptr && WebDialogs::Handles(kind)) dialogs->Open(kind);
+  else page::ShowTeacherPanel(DialogName(kind));
+}
 
 void WebShell::ShowLearningReport(const std::filesystem::path&, const std::filesystem::path&) {
   page::ShowTeacherPanel("report");

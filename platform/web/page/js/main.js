@@ -9,6 +9,7 @@ import { listenForInput } from "./input.js";
 import { fetchFolder, writeIntoCore } from "./lesson_files.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
+import { setUpTeacher } from "./teacher.js";
 import { Voice } from "./voice.js";
 
 const kLessonFolder = "/lessons/demo";
@@ -29,6 +30,7 @@ const canvas = element("game");
 
 let core = null;
 let renderer = null;
+let teacher = null;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -78,6 +80,8 @@ const page = {
   },
   showTeacherPanel: (kind) => showPanel(kind),
   gameEnded: () => setTimeout(leaveGame, 0),
+  showDialog: (json) => teacher.showDialog(json),
+  closeDialog: () => teacher.closeDialog(),
 };
 
 function show(id) {
@@ -130,6 +134,7 @@ function leaveGame() {
   sound.stopCue();
   core.call("close");
   element("panel").hidden = true;
+  teacher.reset();
   showMenu();
 }
 
@@ -181,6 +186,7 @@ async function boot() {
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   listenForInput(canvas, core, () => playing);
+  teacher = setUpTeacher(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
     element("message").hidden = true;
     messageOpen = false;
@@ -212,6 +218,7 @@ async function boot() {
   window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
   if (traced) {
     window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${kLessonFolder}/${name}`, text);
+    window.kanae.readLessonFile = (name) => Array.from(core.fs.readFile(`${kLessonFolder}/${name}`));
   }
   if (params.has("autostart")) {
     next();
