@@ -6,7 +6,9 @@
 import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
+import { enterFullScreen, kioskRequested, lockTeacherKeys } from "./kiosk.js";
 import { copyIntoCore, listOf } from "./lesson_files.js";
+import { keepForOffline } from "./offline.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
 import { Voice } from "./voice.js";
@@ -24,6 +26,7 @@ const kDialogKinds = { settings: 0, tasks: 1, input: 2, guide: 3 };
 
 const params = new URLSearchParams(location.search);
 const traced = params.has("trace");
+const kiosk = kioskRequested(params);
 const element = (id) => document.getElementById(id);
 const canvas = element("game");
 
@@ -167,8 +170,10 @@ function buildMenu(games) {
 }
 
 async function boot() {
+  await keepForOffline();
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
+  if (kiosk) lockTeacherKeys(core.module, () => playing);
   listenForInput(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
     element("message").hidden = true;
@@ -218,6 +223,7 @@ async function boot() {
     "click",
     () => {
       sound.unlock();
+      enterFullScreen(kiosk);
       next();
     },
     { once: true },
