@@ -133,19 +133,33 @@ export function lockTeacherKeys(module, isPlaying) {
     tick();
   };
 
-  const filter = (press) => (event) => {
-    if (passing || !isPlaying()) return;
-    if (event.target instanceof Element && event.target.closest(kNotTheGame)) return;
-    const key = teacherKey(event);
-    if (key === null) return;
-    event.preventDefault();
-    event.stopImmediatePropagation();
-    const handIn = press ? module._kanae_hold_press : module._kanae_hold_release;
-    handIn(key.code, performance.now(), event.repeat ? 1 : 0, event.timeStamp);
-    tick();
-  };
-  window.addEventListener("keydown", filter(true), true);
-  window.addEventListener("keyup", filter(false), true);
+  window.addEventListener(
+    "keydown",
+    (event) => {
+      if (passing || !isPlaying()) return;
+      if (event.target instanceof Element && event.target.closest(kNotTheGame)) return;
+      const key = teacherKey(event);
+      if (key === null) return;
+      event.preventDefault();
+      event.stopImmediatePropagation();
+      module._kanae_hold_press(key.code, performance.now(), event.repeat ? 1 : 0, event.timeStamp);
+      tick();
+    },
+    true,
+  );
+  // Every release counts, in a game or not: a key held until its game ended
+  // and let go in the menu must not stay down for the next game.
+  window.addEventListener(
+    "keyup",
+    (event) => {
+      const name = keyName(event);
+      if (!Object.hasOwn(kTeacherKeys, name)) return;
+      const key = kTeacherKeys[name];
+      module._kanae_hold_release(key.code, performance.now(), 0, event.timeStamp);
+      tick();
+    },
+    true,
+  );
   window.addEventListener("blur", forget);
   document.addEventListener("visibilitychange", () => document.hidden && forget());
 

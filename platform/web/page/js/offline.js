@@ -7,6 +7,7 @@
 
 // How long a waiting worker has to take over before the page starts as it is.
 const kTakeOverMs = 5000;
+const kAskAgainMs = 500;
 
 // Call first, before the page loads anything else. Resolves when the page
 // may go on; when a waiting version takes over, the page reloads instead.
@@ -27,10 +28,15 @@ function takeWaitingVersion(worker) {
   return new Promise((resolve) => {
     const restart = () => location.reload();
     navigator.serviceWorker.addEventListener("controllerchange", restart, { once: true });
-    worker.postMessage("take-over");
+    // Asked again until it moves: a worker being started or stopped by the
+    // browser may miss a message.
+    const ask = () => worker.state === "installed" && worker.postMessage("take-over");
+    ask();
+    const asking = setInterval(ask, kAskAgainMs);
     // A worker that never takes over leaves the page as it is, and a late
     // one no longer restarts it: a game may be open by then.
     setTimeout(() => {
+      clearInterval(asking);
       navigator.serviceWorker.removeEventListener("controllerchange", restart);
       resolve();
     }, kTakeOverMs);
