@@ -27,8 +27,8 @@ function keyName(event) {
   return event.key.length === 1 ? event.key.toLowerCase() : event.key;
 }
 
+// With a modifier too: the game takes Ctrl+H as H, so it is held as H.
 function teacherKey(event) {
-  if (event.ctrlKey || event.altKey || event.metaKey) return null;
   const name = keyName(event);
   return Object.hasOwn(kTeacherKeys, name) ? { name, ...kTeacherKeys[name] } : null;
 }
@@ -152,9 +152,8 @@ export function lockTeacherKeys(module, isPlaying) {
   window.addEventListener(
     "keyup",
     (event) => {
-      const name = keyName(event);
-      if (!Object.hasOwn(kTeacherKeys, name)) return;
-      const key = kTeacherKeys[name];
+      const key = teacherKey(event);
+      if (key === null) return;
       module._kanae_hold_release(key.code, performance.now(), 0, event.timeStamp);
       tick();
     },
