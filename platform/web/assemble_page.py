@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Puts the page together: its own files, the font, the guide, the demo
 lesson and the sound pack, each folder with an index.json of its files (a
-static server lists no folders)."""
+static server lists no folders); the app's icons; and the service worker with
+the list of every file it keeps for use offline."""
 import argparse
+import hashlib
 import json
 import os
 import shutil
+import subprocess
 import sys
 
 FONT = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
@@ -20,11 +23,13 @@ def copy_if_changed(source, target):
     shutil.copy2(source, target)
 
 
-def copy_tree(source, target):
+def copy_tree(source, target, leave_out=()):
     for folder, _, files in os.walk(source):
         for name in files:
             path = os.path.join(folder, name)
-            copy_if_changed(path, os.path.join(target, os.path.relpath(path, source)))
+            relative = os.path.relpath(path, source)
+            if relative not in leave_out:
+                copy_if_changed(path, os.path.join(target, relative))
 
 
 def copy_listed_folder(source, target, what, wanted):
@@ -51,6 +56,72 @@ def write_if_changed(path, text):
         f.write(text)
 
 
+def write_bytes_if_changed(path, data):
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            if f.read() == data:
+                return
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+# The icon on a full square of its own colour, drawn smaller: a home screen
+# that cuts icons to a circle or a rounded square keeps the whole card (its
+# corners stay inside the middle circle of 80 % that such a cut keeps).
+MASKABLE = """<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <rect width="256" height="256" fill="{colour}"/>
+  <svg x="19.2" y="19.2" width="217.6" height="217.6" viewBox="0 0 256 256">{inner}</svg>
+</svg>
+"""
+
+
+def make_icons(svg, out):
+    """The app's icons from the menu's drawing, by librsvg's rsvg-convert: 192
+    and 512 px, and 512 px for home screens that cut icons to their own shape."""
+    rsvg = shutil.which("rsvg-convert")
+    if rsvg is None:
+        print("assemble_page: no rsvg-convert (librsvg2-bin): the page has no app icons and cannot be installed",
+              file=sys.stderr)
+        return
+    with open(svg, encoding="utf-8") as f:
+        drawing = f.read()
+    inner = drawing[drawing.index(">", drawing.index("<svg")) + 1:drawing.rindex("</svg>")]
+    colour = drawing.split('fill="', 1)[1].split('"', 1)[0]  # the drawing's first fill: its ground
+    maskable = MASKABLE.format(colour=colour, inner=inner).encode("utf-8")
+    for name, size, source in (("kanae-192.png", 192, drawing.encode("utf-8")),
+                               ("kanae-512.png", 512, drawing.encode("utf-8")),
+                               ("kanae-maskable-512.png", 512, maskable)):
+        png = subprocess.run([rsvg, "--width", str(size), "--height", str(size), "--format", "png"],
+                             input=source, capture_output=True, check=True).stdout
+        write_bytes_if_changed(os.path.join(out, "icons", name), png)
+
+
+def write_service_worker(template, out):
+    """The service worker: its code after the list of every file of the page
+    and a version made of their contents, so any changed file makes the
+    browser fetch the new version (it compares the worker's own bytes)."""
+    files = []
+    version = hashlib.sha256()
+    for folder, _, names in os.walk(out):
+        for name in names:
+            path = os.path.join(folder, name)
+            relative = os.path.relpath(path, out).replace(os.sep, "/")
+            if relative == "sw.js" or name.startswith("."):
+                continue
+            files.append(relative)
+    files.sort()
+    for relative in files:
+        with open(os.path.join(out, relative), "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        version.update(f"{relative}\0{digest}\n".encode("utf-8"))
+    precache = {"version": version.hexdigest()[:16], "files": files}
+    with open(template, encoding="utf-8") as f:
+        code = f.read()
+    write_if_changed(os.path.join(out, "sw.js"),
+                     "const kPrecache = " + json.dumps(precache, ensure_ascii=False, indent=1) + ";\n" + code)
+
+
 def games_json(table):
     games = []
     with open(table, encoding="utf-8") as f:
@@ -65,10 +136,10 @@ def games_json(table):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("page", "out", "games", "lesson", "sounds", "guide"):
+    for option in ("page", "out", "games", "lesson", "sounds", "guide", "icon"):
         parser.add_argument("--" + option, required=True)
     args = parser.parse_args()
-    copy_tree(args.page, args.out)
+    copy_tree(args.page, args.out, leave_out={"sw.js"})
     copy_tree(args.guide, os.path.join(args.out, "guide"))
     if os.path.exists(FONT):
         copy_if_changed(FONT, os.path.join(args.out, "fonts", "ipag.ttf"))
@@ -82,6 +153,9 @@ def main():
                        lambda n: n.lower().endswith((".jpg", ".jpeg", ".gif", ".bmp")))
     copy_listed_folder(args.sounds, os.path.join(args.out, "sounds"), "sound pack",
                        lambda n: n.lower().endswith((".wav", ".ico")))
+    make_icons(args.icon, args.out)
+    # Last: it lists what is in the folder by now.
+    write_service_worker(os.path.join(args.page, "sw.js"), args.out)
 
 
 if __name__ == "__main__":

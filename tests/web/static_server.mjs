@@ -39,5 +39,11 @@ export async function serve(root) {
     createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  // Closing also drops the connections the browser keeps open: the page
+  // gets nothing more from this server.
+  const close = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return { url: `http://127.0.0.1:${server.address().port}/`, close };
 }

@@ -6,7 +6,9 @@
 import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
+import { enterFullScreen, kioskRequested, lockTeacherKeys } from "./kiosk.js";
 import { fetchFolder, writeIntoCore } from "./lesson_files.js";
+import { keepForOffline } from "./offline.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
 import { setUpTeacher } from "./teacher.js";
@@ -25,6 +27,7 @@ const kDialogKinds = { settings: 0, tasks: 1, input: 2, guide: 3 };
 
 const params = new URLSearchParams(location.search);
 const traced = params.has("trace");
+const kiosk = kioskRequested(params);
 const element = (id) => document.getElementById(id);
 const canvas = element("game");
 
@@ -174,6 +177,7 @@ function buildMenu(games) {
 const kNoVoiceNote = "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
 
 async function boot() {
+  await keepForOffline();
   // Everything the page needs is asked for at once; the core is made meanwhile.
   const gamesListed = fetch("games.json").then((r) => r.json());
   const lessonFetched = fetchFolder("lessons/demo/");
@@ -185,6 +189,7 @@ async function boot() {
   });
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
+  if (kiosk) lockTeacherKeys(core.module, () => playing);
   listenForInput(canvas, core, () => playing);
   teacher = setUpTeacher(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
@@ -229,6 +234,7 @@ async function boot() {
     "click",
     () => {
       sound.unlock();
+      enterFullScreen(kiosk);
       next();
     },
     { once: true },

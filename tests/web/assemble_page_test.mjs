@@ -1,0 +1,80 @@
+// Putting the page together (platform/web/assemble_page.py) on a small page:
+// the service worker lists every file of the page, and its version changes
+// with any file's contents and only then.
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { dirname, join } from "node:path";
+import { test } from "node:test";
+import { fileURLToPath } from "node:url";
+
+const here = dirname(fileURLToPath(import.meta.url));
+const source = join(here, "..", "..");
+const script = join(source, "platform", "web", "assemble_page.py");
+
+function makeSources(root) {
+  const page = join(root, "page");
+  mkdirSync(join(page, "js"), { recursive: true });
+  writeFileSync(join(page, "index.html"), "<!doctype html><title>かなえ</title>\n");
+  writeFileSync(join(page, "js", "main.js"), "export {};\n");
+  writeFileSync(join(page, "sw.js"), "self.addEventListener('fetch', () => {});\n");
+  const guide = join(root, "guide");
+  mkdirSync(guide);
+  writeFileSync(join(guide, "kanae-guide.html"), "<p>使い方</p>\n");
+  const lesson = join(root, "lesson");
+  mkdirSync(lesson);
+  writeFileSync(join(lesson, "いぬ.jpg"), "not really a picture");
+  writeFileSync(join(lesson, "Oltar.txt"), "#TRUE#\r\n"); // a game's settings: not the page's
+  writeFileSync(join(root, "games.txt"), "Oltar|オルタ文字|あ|#2a9d8f|does|teaches\n");
+}
+
+function assemble(root, out) {
+  const [page, guide, lesson] = ["page", "guide", "lesson"].map((name) => join(root, name));
+  execFileSync("python3", [script, "--page", page, "--out", out, "--games", join(root, "games.txt"),
+    "--lesson", lesson, "--sounds", join(root, "no-sounds"), "--guide", guide,
+    "--icon", join(source, "tools", "menu", "kanae.svg")], { stdio: ["ignore", "ignore", "pipe"] });
+  const worker = readFileSync(join(out, "sw.js"), "utf8");
+  const header = worker.slice(0, worker.indexOf(";\n"));
+  assert.ok(header.startsWith("const kPrecache = "), "the worker starts with its list");
+  return { precache: JSON.parse(header.slice("const kPrecache = ".length)), code: worker.slice(header.length + 2) };
+}
+
+test("the worker keeps every file of the page, and its version follows their contents", () => {
+  const root = mkdtempSync(join(tmpdir(), "kanae-assemble-"));
+  try {
+    makeSources(root);
+    const out = join(root, "out");
+    const first = assemble(root, out);
+    assert.equal(first.code, "self.addEventListener('fetch', () => {});\n", "the worker's own code follows the list");
+    const expected = ["games.json", "guide/kanae-guide.html", "index.html", "js/main.js", "lessons/demo/index.json",
+      "lessons/demo/いぬ.jpg", "sounds/index.json"];
+    // The font and the icons come from this machine's packages.
+    const fromPackages = ["fonts/ipag.ttf", "icons/kanae-192.png", "icons/kanae-512.png", "icons/kanae-maskable-512.png"];
+    const files = first.precache.files.filter((file) => !fromPackages.includes(file));
+    assert.deepEqual(files, expected, "every file but the worker itself");
+    for (const file of fromPackages) {
+      assert.equal(first.precache.files.includes(file), existsSync(join(out, file)), `${file} kept when made`);
+    }
+    assert.match(first.precache.version, /^[0-9a-f]{16}$/);
+
+    const cases = [
+      ["nothing changed", () => {}, false],
+      ["a script changed", () => writeFileSync(join(root, "page", "js", "main.js"), "export const a = 1;\n"), true],
+      ["a picture of the lesson changed", () => writeFileSync(join(root, "lesson", "いぬ.jpg"), "another picture"), true],
+      ["a file added to the page", () => writeFileSync(join(root, "page", "kanae.css"), "body {}\n"), true],
+      ["the guide changed", () => writeFileSync(join(root, "guide", "kanae-guide.html"), "<p>新しい使い方</p>\n"), true],
+    ];
+    let version = first.precache.version;
+    for (const [what, change, changes] of cases) {
+      change();
+      const next = assemble(root, out).precache.version;
+      if (changes) assert.notEqual(next, version, `${what}: a new version`);
+      else assert.equal(next, version, `${what}: the same version`);
+      version = next;
+    }
+    assert.ok(assemble(root, out).precache.files.includes("kanae.css"), "an added file is kept too");
+  } finally {
+    rmSync(root, { recursive: true, force: true });
+  }
+});
