@@ -7,6 +7,7 @@ import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
 import { copyIntoCore, listOf } from "./lesson_files.js";
+import { Lessons } from "./lessons.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
 import { Voice } from "./voice.js";
@@ -29,6 +30,7 @@ const canvas = element("game");
 
 let core = null;
 let renderer = null;
+let lessons = null;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -114,11 +116,13 @@ function leavePanel() {
   else core.call("leave_dialog", kDialogKinds[kind]);
 }
 
-function startGame(program) {
+async function startGame(program) {
+  const lessonFolder = await lessons.prepare();
+  if (lessonFolder === null) return showMenu();
   show("game");
   renderer.fit();
   playing = true;
-  core.open(program, kLessonFolder, traced);
+  core.open(program, lessonFolder, traced);
 }
 
 function leaveGame() {
@@ -195,7 +199,8 @@ async function boot() {
     copyIntoCore(core.fs, "sounds/", soundFiles, kSoundFolder, (name, bytes) => sound.decode(name, bytes)),
   ]);
   buildMenu(games);
-  element("lesson-name").textContent = "デモのレッスン";
+  lessons = await Lessons.open({ fs: core.fs, section: element("lessons"), nameLabel: element("lesson-name"), tell: page.showBanner });
+  core.afterCalls(() => lessons.sync());
   element("start-note").textContent = chosenVoice
     ? ""
     : "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
@@ -204,10 +209,11 @@ async function boot() {
   const known = games.some((g) => g.program === program);
   const next = () => (known ? startGame(program) : showMenu());
   // For automation: where the answers are, and (with ?trace only) a way to
-  // put a teacher's file into the demo lesson before a game starts.
+  // put a teacher's file into the chosen lesson before a game starts.
   window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
   if (traced) {
-    window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${kLessonFolder}/${name}`, text);
+    window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${lessons.folder()}/${name}`, text);
+    Object.assign(window.kanae, lessons.testHooks());
   }
   if (params.has("autostart")) {
     next();
