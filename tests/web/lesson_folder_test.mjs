@@ -43,10 +43,10 @@ async function until(what, test, ms = 15000) {
   }
 }
 
-async function openPage() {
+async function openPage(query = "") {
   const page = await context.newPage();
   page.on("pageerror", (error) => errors.push(error.message));
-  await page.goto(`${server.url}?autostart&trace`);
+  await page.goto(`${server.url}?autostart&trace${query}`);
   await page.waitForSelector(".lesson-tile", { state: "visible" });
   return page;
 }
@@ -210,21 +210,25 @@ async function teachersFolder() {
   console.log(`ok the teacher's folder: ${after.length - 1} answers recorded, settings and task selection written back`);
 }
 
-async function lessonInThePage() {
-  // A folder chosen through the file input, as where no folder picker exists.
-  const source = join(temporary, "ひらがな");
+// A folder chosen through the file input, as where no folder picker exists,
+// written with the browser's writable streams or (query "&syncwriter") as
+// browsers without them write, from a worker.
+async function lessonInThePage(lessonName, query) {
+  const source = join(temporary, lessonName);
   mkdirSync(source);
   for (const name of demoPictures.slice(0, 4)) copyFileSync(join(pageFolder, "lessons/demo", name), join(source, name));
-  const page = await openPage();
+  const page = await openPage(query);
+  const tilesBefore = await page.$$eval(".lesson-tile", (tiles) => tiles.length);
   await page.setInputFiles(".lesson-folder-input", source);
-  await until("the new lesson chosen", async () => (await chosenTile(page)).key === "stored:ひらがな");
-  await page.evaluate((settings) => window.kanae.writeLessonFile("Oltar.txt", settings), kOltarSettings).catch(() => {});
-  await play(page, "Oltar", 2, async (answered) => {
-    const files = await sameAsCore(page, ["lessons", "ひらがな"], `stored lesson, answer ${answered}`);
-    assert.equal(recordLines(files[kRecord], "stored lesson").length, 1 + answered);
+  await until("the new lesson chosen", async () => (await chosenTile(page)).key === `stored:${lessonName}`);
+  assert.equal(await page.$$eval(".lesson-tile", (tiles) => tiles.length), tilesBefore + 1, "the lessons before stay listed");
+  await play(page, "Oltar", 3, async (answered) => {
+    const files = await sameAsCore(page, ["lessons", lessonName], `${lessonName}, answer ${answered}`);
+    assert.equal(recordLines(files[kRecord], lessonName).length, 1 + answered, `${lessonName}: a line per answer`);
   });
   await leave(page);
-  const files = await sameAsCore(page, ["lessons", "ひらがな"], "stored lesson after the game");
+  const files = await sameAsCore(page, ["lessons", lessonName], `${lessonName} after the game`);
+  assert.ok(files["Fname.txt"]?.length > 0 && files["Oltar.txt"]?.length > 0, `${lessonName}: the game's files are kept`);
 
   // The lesson as one .zip and the record as it is.
   const [zipped] = await Promise.all([page.waitForEvent("download"), page.click(".lesson-zip")]);
@@ -247,17 +251,29 @@ with zipfile.ZipFile(sys.argv[1]) as z:
   await record.saveAs(recordPath);
   assert.deepEqual([...readFileSync(recordPath)], files[kRecord], "the record downloads as it is");
   await page.close();
-  console.log("ok a lesson in the page's own storage: played, zipped, record downloaded");
+
+  const again = await openPage(query);
+  await until("the stored lesson's picture", async () => {
+    const shown = await chosenTile(again);
+    return shown.pictured && shown.key === `stored:${lessonName}`;
+  });
+  await again.close();
+  console.log(`ok a lesson in the page's own storage${query}: played, zipped, record downloaded, chosen after a reload`);
 }
 
 const failures = [];
 try {
-  for (const part of [teachersFolder, lessonInThePage]) {
+  const parts = [
+    ["the teacher's folder", () => teachersFolder()],
+    ["a lesson in the page", () => lessonInThePage("ひらがな", "")],
+    ["a lesson in the page, written from a worker", () => lessonInThePage("カタカナ", "&syncwriter")],
+  ];
+  for (const [what, part] of parts) {
     try {
       await part();
     } catch (error) {
-      failures.push(`${part.name}: ${error.stack}`);
-      console.log(`FAILED ${part.name}: ${error.message}`);
+      failures.push(`${what}: ${error.stack}`);
+      console.log(`FAILED ${what}: ${error.message}`);
     }
   }
   if (errors.length > 0) failures.push(`script errors: ${errors.join("; ")}`);

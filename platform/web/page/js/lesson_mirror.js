@@ -9,10 +9,10 @@
 // with what was last taken (a stat per file, nothing read when nothing
 // changed): the core replaces a file by writing a new one and renaming it,
 // which makes a new inode, and appends to the record in place, which grows it.
-// A record that only grew gets the new lines appended; anything else is
-// replaced whole. The browser writes either into a swap file that it moves
-// over the file when the stream is closed, so the folder has the old file or
-// the new one, never half of one.
+// A record that only grew gets the new lines appended at the file's end, as
+// the desktop appends; anything else is replaced whole (file_writer.js says
+// how the browser keeps a replacement whole).
+import { writeFile } from "./file_writer.js";
 import { crc32 } from "./zip.js";
 
 // The core's own temporary files, renamed over the name within one call.
@@ -29,23 +29,6 @@ export const isLessonFile = (name) => kLessonFile.test(name) && !name.startsWith
 
 const sameStamp = (a, b) => a.ino === b.ino && a.size === b.size && a.mtime === b.mtime;
 
-// Writes bytes into the folder as name: appended when from >= 0 (the bytes
-// from there on go at the file's end, as the desktop appends to the record),
-// else the whole file replaced.
-async function writeInto(folder, name, bytes, from) {
-  const file = await folder.getFileHandle(name, { create: true });
-  const end = from >= 0 ? (await file.getFile()).size : 0;
-  const stream = await file.createWritable({ keepExistingData: from >= 0 });
-  try {
-    if (from >= 0) await stream.write({ type: "write", position: end, data: bytes.subarray(from) });
-    else await stream.write(bytes);
-    await stream.close();
-  } catch (error) {
-    await stream.abort().catch(() => {});
-    throw error;
-  }
-}
-
 export class LessonMirror {
   // fs: the core's file system; folder: the lesson's path in it;
   // onFailure(name, error): a file could not be written back.
@@ -57,6 +40,12 @@ export class LessonMirror {
     this.taken = new Map(); // name → { ino, size, mtime, crc } as last read or handed to a write
     this.unsaved = new Set(); // names whose last write failed: the next write of each is whole
     this.writes = Promise.resolve();
+    this.inFlight = 0; // writes handed over and not yet ended
+  }
+
+  // Whether closing the page now would lose what the core wrote.
+  busy() {
+    return this.inFlight > 0 || this.unsaved.size > 0;
   }
 
   path(name) {
@@ -136,14 +125,17 @@ export class LessonMirror {
   }
 
   queueWrite(name, bytes, from) {
+    ++this.inFlight;
     this.writes = this.writes.then(async () => {
       try {
         // After a failed write the folder may lack earlier lines: whole.
-        await writeInto(this.handle, name, bytes, this.unsaved.has(name) ? -1 : from);
+        await writeFile(this.handle, name, bytes, this.unsaved.has(name) ? -1 : from);
         this.unsaved.delete(name);
       } catch (error) {
         this.unsaved.add(name);
         this.onFailure(name, error);
+      } finally {
+        --this.inFlight;
       }
     });
   }

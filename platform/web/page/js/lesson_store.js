@@ -3,6 +3,7 @@
 // copy of each first picture, shown before the folder may be read again), the
 // lessons copied into the page's own storage (a folder each under "lessons"
 // in the origin-private file system), and which lesson was played last.
+import { writeFile } from "./file_writer.js";
 import { isLessonFile, isPicture } from "./lesson_mirror.js";
 
 const kDatabase = "kanae-lessons";
@@ -136,10 +137,7 @@ export async function storeLesson(name, files) {
   let copied = 0;
   for (const file of files) {
     if (!isLessonFile(file.name)) continue;
-    const target = await handle.getFileHandle(file.name, { create: true });
-    const stream = await target.createWritable();
-    await stream.write(file);
-    await stream.close();
+    await writeFile(handle, file.name, file);
     ++copied;
   }
   return { name: unique, handle, copied };

@@ -74,6 +74,13 @@ export class Lessons {
     this.pictureUrls = [];
     this.folderInput = this.fileInput(true);
     this.picturesInput = this.fileInput(false);
+    // The browser asks the teacher before the page is closed while a write
+    // is under way or has failed: what the core wrote is only in the page.
+    window.addEventListener("beforeunload", (event) => {
+      if (![...this.mirrors.values()].some((mirror) => mirror.busy())) return;
+      event.preventDefault();
+      event.returnValue = "";
+    });
   }
 
   fileInput(wholeFolder) {
