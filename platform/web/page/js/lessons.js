@@ -233,6 +233,9 @@ export class Lessons {
       this.tell(`「${name}」${kNoPictures}`);
       return null;
     }
+    // Asked on the teacher's touch: storage the browser may not clear when
+    // the device runs short of space (granted or not at the browser's will).
+    navigator.storage?.persist?.().catch(() => false);
     const stored = await storeLesson(safeName(name), files);
     await this.refresh();
     await this.choose(`stored:${stored.name}`);
