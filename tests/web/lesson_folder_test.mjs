@@ -206,7 +206,17 @@ async function teachersFolder() {
   const after = recordLines((await sameAsCore(again, [kTeacherFolder], "second visit"))[kRecord], "second visit");
   assert.deepEqual(after.slice(0, kept.length), kept, "the lines of the first visit stay as they were");
   assert.equal(after.length, kept.length + 1, "one line more for the one answer");
+
+  // Taken off the list: the folder itself stays as it is.
+  await again.click(".lesson-forget");
+  await until("the demo lesson chosen", async () => (await chosenTile(again)).key === "demo");
+  assert.equal(await again.$(`.lesson-tile[data-key="${tile.key}"]`), null, "the folder is no longer listed");
+  assert.deepEqual(recordLines((await filesOf(again, [kTeacherFolder]))[kRecord], "after it was taken off"), after);
   await again.close();
+  const third = await openPage();
+  assert.equal((await chosenTile(third)).key, "demo", "the demo lesson is chosen once the folder is off the list");
+  assert.equal(await third.$(`.lesson-tile[data-key="${tile.key}"]`), null, "the folder stays off the list");
+  await third.close();
   console.log(`ok the teacher's folder: ${after.length - 1} answers recorded, settings and task selection written back`);
 }
 

@@ -13,6 +13,16 @@ const kDemo = { key: "demo", kind: "demo", name: "デモのレッスン", folder
 const kRecordName = "学習記録.csv";
 const kNoPictures = "には、ゲームで使える絵（.jpg .gif .bmp）がありません。絵の入ったフォルダを選んでください。";
 
+// Why a file could not be written, by the browser's error names.
+const kWhyNotWritten = {
+  NotAllowedError: "フォルダに書きこむ許可がありません",
+  NotFoundError: "フォルダが見つかりません",
+  QuotaExceededError: "空き容量が足りません",
+  TypeMismatchError: "同じ名前のフォルダがあります",
+  NoModificationAllowedError: "ほかのプログラムが使っています",
+  InvalidModificationError: "ほかのプログラムが使っています",
+};
+
 // A name the core's file system takes as one folder.
 const safeName = (text) => text.replace(/[/\\\u0000-\u001f]/g, "_").slice(0, 80) || "_";
 
@@ -149,9 +159,9 @@ export class Lessons {
     this.render();
     if (mirror.told) return;
     mirror.told = true;
-    const why = error && error.name === "NotAllowedError" ? "フォルダに書く許可がありません" : error?.message ?? "";
+    const why = kWhyNotWritten[error?.name] ?? "書きこめませんでした";
     this.tell(
-      `「${lesson.name}」の「${name}」を保存できませんでした（${why}）。記録はこのページの中に残っています。` +
+      `「${lesson.name}」の「${name}」を保存できませんでした（${why}）。書いた内容はこのページの中に残してあり、` +
         "次の答えのときと、次にゲームをはじめるときに、もう一度保存します。",
     );
   }

@@ -1,5 +1,5 @@
 // The page: a start screen (browsers let sound out only after a touch), the
-// menu of the six games, and a game on the demo lesson.
+// menu of the six games and of the lessons, and a game on the chosen lesson.
 //   ?game=Oltar  opens that game at once      ?autostart  skips the start screen
 //   ?trace       the trace, one tab-separated line per event, in the console
 //                (console.debug) and in window.kanaeTrace
@@ -31,6 +31,7 @@ const canvas = element("game");
 let core = null;
 let renderer = null;
 let lessons = null;
+let starting = false;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -117,7 +118,9 @@ function leavePanel() {
 }
 
 async function startGame(program) {
-  const lessonFolder = await lessons.prepare();
+  if (starting || playing) return; // a second touch while the lesson is read
+  starting = true;
+  const lessonFolder = await lessons.prepare().finally(() => (starting = false));
   if (lessonFolder === null) return showMenu();
   show("game");
   renderer.fit();
