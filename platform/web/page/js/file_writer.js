@@ -8,10 +8,11 @@
 // append goes at the file's end and is flushed.
 
 // With ?trace&syncwriter the worker's way is used where both exist (tests).
-const params = new URLSearchParams(location.search);
+const params = new URLSearchParams(globalThis.location?.search ?? "");
 const forceWorker = params.has("trace") && params.has("syncwriter");
-const hasWritableStream = !forceWorker && typeof FileSystemFileHandle !== "undefined" &&
-  "createWritable" in FileSystemFileHandle.prototype;
+// (Outside a browser, as in the tests under node, handles are stand-ins with streams.)
+const hasStreams = !forceWorker &&
+  (typeof FileSystemFileHandle === "undefined" || "createWritable" in FileSystemFileHandle.prototype);
 
 let worker = null;
 let nextRequest = 1;
@@ -37,7 +38,7 @@ function workerWrite(message) {
 // bytes: a Uint8Array, or a Blob (a File from an input) for a whole file.
 // from >= 0: the bytes from there on are appended at the file's end.
 export async function writeFile(folder, name, bytes, from = -1) {
-  if (hasWritableStream) {
+  if (hasStreams) {
     const file = await folder.getFileHandle(name, { create: true });
     const end = from >= 0 ? (await file.getFile()).size : 0;
     const stream = await file.createWritable({ keepExistingData: from >= 0 });
