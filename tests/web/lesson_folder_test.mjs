@@ -267,8 +267,34 @@ with zipfile.ZipFile(sys.argv[1]) as z:
     const shown = await chosenTile(again);
     return shown.pictured && shown.key === `stored:${lessonName}`;
   });
+  // Taken out of the page: asked first; kept when the teacher says no.
+  again.once("dialog", (dialog) => dialog.dismiss());
+  await again.click(".lesson-forget");
+  assert.equal((await chosenTile(again)).key, `stored:${lessonName}`, "kept when the teacher says no");
+  again.once("dialog", (dialog) => dialog.accept());
+  await again.click(".lesson-forget");
+  await until("the demo lesson chosen", async () => (await chosenTile(again)).key === "demo");
+  await assert.rejects(filesOf(again, ["lessons", lessonName]), "the lesson is gone from the page's storage");
   await again.close();
   console.log(`ok a lesson in the page's own storage${query}: played, zipped, record downloaded, chosen after a reload`);
+}
+
+// Pictures chosen one by one (a tablet's photo picker): a lesson named by the day.
+async function picturesOneByOne() {
+  const page = await openPage();
+  const tilesBefore = await page.$$eval(".lesson-tile", (tiles) => tiles.length);
+  await page.setInputFiles(".lesson-pictures-input", demoPictures.slice(0, 3).map((name) => join(pageFolder, "lessons/demo", name)));
+  const key = await until("the new lesson chosen", async () => {
+    const chosen = await chosenTile(page);
+    return chosen.key.startsWith("stored:レッスン") && chosen.pictured ? chosen.key : null;
+  });
+  assert.equal(await page.$$eval(".lesson-tile", (tiles) => tiles.length), tilesBefore + 1);
+  await play(page, "Oltar", 1);
+  await leave(page);
+  const files = await sameAsCore(page, ["lessons", key.slice("stored:".length)], "pictures one by one");
+  assert.equal(recordLines(files[kRecord], "pictures one by one").length, 2);
+  await page.close();
+  console.log("ok pictures chosen one by one: a lesson of their own, played");
 }
 
 const failures = [];
@@ -277,6 +303,7 @@ try {
     ["the teacher's folder", () => teachersFolder()],
     ["a lesson in the page", () => lessonInThePage("ひらがな", "")],
     ["a lesson in the page, written from a worker", () => lessonInThePage("カタカナ", "&syncwriter")],
+    ["pictures one by one", () => picturesOneByOne()],
   ];
   for (const [what, part] of parts) {
     try {

@@ -6,7 +6,7 @@
 // lesson is where the games start, and the one played last is chosen again
 // at the next visit.
 import { LessonMirror, isPicture } from "./lesson_mirror.js";
-import { LessonStore, filesOf, firstPicture, storeLesson, storedLessons } from "./lesson_store.js";
+import { LessonStore, filesOf, firstPicture, removeStoredLesson, storeLesson, storedLessons } from "./lesson_store.js";
 import { zipStored } from "./zip.js";
 
 const kDemo = { key: "demo", kind: "demo", name: "デモのレッスン", folder: "/lessons/demo" };
@@ -234,7 +234,8 @@ export class Lessons {
   // Files from a file input, copied into the page's own storage as a lesson:
   // a folder's own files (not its subfolders'), or pictures chosen one by one.
   async importFiles(files, wholeFolder) {
-    let name = `レッスン ${new Date().toLocaleString("ja-JP", { month: "numeric", day: "numeric", hour: "numeric", minute: "2-digit" })}`;
+    const now = new Date();
+    let name = `レッスン ${now.getMonth() + 1}月${now.getDate()}日${now.getHours()}時${now.getMinutes()}分`;
     if (wholeFolder && files.length > 0) {
       name = files[0].webkitRelativePath.split("/")[0] || name;
       files = files.filter((file) => file.webkitRelativePath.split("/").length <= 2);
@@ -253,7 +254,16 @@ export class Lessons {
   }
 
   async forget(lesson) {
-    await this.store.forgetFolder(lesson.id);
+    if (lesson.kind === "stored") {
+      // The only copy of its record: asked first.
+      const question = `レッスン「${lesson.name}」を、絵も学習記録もいっしょに、このページから消します。` +
+        "残しておくときは、先に「レッスンをzipで保存」で保存してください。消しますか？";
+      if (!window.confirm(question)) return;
+      await this.mirrorOf(lesson).settled();
+      await removeStoredLesson(lesson.name);
+    } else {
+      await this.store.forgetFolder(lesson.id);
+    }
     this.mirrors.delete(lesson.key);
     await this.refresh();
     await this.choose(this.chosen?.key === lesson.key ? kDemo.key : this.chosen.key);
@@ -325,6 +335,7 @@ export class Lessons {
       );
     }
     if (chosen.kind === "folder") actions.append(button("一覧から外す", "lesson-forget", () => this.forget(chosen)));
+    if (chosen.kind === "stored") actions.append(button("ページから消す", "lesson-forget", () => this.forget(chosen)));
 
     const warning = document.createElement("p");
     warning.className = "lesson-warning";
