@@ -34,8 +34,12 @@ async function write({ path, name, bytes, append }) {
   const temporary = await folder.getFileHandle(temporaryName, { create: true });
   await writeAll(temporary, bytes, null);
   if (typeof temporary.move === "function") {
-    await temporary.move(name);
-    return;
+    try {
+      await temporary.move(name);
+      return;
+    } catch {
+      // Not over a file that exists, in some browsers: written in place.
+    }
   }
   await writeAll(await folder.getFileHandle(name, { create: true }), bytes, null);
   await folder.removeEntry(temporaryName);

@@ -104,7 +104,9 @@ export class Lessons {
     input.addEventListener("change", () => {
       const files = [...input.files];
       input.value = "";
-      this.importFiles(files, wholeFolder).catch((error) => this.tell(`レッスンを保存できませんでした：${error.message}`));
+      this.importFiles(files, wholeFolder).catch((error) =>
+        this.tell(`レッスンを保存できませんでした（${kWhyNotWritten[error.name] ?? error.message}）。`),
+      );
     });
     this.section.append(input);
     return input;
