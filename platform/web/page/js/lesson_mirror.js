@@ -64,15 +64,21 @@ export class LessonMirror {
     return { ino: stat.ino, size: stat.size, mtime: stat.mtime.getTime() };
   }
 
-  // Names of the regular files in the core's copy, temporary ones left out.
-  names() {
+  // The regular files in the core's copy, temporary ones left out: name → stamp.
+  stamps() {
+    const stamps = new Map();
     let names;
     try {
       names = this.fs.readdir(this.folder);
     } catch {
-      return [];
+      return stamps;
     }
-    return names.filter((name) => name !== "." && name !== ".." && !name.includes(kTemporaryMark) && this.stampOf(name));
+    for (const name of names) {
+      if (name === "." || name === ".." || name.includes(kTemporaryMark)) continue;
+      const stamp = this.stampOf(name);
+      if (stamp !== null) stamps.set(name, stamp);
+    }
+    return stamps;
   }
 
   // Copies the folder's pictures and the teacher's files into the core, a
@@ -93,7 +99,7 @@ export class LessonMirror {
       this.fs.writeFile(this.path(name), bytes);
       this.taken.set(name, { ...this.stampOf(name), crc: isPicture(name) ? null : crc32(bytes) });
     }
-    for (const name of this.names()) {
+    for (const name of this.stamps().keys()) {
       if (found.has(name) || this.unsaved.has(name)) continue;
       this.fs.unlink(this.path(name));
       this.taken.delete(name);
@@ -103,8 +109,7 @@ export class LessonMirror {
   // After each call into the core: writes back what it wrote since, in order.
   sync() {
     const due = [];
-    for (const name of this.names()) {
-      const stamp = this.stampOf(name);
+    for (const [name, stamp] of this.stamps()) {
       const taken = this.taken.get(name);
       if (!taken || !sameStamp(taken, stamp)) due.push(name);
     }
