@@ -88,3 +88,20 @@ test("a failing call is reported and the queue goes on", async () => {
   assert.equal(errors.length, 1);
   assert.deepEqual(calls, [["tick", 2]]);
 });
+
+test("the page hears when the calls handed in are over, a wait begun counting as over", async () => {
+  const { core, calls } = standIn();
+  const heard = [];
+  core.afterCalls(() => heard.push(calls.length));
+  core.call("pointer", 0, 1, 1, 1);
+  core.call("tick", 1);
+  await settled();
+  assert.deepEqual(heard, [2], "once for the two calls, after both");
+  core.call("key", 66); // a cue begins: what the call wrote so far is there
+  core.call("tick", 2);
+  await settled();
+  assert.deepEqual(heard, [2, 3], "after the call that began to wait, before the held one");
+  core.waitEnds(); // the rest of the waiting call, then the held one
+  await settled();
+  assert.deepEqual(heard, [2, 3, 4]);
+});

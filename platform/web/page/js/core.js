@@ -14,6 +14,13 @@ export class Core {
     this.queue = [];
     this.waiting = false;
     this.flushPlanned = false;
+    this.afterCallsListeners = [];
+  }
+
+  // listener() runs each time the calls queued so far have been handed in
+  // (or the core has begun to wait): what they wrote is in the file system.
+  afterCalls(listener) {
+    this.afterCallsListeners.push(listener);
   }
 
   get fs() {
@@ -71,6 +78,13 @@ export class Core {
         next.run();
       } catch (error) {
         console.error("kanae: the core failed", error);
+      }
+    }
+    for (const listener of this.afterCallsListeners) {
+      try {
+        listener();
+      } catch (error) {
+        console.error("kanae: after the core's calls", error);
       }
     }
   }

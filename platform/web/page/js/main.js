@@ -1,5 +1,5 @@
 // The page: a start screen (browsers let sound out only after a touch), the
-// menu of the six games, and a game on the demo lesson.
+// menu of the six games and of the lessons, and a game on the chosen lesson.
 //   ?game=Oltar  opens that game at once      ?autostart  skips the start screen
 //   ?trace       the trace, one tab-separated line per event, in the console
 //                (console.debug) and in window.kanaeTrace
@@ -9,6 +9,7 @@ import { listenForInput } from "./input.js";
 import { enterFullScreen, kioskRequested, lockTeacherKeys } from "./kiosk.js";
 import { fetchFolder, writeIntoCore } from "./lesson_files.js";
 import { keepForOffline } from "./offline.js";
+import { Lessons } from "./lessons.js";
 import { Renderer } from "./renderer.js";
 import { Sound } from "./sound.js";
 import { setUpTeacher } from "./teacher.js";
@@ -34,6 +35,8 @@ const canvas = element("game");
 let core = null;
 let renderer = null;
 let teacher = null;
+let lessons = null;
+let starting = false;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -121,11 +124,15 @@ function leavePanel() {
   else core.call("leave_dialog", kDialogKinds[kind]);
 }
 
-function startGame(program) {
+async function startGame(program) {
+  if (starting || playing) return; // a second touch while the lesson is read
+  starting = true;
+  const lessonFolder = await lessons.prepare().finally(() => (starting = false));
+  if (lessonFolder === null) return showMenu();
   show("game");
   renderer.fit();
   playing = true;
-  core.open(program, kLessonFolder, traced);
+  core.open(program, lessonFolder, traced);
 }
 
 function leaveGame() {
@@ -212,18 +219,20 @@ async function boot() {
   for (const { name, bytes } of sounds) sound.decode(name, bytes);
   const [games, chosenVoice] = await Promise.all([gamesListed, voiceChosen, fontLoaded]);
   buildMenu(games);
-  element("lesson-name").textContent = "デモのレッスン";
+  lessons = await Lessons.open({ fs: core.fs, section: element("lessons"), nameLabel: element("lesson-name"), tell: page.showBanner });
+  core.afterCalls(() => lessons.sync());
   element("start-note").textContent = chosenVoice ? "" : kNoVoiceNote;
 
   const program = params.get("game");
   const known = games.some((g) => g.program === program);
   const next = () => (known ? startGame(program) : showMenu());
   // For automation: where the answers are, and (with ?trace only) a way to
-  // put a teacher's file into the demo lesson before a game starts.
+  // put a teacher's file into the chosen lesson before a game starts.
   window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
   if (traced) {
-    window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${kLessonFolder}/${name}`, text);
-    window.kanae.readLessonFile = (name) => Array.from(core.fs.readFile(`${kLessonFolder}/${name}`));
+    window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${lessons.folder()}/${name}`, text);
+    Object.assign(window.kanae, lessons.testHooks());
+    window.kanae.readLessonFile = (name) => Array.from(core.fs.readFile(`${lessons.folder()}/${name}`));
   }
   if (params.has("autostart")) {
     next();
