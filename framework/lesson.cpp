@@ -245,28 +245,69 @@ void Lesson::Restart() {
 
 void Lesson::DrawOrderAhead() {
   order_ahead_.reset();
-  if (game_ == nullptr || state.task_pictures.empty()) return;
-  std::vector<Text> order = state.task_pictures;
-  kanae::ShuffleTasks(order, Rnd());
-  // The game composes its prompt from the lesson's tasks: it is lent the
-  // new order for that.
-  std::swap(state.task_pictures, order);
+  FirstPromptAhead();
+}
+
+SpokenText Lesson::FirstPromptAhead() {
+  if (game_ == nullptr) return {};
+  // None drawn yet, or the tasks changed in a dialog: the one draw the
+  // restart would otherwise make.
+  if (!order_ahead_ || !SameTasks(*order_ahead_, state.task_pictures)) {
+    order_ahead_.reset();
+    if (state.task_pictures.empty()) return {};
+    std::vector<Text> order = state.task_pictures;
+    kanae::ShuffleTasks(order, Rnd());
+    order_ahead_ = std::move(order);
+  }
+  // The game composes its prompt from the lesson's tasks and its settings
+  // (which a dialog may have changed): it is lent the new order for that.
+  std::swap(state.task_pictures, *order_ahead_);
   const SpokenText first_prompt = game_->PromptFor(0);
-  std::swap(state.task_pictures, order);
-  order_ahead_ = std::move(order);
+  std::swap(state.task_pictures, *order_ahead_);
   PrepareSpeech(first_prompt);
+  return first_prompt;
+}
+
+void Lesson::ActivateWhenPromptReady() {
+  if (mode_ != LessonMode::kStarting) return;  // ended or paused before the window was seen
+  RestartWhenPromptReady();
+}
+
+void Lesson::RestartWhenPromptReady() {
+  StopTimers();
+  mode_ = LessonMode::kStarting;
+  const std::uint64_t wait = ++prompt_waits_;
+  const SpokenText prompt = FirstPromptAhead();
+  if (prompt.empty()) {
+    EndPromptWait(wait);
+    return;
+  }
+  services_.speech.WhenReady(prompt, [this, wait] { EndPromptWait(wait); });
+  if (wait != prompt_waits_) return;  // ready at once
+  if (!prompt_wait_timer_) prompt_wait_timer_ = services_.timers.CreateTimer(kPromptWaitMilliseconds);
+  prompt_wait_timer_->SetEnabled(false);  // a new interval from now
+  prompt_wait_timer_->SetTickHandler([this, wait] { EndPromptWait(wait); });
+  prompt_wait_timer_->SetEnabled(true);
+}
+
+void Lesson::EndPromptWait(std::uint64_t wait) {
+  if (wait != prompt_waits_) return;
+  ++prompt_waits_;  // the other way of ending it comes to nothing
+  if (prompt_wait_timer_) prompt_wait_timer_->SetEnabled(false);
+  if (mode_ != LessonMode::kStarting) return;  // a dialog or Esc came first
+  Restart();
 }
 
 void Lesson::LeaveDialog(DialogKind kind) {
   std::erase(open_dialogs_, kind);
   if (mode_ != LessonMode::kDialog || !open_dialogs_.empty() || report_shown_) return;
-  Restart();
+  RestartWhenPromptReady();
 }
 
 void Lesson::LeaveReport() {
   if (!std::exchange(report_shown_, false)) return;
   if (mode_ != LessonMode::kDialog || !open_dialogs_.empty()) return;
-  Restart();
+  RestartWhenPromptReady();
 }
 
 void Lesson::OnPointer(const PointerEvent& event) {

@@ -3,6 +3,7 @@
 // system: the platform services are handed in.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -69,6 +70,16 @@ class Lesson {
   bool Start(const std::vector<std::string>& arguments, Game& game);
   // The first activation of the game window: the lesson starts.
   void Activate() { Restart(); }
+  // The first activation once the window is seen: the lesson starts as soon
+  // as the voice has the first prompt ready, so the first question is seen
+  // and heard together, as every later one is. Until then the window shows
+  // its background. A slow or broken voice never keeps the child from the
+  // game: the question comes after kPromptWaitMilliseconds at the latest.
+  void ActivateWhenPromptReady();
+  // Long enough for a first-ever prompt on a machine twice as slow as one
+  // where it takes 0.25-0.4 s, short enough that a voice that never gets
+  // ready costs the child less than a second of an empty screen.
+  static constexpr int kPromptWaitMilliseconds = 800;
   // The one way the lesson starts over (at start-up, after a dialog and after
   // the learning report): every timer off, question_index 0, a new play
   // order, the first question.
@@ -77,7 +88,8 @@ class Lesson {
   // Space to hear the question again) for the child. Other keys are ignored.
   void OnKey(int key_code);
   // Every way out of a dialog (its buttons, Esc, the title bar) comes here;
-  // the lesson restarts once no dialog is left open.
+  // the lesson restarts once no dialog is left open (its first question
+  // waits for its prompt as at the start, when that was not made meanwhile).
   void LeaveDialog(DialogKind kind);
   // The teacher is back from the learning report (or it could not be
   // shown): the lesson, paused while it was open, restarts.
@@ -225,6 +237,17 @@ class Lesson {
   // made by then; used when the tasks are still the same.
   std::optional<std::vector<Text>> order_ahead_;
   void DrawOrderAhead();
+  // The first prompt the order drawn ahead (drawn again when the tasks
+  // changed meanwhile) opens with, handed to the voice to make; empty when
+  // there is none.
+  SpokenText FirstPromptAhead();
+  // Restart, once the voice has the first prompt ready or the wait is over.
+  void RestartWhenPromptReady();
+  // The wait numbered wait is over: the lesson restarts, unless a dialog,
+  // Esc or a later wait came first.
+  void EndPromptWait(std::uint64_t wait);
+  std::uint64_t prompt_waits_ = 0;  // the number of the wait in progress
+  std::unique_ptr<Timer> prompt_wait_timer_;  // made at the first wait that is not over at once
 };
 
 }  // namespace kanae

@@ -90,12 +90,13 @@ int RunGame(int argc, char** argv, const GameFactory& make_game) {
   // Ended from outside (a logout, kill): as with Esc. Taken up once the
   // event loop runs, so a signal that comes before is not lost.
   const TerminationSignals ending([&lesson] { lesson.OnKey(static_cast<int>(Key::kEscape)); });
-  // The first question once the window is on screen: its prompt, made while
-  // the window came up (or kept from an earlier run), would otherwise be
-  // heard before anything is seen.
+  // The first question once the window is on screen (its prompt, made while
+  // the window came up or kept from an earlier run, would otherwise be heard
+  // before anything is seen), and once its prompt is ready to be heard with
+  // it: the background is shown meanwhile. The voice's post refreshes the
+  // window when the question comes that way; the bound's timer does too.
   game_window.WhenFirstShown([&lesson, &game_window] {
-    if (lesson.Mode() != LessonMode::kStarting) return;  // ended or paused before it was seen
-    lesson.Activate();
+    lesson.ActivateWhenPromptReady();
     game_window.Refresh();
   });
   return QApplication::exec();

@@ -97,6 +97,27 @@ void VoicedSpeech::Prepare(const SpokenText& text) {
   wake_.notify_one();
 }
 
+void VoicedSpeech::WhenReady(const SpokenText& text, std::function<void()> then) {
+  if (text.empty()) {
+    then();
+    return;
+  }
+  {
+    std::unique_lock lock(mutex_);
+    const std::shared_ptr<Entry> entry = EntryFor(text);
+    // A failed text is tried again when it is spoken, but nothing would come
+    // of waiting for it now.
+    if (entry->state == State::kWaiting || entry->state == State::kRendering) {
+      if (quit_) return;
+      awaited_making_.push_back({entry, std::move(then)});
+      lock.unlock();
+      wake_.notify_one();
+      return;
+    }
+  }
+  then();
+}
+
 void VoicedSpeech::Speak(const SpokenText& text, ReadingHandler on_reading) {
   std::uint64_t turn = 0;
   {
@@ -127,6 +148,9 @@ std::shared_ptr<VoicedSpeech::Entry> VoicedSpeech::UnmadeAwaited() const {
   for (const AwaitedReading& awaited : awaited_) {
     if (awaited.entry->state == State::kWaiting) return awaited.entry;
   }
+  for (const AwaitedMaking& awaited : awaited_making_) {
+    if (awaited.entry->state == State::kWaiting) return awaited.entry;
+  }
   return nullptr;
 }
 
@@ -136,6 +160,13 @@ void VoicedSpeech::DeliverReadings(const std::shared_ptr<Entry>& entry) {
     if (awaited.entry != entry) return false;
     post_([alive = alive_, handler = std::move(awaited.handler), reading] {
       if (*alive) handler(reading);
+    });
+    return true;
+  });
+  std::erase_if(awaited_making_, [&](AwaitedMaking& awaited) {
+    if (awaited.entry != entry) return false;
+    post_([alive = alive_, then = std::move(awaited.then)] {
+      if (*alive) then();
     });
     return true;
   });

@@ -50,6 +50,9 @@ class VoicedSpeech : public SpeechEngine {
   ~VoicedSpeech() override;
 
   void Prepare(const SpokenText& text) override;
+  // Posts then once text is made, or read from the store (made before
+  // anything only prepared); at once when it is already.
+  void WhenReady(const SpokenText& text, std::function<void()> then) override;
   // Returns once the reading is known (at once for a prepared text) or after
   // kReadingWait; the text sounds as soon as it is made. Any earlier text is cut off.
   void Speak(const SpokenText& text, ReadingHandler on_reading) override;
@@ -77,14 +80,21 @@ class VoicedSpeech : public SpeechEngine {
     ReadingHandler handler;
   };
 
+  // A WhenReady whose text was not made when it returned.
+  struct AwaitedMaking {
+    std::shared_ptr<Entry> entry;
+    std::function<void()> then;
+  };
+
   void Run();
   // Finds or adds the entry for text (most recent first); mutex_ held.
   std::shared_ptr<Entry> EntryFor(const SpokenText& text);
   void Render(std::unique_lock<std::mutex>& lock, const std::shared_ptr<Entry>& entry);
   void Play(const PlayRequest& request);
-  // An awaited text not made yet, or null; mutex_ held.
+  // An awaited text (its reading, or its being made) not made yet, or null; mutex_ held.
   std::shared_ptr<Entry> UnmadeAwaited() const;
-  // Posts the reading of entry, now made, to whoever awaits it; mutex_ held.
+  // Posts the reading of entry, now made, to whoever awaits it, and tells
+  // whoever waits for it to be made; mutex_ held.
   void DeliverReadings(const std::shared_ptr<Entry>& entry);
 
   std::vector<std::unique_ptr<Voice>> voices_;
@@ -106,6 +116,7 @@ class VoicedSpeech : public SpeechEngine {
   std::optional<PlayRequest> play_;
   std::deque<std::shared_ptr<Entry>> prepare_;
   std::vector<AwaitedReading> awaited_;
+  std::vector<AwaitedMaking> awaited_making_;
   std::list<std::shared_ptr<Entry>> recent_;  // the cache, most recent first
   std::map<Text, std::list<std::shared_ptr<Entry>>::iterator> by_key_;
 

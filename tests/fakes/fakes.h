@@ -41,6 +41,16 @@ class FakeSpeech : public SpeechEngine {
     for (auto& give : std::exchange(late_readings, {})) give();
   }
   void Prepare(const SpokenText& text) override { prepared.push_back(text); }
+  // Ready at once, unless ready_late is set: then when the test calls MakeReady.
+  void WhenReady(const SpokenText& text, std::function<void()> then) override {
+    awaited.push_back(text);
+    if (ready_late) late_ready.push_back(std::move(then));
+    else then();
+  }
+  // What was awaited so far is made, as the engine's GUI-thread posts would tell.
+  void MakeReady() {
+    for (auto& then : std::exchange(late_ready, {})) then();
+  }
   void Stop() override { ++stops; }
   void Finish() { NotifyFinished(); }
 
@@ -57,6 +67,9 @@ class FakeSpeech : public SpeechEngine {
   // still reading when Speak returned.
   bool readings_late = false;
   std::vector<std::function<void()>> late_readings;
+  std::vector<SpokenText> awaited;  // asked of WhenReady
+  bool ready_late = false;
+  std::vector<std::function<void()>> late_ready;
   int stops = 0;
 };
 

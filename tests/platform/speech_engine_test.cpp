@@ -283,6 +283,36 @@ TEST_F(GatedSpeech, ReadingsPostedForADestroyedEngineAreDropped) {
   EXPECT_TRUE(readings_.empty());
 }
 
+// The lesson waits for its first prompt to be made before it shows it.
+TEST_F(GatedSpeech, ReadinessIsToldOnTheGuiThreadOnceTheTextIsMadeAndAtOnceAfter) {
+  int ready = 0;
+  engine_->WhenReady(SpokenText(U"いぬ"), [&ready] { ++ready; });  // never prepared: made for this
+  gui_.PumpFor(100ms);
+  EXPECT_EQ(ready, 0);
+  gate_->Open();
+  gui_.PumpUntil([&] { return ready > 0; }, 5s);
+  gui_.PumpFor(100ms);
+  EXPECT_EQ(ready, 1);
+  // Made: told inside the call, and a Speak of it reads at once.
+  engine_->WhenReady(SpokenText(U"いぬ"), [&ready] { ++ready; });
+  EXPECT_EQ(ready, 2);
+  Speak(U"いぬ");
+  EXPECT_TRUE(read_inside_speak_);
+  // Nothing to say is ready at once.
+  engine_->WhenReady(SpokenText(), [&ready] { ++ready; });
+  EXPECT_EQ(ready, 3);
+}
+
+TEST_F(GatedSpeech, ReadinessPostedForADestroyedEngineIsDropped) {
+  int ready = 0;
+  engine_->WhenReady(SpokenText(U"いぬ"), [&ready] { ++ready; });
+  gate_->Open();
+  std::this_thread::sleep_for(200ms);  // made and posted, not yet run
+  engine_.reset();
+  gui_.RunPending();
+  EXPECT_EQ(ready, 0);
+}
+
 TEST(NullSpeechTest, ReportsTheEndOnlyOncePosted) {
   GuiQueue gui;
   EndCounter counter;
