@@ -246,7 +246,9 @@ class Lesson {
   // The wait numbered wait is over: the lesson restarts, unless a dialog,
   // Esc or a later wait came first.
   void EndPromptWait(std::uint64_t wait);
-  std::uint64_t prompt_waits_ = 0;  // the number of the wait in progress
+  // Counts the waits begun and ended: a readiness or a timeout that carries
+  // another number than this belongs to a wait already over.
+  std::uint64_t prompt_waits_ = 0;
   std::unique_ptr<Timer> prompt_wait_timer_;  // made at the first wait that is not over at once
 };
 
