@@ -43,6 +43,9 @@ void ShowMessage(const std::string& caption, const std::string& text);
 bool MessageOpen();
 void ShowBanner(const std::string& text);
 void ShowTeacherPanel(const std::string& kind);
+// The learning report, a self-contained HTML file in the core's file system,
+// shown full size until the teacher goes back (kanae_leave_report).
+void ShowReport(const std::string& page_file);
 void GameEnded();
 
 }  // namespace kanae::web::page

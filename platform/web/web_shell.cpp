@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include "page_bridge.h"
+#include "web_report.h"
 
 namespace kanae::web {
 
@@ -34,8 +35,8 @@ void WebShell::ShowBanner(const Text& text) { page::ShowBanner(ToUtf8(text)); }
 
 void WebShell::OpenDialog(DialogKind kind) { page::ShowTeacherPanel(DialogName(kind)); }
 
-void WebShell::ShowLearningReport(const std::filesystem::path&, const std::filesystem::path&) {
-  page::ShowTeacherPanel("report");
+void WebShell::ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) {
+  if (lesson_ != nullptr) ShowReportInPage(*lesson_, lesson_folder, page);
 }
 
 void WebShell::Quit() { page::GameEnded(); }

@@ -8,6 +8,7 @@ import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
 import { copyIntoCore, listOf } from "./lesson_files.js";
 import { Renderer } from "./renderer.js";
+import { ReportPanel } from "./report_panel.js";
 import { Sound } from "./sound.js";
 import { Voice } from "./voice.js";
 
@@ -29,6 +30,7 @@ const canvas = element("game");
 
 let core = null;
 let renderer = null;
+let reportPanel = null;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -77,6 +79,7 @@ const page = {
     bannerTimer = setTimeout(() => (banner.hidden = true), 8000);
   },
   showTeacherPanel: (kind) => showPanel(kind),
+  showReport: (path) => reportPanel.show(path),
   gameEnded: () => setTimeout(leaveGame, 0),
 };
 
@@ -130,6 +133,7 @@ function leaveGame() {
   sound.stopCue();
   core.call("close");
   element("panel").hidden = true;
+  reportPanel.hide();
   showMenu();
 }
 
@@ -169,6 +173,7 @@ function buildMenu(games) {
 async function boot() {
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
+  reportPanel = new ReportPanel(core.fs, () => core.call("leave_report"));
   listenForInput(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
     element("message").hidden = true;
@@ -208,6 +213,7 @@ async function boot() {
   window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
   if (traced) {
     window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${kLessonFolder}/${name}`, text);
+    window.kanae.makeLessonFolder = (name) => core.fs.mkdir(`${kLessonFolder}/${name}`);
   }
   if (params.has("autostart")) {
     next();
