@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${KANAE_FUZZ_BUILD:-build-fuzz}
-targets=(records text_decoding selection settings picture_names record_repair)
+targets=(records text_decoding selection settings picture_names record_repair csv_reading)
 
 launcher=()
 if command -v ccache >/dev/null; then

@@ -1,12 +1,12 @@
 #include "record_reader.h"
 
-#include <csv.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 
+#include "csv_reading.h"
+#include "decimal_field.h"
 #include "learning_record.h"
 #include "record_lines.h"
 #include "text.h"
@@ -24,9 +24,8 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr int kMostLinesOfARecord = 1024;
 constexpr std::size_t kLongestRecord = 64 * 1024;
 
-// The whole field as a number, or false.
-template <typename Number>
-bool ParseNumber(const std::string& field, Number& value) {
+// The whole field as a whole number, or false.
+bool ParseNumber(const std::string& field, int& value) {
   const char* end = field.data() + field.size();
   const auto [at, error] = std::from_chars(field.data(), end, value);
   return error == std::errc() && at == end && !field.empty();
@@ -52,7 +51,7 @@ bool ToRow(const std::vector<std::string>& f, RecordRow& row) {
   if (f[5] != kRight && f[5] != kWrong) return false;
   if (f[11] != kPhaseAnswer && f[11] != kPhaseCatch) return false;
   if (!IsRecordDateTime(f[0])) return false;
-  if (!ParseNumber(f[6], row.seconds)) return false;
+  if (!ParseDecimalField(f[6], row.seconds)) return false;
   if (!ParseNumber(f[7], row.attempt) || row.attempt < 1) return false;
   // A time that is not a time (edited by hand, or written by a faulty clock)
   // leaves the answer counted but out of the times.
@@ -76,44 +75,6 @@ bool ToRow(const std::vector<std::string>& f, RecordRow& row) {
   }
   return true;
 }
-
-int NotSpace(unsigned char) { return 0; }  // spaces in a name are part of it
-
-// One candidate record at a time through libcsv.
-class CsvRecordParser {
- public:
-  CsvRecordParser() {
-    // Not strict: a damaged line is judged by its fields.
-    csv_init(&parser_, 0);
-    csv_set_space_func(&parser_, NotSpace);
-  }
-  ~CsvRecordParser() { csv_free(&parser_); }
-  CsvRecordParser(const CsvRecordParser&) = delete;
-  CsvRecordParser& operator=(const CsvRecordParser&) = delete;
-
-  // The fields of text read as exactly one record; false when it holds
-  // another number of records (none, or an unquoted line break inside).
-  bool Parse(std::string_view text, std::vector<std::string>& fields) {
-    fields_.clear();
-    rows_ = 0;
-    csv_parse(&parser_, text.data(), text.size(), OnField, OnRowEnd, this);
-    csv_fini(&parser_, OnField, OnRowEnd, this);  // ends an open field and makes the parser new
-    fields.swap(fields_);
-    return rows_ == 1;
-  }
-  int rows() const { return rows_; }
-
- private:
-  static void OnField(void* data, std::size_t length, void* self) {
-    auto& p = *static_cast<CsvRecordParser*>(self);
-    if (p.rows_ == 0) p.fields_.emplace_back(static_cast<const char*>(data), length);
-  }
-  static void OnRowEnd(int, void* self) { ++static_cast<CsvRecordParser*>(self)->rows_; }
-
-  csv_parser parser_{};
-  std::vector<std::string> fields_;
-  int rows_ = 0;
-};
 
 bool OddQuotes(std::string_view text) { return std::count(text.begin(), text.end(), '"') % 2 != 0; }
 

@@ -37,12 +37,15 @@ double ScreenWidth();
 double ScreenHeight();
 
 // The teacher's side of the window: a message that waits for OK, a banner
-// that goes by itself, the overlay standing in for a dialog (kind: settings,
-// tasks, input, guide, report), and the end of the game.
+// that goes by itself, the overlay of a dialog that has no panel of its own
+// (kind: guide), and the end of the game.
 void ShowMessage(const std::string& caption, const std::string& text);
 bool MessageOpen();
 void ShowBanner(const std::string& text);
 void ShowTeacherPanel(const std::string& kind);
+// The learning report, a self-contained HTML file in the core's file system,
+// shown full size until the teacher goes back (kanae_leave_report).
+void ShowReport(const std::string& page_file);
 void GameEnded();
 // The teacher's dialog (settings, tasks, input) drawn from its JSON, or gone.
 void ShowDialog(const std::string& json);

@@ -55,7 +55,9 @@ std::unique_ptr<WebGame> WebGame::Make(const std::string& program, bool traced) 
 WebGame::WebGame(bool traced)
     : shell_([this] { Push(); }),
       trace_(traced ? Trace([](const std::string& line) { page::TraceLine(line); }) : Trace(std::string())),
-      lesson_({speech_, player_, timers_, shell_, rnd_, trace_}, PathFromUtf8(kSoundFolder)) {}
+      lesson_({speech_, player_, timers_, shell_, rnd_, trace_}, PathFromUtf8(kSoundFolder)) {
+  shell_.Attach(lesson_);
+}
 
 bool WebGame::Start(const std::string& lesson_folder) {
   if (!lesson_.Start({lesson_folder}, *game_)) return false;

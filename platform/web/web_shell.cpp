@@ -4,6 +4,7 @@
 
 #include "page_bridge.h"
 #include "web_dialogs.h"
+#include "web_report.h"
 
 namespace kanae::web {
 
@@ -39,8 +40,8 @@ void WebShell::OpenDialog(DialogKind kind) {
   else page::ShowTeacherPanel(DialogName(kind));
 }
 
-void WebShell::ShowLearningReport(const std::filesystem::path&, const std::filesystem::path&) {
-  page::ShowTeacherPanel("report");
+void WebShell::ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) {
+  if (lesson_ != nullptr) ShowReportInPage(*lesson_, lesson_folder, page);
 }
 
 void WebShell::Quit() { page::GameEnded(); }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "lesson.h"
 #include "platform/shell.h"
 
 namespace kanae::web {
@@ -19,9 +20,12 @@ class WebShell : public Shell {
   void OpenDialog(DialogKind kind) override;
   void ShowLearningReport(const std::filesystem::path& lesson_folder, const std::filesystem::path& page) override;
   void Quit() override;
+  // The lesson whose report R shows.
+  void Attach(Lesson& lesson) { lesson_ = &lesson; }
 
  private:
   std::function<void()> repaint_;
+  Lesson* lesson_ = nullptr;
 };
 
 // The overlay's name for a dialog kind, and back.

@@ -11,20 +11,14 @@ import { fetchFolder, writeIntoCore } from "./lesson_files.js";
 import { keepForOffline } from "./offline.js";
 import { Lessons } from "./lessons.js";
 import { Renderer } from "./renderer.js";
+import { ReportPanel } from "./report_panel.js";
 import { Sound } from "./sound.js";
 import { setUpTeacher } from "./teacher.js";
 import { Voice } from "./voice.js";
 
 const kLessonFolder = "/lessons/demo";
 const kSoundFolder = "/kanae/sounds";
-const kPanelTitles = {
-  settings: "設定",
-  tasks: "課題えらび",
-  input: "入力方法",
-  guide: "使い方",
-  report: "学習記録",
-};
-const kDialogKinds = { settings: 0, tasks: 1, input: 2, guide: 3 };
+const kGuideDialog = 3; // as the core numbers its dialogs
 
 const params = new URLSearchParams(location.search);
 const traced = params.has("trace");
@@ -37,6 +31,7 @@ let renderer = null;
 let teacher = null;
 let lessons = null;
 let starting = false;
+let reportPanel = null;
 let playing = false;
 let messageOpen = false;
 let bannerTimer = 0;
@@ -84,7 +79,8 @@ const page = {
     clearTimeout(bannerTimer);
     bannerTimer = setTimeout(() => (banner.hidden = true), 8000);
   },
-  showTeacherPanel: (kind) => showPanel(kind),
+  showTeacherPanel: () => showGuide(),
+  showReport: (path) => reportPanel.show(path),
   gameEnded: () => setTimeout(leaveGame, 0),
   showDialog: (json) => teacher.showDialog(json),
   closeDialog: () => teacher.closeDialog(),
@@ -95,22 +91,14 @@ function show(id) {
   canvas.hidden = id !== "game";
 }
 
-function showPanel(kind) {
-  element("panel-title").textContent = kPanelTitles[kind] ?? kind;
-  const body = element("panel-body");
-  body.replaceChildren();
-  if (kind === "guide") {
-    const frame = document.createElement("iframe");
-    frame.src = "guide/kanae-guide.html";
-    frame.title = "かなえの使い方";
-    body.append(frame);
-  } else {
-    body.textContent =
-      kind === "report"
-        ? "学習記録のレポートは、このページではまだ見られません。パソコン版のかなえで R キーを押すと見られます。"
-        : "この設定は、このページではまだ変えられません。パソコン版のかなえで変えてください。";
-  }
-  element("panel").dataset.kind = kind;
+// The teacher's guide over the paused game (the dialogs and the report have
+// panels of their own).
+function showGuide() {
+  element("panel-title").textContent = "使い方";
+  const frame = document.createElement("iframe");
+  frame.src = "guide/kanae-guide.html";
+  frame.title = "かなえの使い方";
+  element("panel-body").replaceChildren(frame);
   element("panel").hidden = false;
   element("panel-back").focus();
 }
@@ -119,9 +107,7 @@ function leavePanel() {
   const panel = element("panel");
   if (panel.hidden) return;
   panel.hidden = true;
-  const kind = panel.dataset.kind;
-  if (kind === "report") core.call("leave_report");
-  else core.call("leave_dialog", kDialogKinds[kind]);
+  core.call("leave_dialog", kGuideDialog);
 }
 
 async function startGame(program) {
@@ -145,6 +131,7 @@ function leaveGame() {
   core.call("close");
   element("panel").hidden = true;
   teacher.reset();
+  reportPanel.hide();
   showMenu();
 }
 
@@ -197,6 +184,7 @@ async function boot() {
   core = await Core.load(createKanaeCore, page);
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   if (kiosk) lockTeacherKeys(core.module, () => playing);
+  reportPanel = new ReportPanel(core.fs, () => core.call("leave_report"));
   listenForInput(canvas, core, () => playing);
   teacher = setUpTeacher(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
@@ -233,6 +221,7 @@ async function boot() {
     window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${lessons.folder()}/${name}`, text);
     Object.assign(window.kanae, lessons.testHooks());
     window.kanae.readLessonFile = (name) => Array.from(core.fs.readFile(`${lessons.folder()}/${name}`));
+    window.kanae.makeLessonFolder = (name) => core.fs.mkdir(`${lessons.folder()}/${name}`);
   }
   if (params.has("autostart")) {
     next();

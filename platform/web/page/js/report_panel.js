@@ -1,0 +1,100 @@
+// The learning report in the page: the same self-contained HTML file the
+// desktop writes, made by the core into its file system, shown full size
+// over the game until the teacher goes back. 「印刷」 prints the report alone;
+// 「保存」 hands over the file itself, byte for byte, as 学習記録.html.
+const kSavedName = "学習記録.html";
+
+export class ReportPanel {
+  // fs: the core's file system; onBack: the teacher has gone back to the game.
+  constructor(fs, onBack) {
+    this.fs = fs;
+    this.onBack = onBack;
+    this.bytes = null;
+    this.overlay = document.createElement("div");
+    this.overlay.id = "report";
+    this.overlay.className = "report-panel";
+    this.overlay.hidden = true;
+    this.overlay.setAttribute("role", "dialog");
+    this.overlay.setAttribute("aria-modal", "true");
+    this.overlay.setAttribute("aria-label", "学習記録");
+    const bar = document.createElement("div");
+    bar.className = "report-bar";
+    this.note = document.createElement("p");
+    this.note.className = "report-note";
+    this.printButton = button("印刷", "report-print", () => this.print());
+    this.saveButton = button("保存", "report-save", () => this.save());
+    this.backButton = button("ゲームにもどる", "report-back", () => this.back());
+    bar.append(this.note, this.printButton, this.saveButton, this.backButton);
+    // The report is our own page with no script; the frame lets nothing run
+    // in it, and keeps it readable and printable from here.
+    this.frame = document.createElement("iframe");
+    this.frame.id = "report-frame";
+    this.frame.title = "学習記録";
+    this.frame.setAttribute("sandbox", "allow-same-origin allow-modals");
+    this.overlay.append(bar, this.frame);
+    document.body.append(this.overlay);
+  }
+
+  get shown() {
+    return !this.overlay.hidden;
+  }
+
+  show(path) {
+    let html = null;
+    try {
+      this.bytes = this.fs.readFile(path);
+      html = new TextDecoder().decode(this.bytes);
+      this.note.textContent = "";
+    } catch (error) {
+      console.error("kanae: the report could not be read", error);
+      this.bytes = null;
+      this.note.textContent = "学習記録のページを読めませんでした。";
+    }
+    this.frame.srcdoc = html ?? "";
+    this.printButton.disabled = this.saveButton.disabled = html === null;
+    this.overlay.hidden = false;
+    this.backButton.focus();
+  }
+
+  print() {
+    const view = this.frame.contentWindow;
+    if (!view) return;
+    view.focus();
+    view.print();
+  }
+
+  save() {
+    if (!this.bytes) return;
+    const url = URL.createObjectURL(new Blob([this.bytes], { type: "text/html" }));
+    const link = document.createElement("a");
+    link.href = url;
+    link.download = kSavedName;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    // The download has its own copy once it has started.
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  // Closed with the game: nothing to go back to.
+  hide() {
+    this.overlay.hidden = true;
+    this.frame.srcdoc = "";
+    this.bytes = null;
+  }
+
+  back() {
+    if (!this.shown) return;
+    this.hide();
+    this.onBack();
+  }
+}
+
+function button(text, id, onClick) {
+  const element = document.createElement("button");
+  element.type = "button";
+  element.id = id;
+  element.textContent = text;
+  element.addEventListener("click", onClick);
+  return element;
+}
