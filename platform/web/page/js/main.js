@@ -171,7 +171,8 @@ function buildMenu(games) {
 const kNoVoiceNote = "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
 
 async function boot() {
-  await keepForOffline();
+  let loaded;
+  await keepForOffline(new Promise((resolve) => (loaded = resolve)));
   // Everything the page needs is asked for at once; the core is made meanwhile.
   const gamesListed = fetch("games.json").then((r) => r.json());
   const lessonFetched = fetchFolder("lessons/demo/");
@@ -204,6 +205,7 @@ async function boot() {
   // the game starts.
   const sounds = await soundsFetched;
   writeIntoCore(core.fs, kSoundFolder, sounds);
+  loaded();
   for (const { name, bytes } of sounds) sound.decode(name, bytes);
   const [games, chosenVoice] = await Promise.all([gamesListed, voiceChosen, fontLoaded]);
   buildMenu(games);

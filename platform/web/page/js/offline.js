@@ -11,14 +11,20 @@ const kAskAgainMs = 500;
 
 // Call first, before the page loads anything else. Resolves when the page
 // may go on; when a waiting version takes over, the page reloads instead.
-export async function keepForOffline() {
+// whenLoaded: settles once the page has what it needs to start; only then
+// does a first visit fetch the whole page again for the offline copy, so
+// the two do not share the network at the start.
+export async function keepForOffline(whenLoaded = Promise.resolve()) {
   // Not a secure context (http to another computer than this one), or a
   // browser without service workers: the page works online only.
   if (!("serviceWorker" in navigator)) return;
   try {
     const registration = await navigator.serviceWorker.getRegistration();
     if (registration?.waiting && registration.active) await takeWaitingVersion(registration.waiting);
-    navigator.serviceWorker.register("sw.js").catch((error) => console.warn("kanae: no offline copy", error));
+    whenLoaded
+      .catch(() => {})
+      .then(() => navigator.serviceWorker.register("sw.js"))
+      .catch((error) => console.warn("kanae: no offline copy", error));
   } catch (error) {
     console.warn("kanae: no offline copy", error);
   }
