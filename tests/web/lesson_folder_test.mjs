@@ -13,6 +13,7 @@ import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from "node
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { launch } from "./browser.mjs";
+import { events, until } from "./page_trace.mjs";
 import { serve } from "./static_server.mjs";
 
 const [pageFolder] = process.argv.slice(2);
@@ -30,18 +31,7 @@ const context = await browser.newContext({ viewport: { width: 1024, height: 768 
 const temporary = mkdtempSync(join(tmpdir(), "kanae-lessons-"));
 const errors = [];
 
-const events = async (page, name) =>
-  (await page.evaluate(() => window.kanaeTrace.map((line) => line.split("\t")))).filter((fields) => fields[1] === name);
 
-async function until(what, test, ms = 15000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await test();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
 
 async function openPage(query = "") {
   const page = await context.newPage();

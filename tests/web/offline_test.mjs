@@ -15,24 +15,15 @@ import { tmpdir } from "node:os";
 import { join, relative } from "node:path";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
+import { events, until as untilWithin } from "./page_trace.mjs";
+const until = (what, test, ms = 20000) => untilWithin(what, test, ms);
 
 const [pageFolder] = process.argv.slice(2);
 const browser = await launch();
 const failures = [];
 const kHoldMs = 2000; // as the desktop's key lock
 
-const trace = (page) => page.evaluate(() => (window.kanaeTrace ?? []).map((line) => line.split("\t")));
-const events = async (page, name) => (await trace(page)).filter((fields) => fields[1] === name);
 
-async function until(what, test, ms = 20000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await test();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
 
 function filesUnder(folder) {
   const found = [];

@@ -1,44 +1,19 @@
 // The page's adapters that are plain C++: the model as the renderer reads it,
 // and what the browser's voice is given. Run in wasm under node, whose own
 // JSON.parse reads the model back.
-#include <emscripten.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "controls.h"
 #include "platform/web/browser_reading.h"
 #include "platform/web/model_json.h"
+#include "tests/web/json_query.h"
 
 namespace kanae::web {
 namespace {
 
-}  // namespace
-}  // namespace kanae::web
-
-// Evaluates expression (JavaScript, with the parsed model as m) on the JSON;
-// the result, as JSON, is the caller's to free.
-EM_JS(char*, kanae_test_query, (const char* json, const char* expression), {
-  let value;
-  try {
-    const m = JSON.parse(UTF8ToString(json));
-    value = JSON.stringify(eval(UTF8ToString(expression)));
-  } catch (error) {
-    value = "not JSON: " + error.message;
-  }
-  return allocateUTF8(value);
-});
-
-namespace kanae::web {
-namespace {
-
-std::string Query(const std::string& json, const char* expression) {
-  char* result = kanae_test_query(json.c_str(), expression);
-  std::string out = result;
-  std::free(result);
-  return out;
-}
+std::string Query(const std::string& json, const char* expression) { return JsonQuery(json, "m", expression); }
 
 TEST(ModelJson, CarriesWhatIsDrawnBackToFrontWithItsLookAndNothingHidden) {
   Form form;

@@ -6,6 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
+import { trace, events, until } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kGames = ["Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"];
@@ -23,21 +24,10 @@ const browser = await launch();
 const failures = [];
 const only = process.env.KANAE_GAMES ? process.env.KANAE_GAMES.split(",") : null;
 
-const trace = (page) => page.evaluate(() => window.kanaeTrace.map((line) => line.split("\t")));
-const events = async (page, name) => (await trace(page)).filter((fields) => fields[1] === name);
 
 const katakana = (text) =>
   [...text].map((ch) => (ch >= "\u3041" && ch <= "\u3096" ? String.fromCharCode(ch.charCodeAt(0) + 0x60) : ch)).join("");
 
-async function until(what, test, ms = 15000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await test();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
 
 async function play(program) {
   const tablet = program === kTablet;

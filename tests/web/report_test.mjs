@@ -8,6 +8,7 @@ import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
+import { trace, events, until } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kProgram = "Oltar";
@@ -16,19 +17,8 @@ const kAnswers = 4;
 const server = await serve(pageFolder);
 const browser = await launch();
 
-const trace = (page) => page.evaluate(() => window.kanaeTrace.map((line) => line.split("\t")));
-const events = async (page, name) => (await trace(page)).filter((fields) => fields[1] === name);
 const stem = (file) => file.replace(/\.[^.]*$/, "");
 
-async function until(what, test, ms = 15000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await test();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
 
 // Answers at least kAnswers times and until one answer is wrong, taking the
 // answer areas in turn (with a distractor card, a wrong one comes soon); the

@@ -6,6 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
+import { trace, events, until } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kHoldMs = 2000;
@@ -14,19 +15,8 @@ const server = await serve(pageFolder);
 const browser = await launch();
 const failures = [];
 
-const trace = (page) => page.evaluate(() => window.kanaeTrace.map((line) => line.split("\t")));
-const events = async (page, name) => (await trace(page)).filter((fields) => fields[1] === name);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-async function until(what, test, ms = 15000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await test();
-    if (value) return value;
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await sleep(50);
-  }
-}
 
 // The files are CP932 with CR LF. Node reads Shift_JIS but does not write
 // it: the table is made by reading every two-byte code once.

@@ -16,19 +16,8 @@
 #include "games/initial_letter/questions.h"
 #include "games/picture_card/questions.h"
 #include "platform/web/web_dialogs.h"
+#include "tests/web/json_query.h"
 
-// Evaluates expression (JavaScript, with the parsed dialog as d) on the JSON;
-// the result, as JSON, is the caller's to free.
-EM_JS(char*, kanae_test_dialog_query, (const char* json, const char* expression), {
-  let value;
-  try {
-    const d = JSON.parse(UTF8ToString(json));
-    value = JSON.stringify(eval(UTF8ToString(expression)));
-  } catch (error) {
-    value = "not JSON: " + error.message;
-  }
-  return allocateUTF8(value);
-});
 
 namespace kanae::web {
 namespace {
@@ -37,12 +26,7 @@ using testing::Cp932;
 using testing::FakePlatform;
 using testing::TempFolder;
 
-std::string Query(const std::string& json, const char* expression) {
-  char* result = kanae_test_dialog_query(json.c_str(), expression);
-  std::string out = result;
-  std::free(result);
-  return out;
-}
+std::string Query(const std::string& json, const char* expression) { return JsonQuery(json, "d", expression); }
 
 // What the page would have been shown.
 class RecordingView : public DialogView {

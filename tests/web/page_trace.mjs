@@ -1,0 +1,16 @@
+// What the page's tests in the browser share: the trace as fields, its events
+// of one kind, and a wait for something to come true.
+export const trace = (page) => page.evaluate(() => (window.kanaeTrace ?? []).map((line) => line.split("\t")));
+
+export const events = async (page, name) => (await trace(page)).filter((fields) => fields[1] === name);
+
+// test's first truthy value, asked every 50 ms; an error naming what after ms.
+export async function until(what, test, ms = 15000) {
+  const end = Date.now() + ms;
+  for (;;) {
+    const value = await test();
+    if (value) return value;
+    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
