@@ -13,7 +13,7 @@ import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from "node
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { launch } from "./browser.mjs";
-import { events, until } from "./page_trace.mjs";
+import { events, until, heardAnswers } from "./page_trace.mjs";
 import { serve } from "./static_server.mjs";
 
 const [pageFolder] = process.argv.slice(2);
@@ -76,12 +76,7 @@ async function play(page, program, count, check = async () => {}) {
   await page.click(`.game-tile[data-program="${program}"]`);
   await until("the first question on screen", async () => (await events(page, "ready")).length > 0);
   for (let answered = 0; answered < count; ) {
-    const answers = await until("a question to answer", async () => {
-      const said = (await events(page, "speak")).length;
-      const heard = (await events(page, "speech-end")).length;
-      const open = await page.evaluate(() => window.kanae.answers());
-      return said <= heard && open.length > 0 ? open : null;
-    });
+    const answers = await until("a question to answer", () => heardAnswers(page));
     const before = (await events(page, "answer")).length;
     const choice = answered % 2 === 0 ? answers[answers.length - 1] : answers[0];
     await page.mouse.click(choice.x + choice.w / 2, choice.y + choice.h / 2);

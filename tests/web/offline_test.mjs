@@ -15,7 +15,7 @@ import { tmpdir } from "node:os";
 import { join, relative } from "node:path";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { events, until as untilWithin } from "./page_trace.mjs";
+import { events, until as untilWithin, heardAnswers } from "./page_trace.mjs";
 const until = (what, test, ms = 20000) => untilWithin(what, test, ms);
 
 const [pageFolder] = process.argv.slice(2);
@@ -60,12 +60,7 @@ const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.
 // The first question, answered once by the pointer: the game plays.
 async function answerOnce(page) {
   await until("the first question on screen", async () => (await events(page, "ready")).length > 0);
-  const answers = await until("a question to answer", async () => {
-    const said = (await events(page, "speak")).length;
-    const heard = (await events(page, "speech-end")).length;
-    const open = await page.evaluate(() => window.kanae.answers());
-    return said <= heard && open.length > 0 ? open : null;
-  });
+  const answers = await until("a question to answer", () => heardAnswers(page));
   const [first] = answers;
   await page.mouse.click(first.x + first.w / 2, first.y + first.h / 2);
   await until("the answer judged", async () => (await events(page, "answer")).length > 0);

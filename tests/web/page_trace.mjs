@@ -14,3 +14,12 @@ export async function until(what, test, ms = 15000) {
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
+
+// The open question's answers once its prompt has been heard (a click while
+// the prompt plays is no answer); null until then.
+export async function heardAnswers(page) {
+  const said = (await events(page, "speak")).length;
+  const heard = (await events(page, "speech-end")).length;
+  const open = await page.evaluate(() => window.kanae.answers());
+  return said <= heard && open.length > 0 ? open : null;
+}

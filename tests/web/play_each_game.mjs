@@ -6,7 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { trace, events, until } from "./page_trace.mjs";
+import { trace, events, until, heardAnswers } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kGames = ["Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"];
@@ -56,12 +56,7 @@ async function play(program) {
     const keyOf = (answer) => `${answer.name}|${answer.caption}|${answer.picture}`;
     for (let tries = 0; tries < 40 && (judged.right === 0 || judged.wrong === 0); ++tries) {
       // A question open and its prompt heard: a click now is judged.
-      const answers = await until("a question to answer", async () => {
-        const said = (await events(page, "speak")).length;
-        const heard = (await events(page, "speech-end")).length;
-        const open = await page.evaluate(() => window.kanae.answers());
-        return said <= heard && open.length > 0 ? open : null;
-      });
+      const answers = await until("a question to answer", () => heardAnswers(page));
       const before = (await events(page, "answer")).length;
       // The first untried answer in one question, the last in the next: a
       // game that keeps its right answer in one place still gets a wrong one.

@@ -6,7 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { trace, events, until } from "./page_trace.mjs";
+import { trace, events, until, heardAnswers } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kHoldMs = 2000;
@@ -59,11 +59,7 @@ async function openGame(page, program, files = {}) {
 
 // A question is open and its prompt has been said: a press now would answer.
 async function questionOpen(page) {
-  await until("a question to answer", async () => {
-    const said = (await events(page, "speak")).length;
-    const heard = (await events(page, "speech-end")).length;
-    return said <= heard && (await page.evaluate(() => window.kanae.answers())).length > 0;
-  });
+  await until("a question to answer", () => heardAnswers(page));
 }
 
 async function corner(page) {
