@@ -17,7 +17,7 @@ packages=(
   fonts-ipafont-gothic fonts-noto-color-emoji libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  libcsv-dev chromium librsvg2-bin
+  libcsv-dev chromium librsvg2-bin python3-fonttools python3-brotli
   qt6-translations-l10n
   xvfb x11-xserver-utils xdotool
   ccache

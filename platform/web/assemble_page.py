@@ -11,7 +11,7 @@ import shutil
 import subprocess
 import sys
 
-FONT = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
+from page_fonts import make_fonts
 
 
 def copy_if_changed(source, target):
@@ -45,6 +45,36 @@ def copy_listed_folder(source, target, what, wanted):
         print(f"assemble_page: no {what} at {source} (build the desktop's demo_lesson and sound_pack first)",
               file=sys.stderr)
     write_if_changed(os.path.join(target, "index.json"), json.dumps(names, ensure_ascii=False))
+    return names
+
+
+def wav_seconds(data):
+    """A PCM .wav's length from its header (the data chunk over the bytes per
+    second), as the page reads it; 0 when the header is not one."""
+    if len(data) < 12 or data[0:4] != b"RIFF" or data[8:12] != b"WAVE":
+        return 0
+    bytes_per_second = 0
+    at = 12
+    while at + 8 <= len(data):
+        tag, size = data[at:at + 4], int.from_bytes(data[at + 4:at + 8], "little")
+        if tag == b"fmt " and at + 20 <= len(data):
+            bytes_per_second = int.from_bytes(data[at + 16:at + 20], "little")
+        if tag == b"data":
+            return min(size, len(data) - at - 8) / bytes_per_second if bytes_per_second > 0 else 0
+        at += 8 + size + size % 2
+    return 0
+
+
+def write_sound_lengths(folder, names):
+    """Each sound's length in seconds: the page times a cue from the start,
+    before the sound's file has come in."""
+    lengths = {}
+    for name in names:
+        with open(os.path.join(folder, name), "rb") as f:
+            seconds = wav_seconds(f.read())
+        if seconds > 0:
+            lengths[name] = round(seconds, 6)
+    write_if_changed(os.path.join(folder, "lengths.json"), json.dumps(lengths, ensure_ascii=False))
 
 
 def write_if_changed(path, text):
@@ -122,6 +152,29 @@ def write_service_worker(template, out):
                      "const kPrecache = " + json.dumps(precache, ensure_ascii=False, indent=1) + ";\n" + code)
 
 
+def write_index(page, out, first_font):
+    """The page's index.html, asking at once for every module of the page, for
+    the core and for the lists the page starts from: a browser finds an import
+    only when the module that imports it has come in, one level after
+    another, and the rest only when the page's code asks for it."""
+    with open(os.path.join(page, "index.html"), encoding="utf-8") as f:
+        html = f.read()
+    start = '<script type="module" src="js/main.js"></script>'
+    if start not in html:
+        sys.exit("assemble_page: index.html does not start js/main.js as a module")
+    scripts = sorted("js/" + name for name in os.listdir(os.path.join(page, "js"))
+                     if name.endswith(".js") and not name.endswith("_worker.js"))
+    links = [f'<link rel="modulepreload" href="{script}">' for script in scripts + ["kanae-core.js"]]
+    if first_font:
+        links.append(f'<link rel="preload" href="{first_font}" as="font" type="font/woff2" crossorigin>')
+    # Fetched by the core's loader and the page's code with the credentials
+    # of a same-origin fetch, as here.
+    links.append('<link rel="preload" href="kanae-core.wasm" as="fetch" type="application/wasm" crossorigin>')
+    for listing in ("games.json", "lessons/demo/index.json", "sounds/index.json", "sounds/lengths.json"):
+        links.append(f'<link rel="preload" href="{listing}" as="fetch" crossorigin>')
+    write_if_changed(os.path.join(out, "index.html"), html.replace(start, "\n".join(links + [start])))
+
+
 def games_json(table):
     games = []
     with open(table, encoding="utf-8") as f:
@@ -138,21 +191,21 @@ def main():
     parser = argparse.ArgumentParser()
     for option in ("page", "out", "games", "lesson", "sounds", "guide", "icon"):
         parser.add_argument("--" + option, required=True)
+    parser.add_argument("--texts", nargs="*", default=[],
+                        help="folders whose texts the page shows: their characters come with the page's font")
     args = parser.parse_args()
-    copy_tree(args.page, args.out, leave_out={"sw.js"})
+    copy_tree(args.page, args.out, leave_out={"sw.js", "index.html"})
     copy_tree(args.guide, os.path.join(args.out, "guide"))
-    if os.path.exists(FONT):
-        copy_if_changed(FONT, os.path.join(args.out, "fonts", "ipag.ttf"))
-    else:
-        print(f"assemble_page: no {FONT} (fonts-ipafont-gothic); the page falls back to the device's fonts",
-              file=sys.stderr)
+    first_font = make_fonts(args.out, args.texts, write_if_changed, copy_if_changed)
+    write_index(args.page, args.out, first_font)
     write_if_changed(os.path.join(args.out, "games.json"), games_json(args.games))
     # Only the drawn pictures: a game played on the desktop's copy of the
     # lesson leaves its settings, selection and record beside them.
     copy_listed_folder(args.lesson, os.path.join(args.out, "lessons", "demo"), "demo lesson",
                        lambda n: n.lower().endswith((".jpg", ".jpeg", ".gif", ".bmp")))
-    copy_listed_folder(args.sounds, os.path.join(args.out, "sounds"), "sound pack",
-                       lambda n: n.lower().endswith((".wav", ".ico")))
+    sounds = os.path.join(args.out, "sounds")
+    write_sound_lengths(sounds, copy_listed_folder(args.sounds, sounds, "sound pack",
+                                                   lambda n: n.lower().endswith((".wav", ".ico"))))
     make_icons(args.icon, args.out)
     # Last: it lists what is in the folder by now.
     write_service_worker(os.path.join(args.page, "sw.js"), args.out)

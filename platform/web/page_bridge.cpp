@@ -27,6 +27,7 @@ EM_JS(void, kanae_page_show_banner, (const char* text), { Module.page.showBanner
 EM_JS(void, kanae_page_show_teacher_panel, (const char* kind), { Module.page.showTeacherPanel(UTF8ToString(kind)); });
 EM_JS(void, kanae_page_show_report, (const char* file), { Module.page.showReport(UTF8ToString(file)); });
 EM_JS(void, kanae_page_game_ended, (), { Module.page.gameEnded(); });
+EM_JS(void, kanae_page_first_question_shown, (), { Module.page.firstQuestionShown(); });
 EM_JS(void, kanae_page_show_dialog, (const char* json), { Module.page.showDialog(UTF8ToString(json)); });
 EM_JS(void, kanae_page_close_dialog, (), { Module.page.closeDialog(); });
 
@@ -55,6 +56,7 @@ void ShowBanner(const std::string& text) { kanae_page_show_banner(text.c_str());
 void ShowTeacherPanel(const std::string& kind) { kanae_page_show_teacher_panel(kind.c_str()); }
 void ShowReport(const std::string& page_file) { kanae_page_show_report(page_file.c_str()); }
 void GameEnded() { kanae_page_game_ended(); }
+void FirstQuestionShown() { kanae_page_first_question_shown(); }
 void ShowDialog(const std::string& json) { kanae_page_show_dialog(json.c_str()); }
 void CloseDialog() { kanae_page_close_dialog(); }
 

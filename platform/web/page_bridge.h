@@ -47,6 +47,9 @@ void ShowTeacherPanel(const std::string& kind);
 // shown full size until the teacher goes back (kanae_leave_report).
 void ShowReport(const std::string& page_file);
 void GameEnded();
+// The first question is on screen with all its pictures: the page may fetch
+// the rest of its files now.
+void FirstQuestionShown();
 // The teacher's dialog (settings, tasks, input) drawn from its JSON, or gone.
 void ShowDialog(const std::string& json);
 void CloseDialog();

@@ -110,6 +110,7 @@ bool WebGame::OnFrame(bool all_pictures) {
   if (!ready_traced_ && lesson_.HasShownQuestion() && all_pictures) {
     ready_traced_ = true;
     trace_.Event("ready");
+    page::FirstQuestionShown();
   }
   return false;
 }

@@ -7,6 +7,7 @@
 // at the next visit.
 import { LessonMirror, isPicture } from "./lesson_mirror.js";
 import { LessonStore, filesOf, firstPicture, removeStoredLesson, storeLesson, storedLessons } from "./lesson_store.js";
+import { pageFiles } from "./page_files.js";
 import { zipStored } from "./zip.js";
 
 const kDemo = { key: "demo", kind: "demo", name: "デモのレッスン", folder: "/lessons/demo" };
@@ -63,9 +64,10 @@ export class Lessons {
   // fs: the core's file system; section: where the menu shows the lessons;
   // nameLabel: shows the chosen lesson's name; tell(text): a message to the
   // teacher.
-  static async open({ fs, section, nameLabel, tell }) {
+  // storeOpened: LessonStore.open(), begun as early as the page likes.
+  static async open({ fs, section, nameLabel, tell, storeOpened = LessonStore.open() }) {
     const lessons = new Lessons(fs, section, nameLabel, tell);
-    lessons.store = await LessonStore.open();
+    lessons.store = await storeOpened;
     await lessons.refresh();
     const last = await lessons.store.lastPlayed();
     lessons.chosen = lessons.list.find((lesson) => lesson.key === last) ?? lessons.list[0];
@@ -173,7 +175,8 @@ export class Lessons {
   // cannot be played (the teacher has been told why).
   async prepare() {
     const lesson = this.chosen ?? kDemo;
-    await this.store.rememberLast(lesson.key).catch(() => {});
+    // Not waited for: the game need not start later for it.
+    this.store.rememberLast(lesson.key).catch(() => {});
     if (lesson.kind === "demo") {
       this.playing = null;
       return lesson.folder;
@@ -293,7 +296,10 @@ export class Lessons {
     if (lesson.kind === "folder") return lesson.picture;
     if (lesson.kind === "stored") return firstPicture(lesson.handle).catch(() => null);
     const names = this.fs.readdir(lesson.folder).filter(isPicture).sort();
-    return names.length > 0 ? new Blob([this.fs.readFile(`${lesson.folder}/${names[0]}`)]) : null;
+    if (names.length === 0) return null;
+    const path = `${lesson.folder}/${names[0]}`;
+    await pageFiles.whenIn(path); // the demo's pictures come in behind the page
+    return new Blob([this.fs.readFile(path)]);
   }
 
   render() {

@@ -7,9 +7,11 @@ import createKanaeCore from "../kanae-core.js";
 import { Core } from "./core.js";
 import { listenForInput } from "./input.js";
 import { enterFullScreen, kioskRequested, lockTeacherKeys } from "./kiosk.js";
-import { fetchFolder, writeIntoCore } from "./lesson_files.js";
+import { listOf, placeLesson, placeSounds } from "./lesson_files.js";
 import { keepForOffline } from "./offline.js";
 import { Lessons } from "./lessons.js";
+import { LessonStore } from "./lesson_store.js";
+import { pageFiles } from "./page_files.js";
 import { Renderer } from "./renderer.js";
 import { ReportPanel } from "./report_panel.js";
 import { Sound } from "./sound.js";
@@ -19,6 +21,9 @@ import { Voice } from "./voice.js";
 const kLessonFolder = "/lessons/demo";
 const kSoundFolder = "/kanae/sounds";
 const kGuideDialog = 3; // as the core numbers its dialogs
+// The rest of the page's files are fetched by then whatever the game shows
+// (a message before the first question, say).
+const kRestOfFilesLatestMs = 10000;
 
 const params = new URLSearchParams(location.search);
 const traced = params.has("trace");
@@ -82,11 +87,16 @@ const page = {
   showTeacherPanel: () => showGuide(),
   showReport: (path) => reportPanel.show(path),
   gameEnded: () => setTimeout(leaveGame, 0),
+  // The rest of the page's files once the first question is seen whole.
+  firstQuestionShown: () => pageFiles.start(),
   showDialog: (json) => teacher.showDialog(json),
   closeDialog: () => teacher.closeDialog(),
 };
 
 function show(id) {
+  // A page waiting for a touch fetches the rest of its files meanwhile; a
+  // game opened at once fetches first what its first question shows.
+  if (id !== "game") pageFiles.start();
   for (const screen of ["loading", "start", "menu"]) element(screen).hidden = screen !== id;
   canvas.hidden = id !== "game";
 }
@@ -168,21 +178,38 @@ function buildMenu(games) {
   }
 }
 
+// The piece of the font the page starts with (fonts/fonts.css): the kana and
+// the page's own texts. The whole font comes only for a character beyond
+// them (the browser asks for it then), so it is not asked for here.
+function loadFirstFont() {
+  const ours = [...document.fonts].filter((face) => face.family.replace(/"/g, "") === "KanaeGothic");
+  const first = ours.find((face) => face.unicodeRange !== "U+0-10FFFF") ?? ours[0];
+  return first ? first.load().catch(() => null) : Promise.resolve(null);
+}
+
 const kNoVoiceNote = "この端末には日本語の声がありません。ことばは読み上げず、文字の音だけを鳴らします。";
 
 async function boot() {
   let loaded;
-  await keepForOffline(new Promise((resolve) => (loaded = resolve)));
-  // Everything the page needs is asked for at once; the core is made meanwhile.
+  // Nothing is shown before this has settled: a newer version waiting to
+  // take over reloads the page first.
+  const offlineSettled = keepForOffline(new Promise((resolve) => (loaded = resolve)));
+  // What the page needs to start is asked for at once; the core is made
+  // meanwhile. The lesson's pictures and the sounds come in behind the game.
   const gamesListed = fetch("games.json").then((r) => r.json());
-  const lessonFetched = fetchFolder("lessons/demo/");
-  const soundsFetched = fetchFolder("sounds/");
-  const fontLoaded = document.fonts.load(`bold 32px "KanaeGothic"`).catch(() => null);
+  const lessonListed = listOf("lessons/demo/");
+  const soundsListed = listOf("sounds/");
+  const lengthsKnown = fetch("sounds/lengths.json")
+    .then((r) => (r.ok ? r.json() : {}))
+    .catch(() => ({}));
+  const fontLoaded = loadFirstFont();
   const voiceChosen = voice.choose((found) => {
     element("start-note").textContent = found ? "" : kNoVoiceNote;
     if (window.kanae) window.kanae.voice = found ? found.name : null;
   });
+  const storeOpened = LessonStore.open();
   core = await Core.load(createKanaeCore, page);
+  await offlineSettled;
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   if (kiosk) lockTeacherKeys(core.module, () => playing);
   reportPanel = new ReportPanel(core.fs, () => core.call("leave_report"));
@@ -199,26 +226,35 @@ async function boot() {
     renderer.draw();
   });
 
-  writeIntoCore(core.fs, kLessonFolder, await lessonFetched);
-  // The sounds go into the core's file system too: the lesson's check looks
-  // there for each letter's file, as on the desktop. They are decoded while
-  // the game starts.
-  const sounds = await soundsFetched;
-  writeIntoCore(core.fs, kSoundFolder, sounds);
-  loaded();
-  for (const { name, bytes } of sounds) sound.decode(name, bytes);
-  const [games, chosenVoice] = await Promise.all([gamesListed, voiceChosen, fontLoaded]);
+  placeLesson(core.fs, kLessonFolder, "lessons/demo/", await lessonListed);
+  placeSounds(core.fs, kSoundFolder, "sounds/", await soundsListed, (name, bytes) => sound.decode(name, bytes));
+  sound.knowLengths(await lengthsKnown);
+  setTimeout(() => pageFiles.start(), kRestOfFilesLatestMs);
+  // The offline copy is fetched once the page has its own.
+  pageFiles.allIn().then(loaded);
+  const lessonsOpened = Lessons.open({
+    fs: core.fs,
+    section: element("lessons"),
+    nameLabel: element("lesson-name"),
+    tell: page.showBanner,
+    storeOpened,
+  });
+  const [games] = await Promise.all([gamesListed, fontLoaded]);
   buildMenu(games);
-  lessons = await Lessons.open({ fs: core.fs, section: element("lessons"), nameLabel: element("lesson-name"), tell: page.showBanner });
+  lessons = await lessonsOpened;
   core.afterCalls(() => lessons.sync());
-  element("start-note").textContent = chosenVoice ? "" : kNoVoiceNote;
 
   const program = params.get("game");
   const known = games.some((g) => g.program === program);
   const next = () => (known ? startGame(program) : showMenu());
   // For automation: where the answers are, and (with ?trace only) a way to
   // put a teacher's file into the chosen lesson before a game starts.
-  window.kanae = { answers: () => renderer.answerAreas(), voice: chosenVoice ? chosenVoice.name : null };
+  // The voice list is not waited for: the first words wait for it instead.
+  window.kanae = { answers: () => renderer.answerAreas(), voice: voice.voice ? voice.voice.name : null };
+  voiceChosen.then((chosen) => {
+    element("start-note").textContent = chosen ? "" : kNoVoiceNote;
+    window.kanae.voice = chosen ? chosen.name : null;
+  });
   if (traced) {
     window.kanae.writeLessonFile = (name, text) => core.fs.writeFile(`${lessons.folder()}/${name}`, text);
     Object.assign(window.kanae, lessons.testHooks());

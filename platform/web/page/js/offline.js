@@ -9,8 +9,9 @@
 const kTakeOverMs = 5000;
 const kAskAgainMs = 500;
 
-// Call first, before the page loads anything else. Resolves when the page
-// may go on; when a waiting version takes over, the page reloads instead.
+// Call first, and show nothing before it has resolved: then the page may go
+// on; when a waiting version takes over, the page reloads instead (what was
+// fetched meanwhile is only the old version's, from its cache).
 // whenLoaded: settles once the page has what it needs to start; only then
 // does a first visit fetch the whole page again for the offline copy, so
 // the two do not share the network at the start.

@@ -1,5 +1,8 @@
 // Pictures of the lesson, read from the page's file system and decoded at the
 // size they are shown (a camera photo is never kept at full size), a few kept.
+// A picture of the page's own lesson still coming in is waited for.
+import { pageFiles } from "./page_files.js";
+
 const kKept = 24;
 
 export class Pictures {
@@ -39,6 +42,7 @@ export class Pictures {
   }
 
   async decode(path, width, height) {
+    await pageFiles.whenIn(path);
     const bytes = this.fs.readFile(path);
     const blob = new Blob([bytes]);
     return createImageBitmap(blob, {

@@ -40,6 +40,9 @@ export class Renderer {
     this.model = null;
     this.framePlanned = false;
     this.pictures = new Pictures(fs, () => this.draw());
+    // A name beyond the font's first piece was drawn with another face
+    // until the whole font came: drawn again with it.
+    document.fonts.addEventListener("loadingdone", () => this.draw());
   }
 
   // Fits the canvas to the window at the device's pixel ratio.
@@ -91,9 +94,12 @@ export class Renderer {
       this.drawLabel(control, area);
     }
     this.drawMarkers(model);
-    // The next question's pictures, decoded while this one is played.
-    for (const path of model.picturesAhead) {
-      for (const [w, h] of sizes) this.pictures.request(path, w, h);
+    // The next question's pictures, decoded while this one is played (once
+    // this one's are on screen: they come first).
+    if (allPictures) {
+      for (const path of model.picturesAhead) {
+        for (const [w, h] of sizes) this.pictures.request(path, w, h);
+      }
     }
     if (model.reportFrames) this.planFrame(allPictures);
   }

@@ -25,14 +25,21 @@ export class ReportPanel {
     this.saveButton = button("保存", "report-save", () => this.save());
     this.backButton = button("ゲームにもどる", "report-back", () => this.back());
     bar.append(this.note, this.printButton, this.saveButton, this.backButton);
-    // The report is our own page with no script; the frame lets nothing run
-    // in it, and keeps it readable and printable from here.
+    this.overlay.append(bar);
+    document.body.append(this.overlay);
+    this.frame = null; // made when first shown: a frame is a whole document, slow to make at the start
+  }
+
+  // The report is our own page with no script; the frame lets nothing run
+  // in it, and keeps it readable and printable from here.
+  makeFrame() {
+    if (this.frame) return this.frame;
     this.frame = document.createElement("iframe");
     this.frame.id = "report-frame";
     this.frame.title = "学習記録";
     this.frame.setAttribute("sandbox", "allow-same-origin allow-modals");
-    this.overlay.append(bar, this.frame);
-    document.body.append(this.overlay);
+    this.overlay.append(this.frame);
+    return this.frame;
   }
 
   get shown() {
@@ -50,14 +57,14 @@ export class ReportPanel {
       this.bytes = null;
       this.note.textContent = "学習記録のページを読めませんでした。";
     }
-    this.frame.srcdoc = html ?? "";
+    this.makeFrame().srcdoc = html ?? "";
     this.printButton.disabled = this.saveButton.disabled = html === null;
     this.overlay.hidden = false;
     this.backButton.focus();
   }
 
   print() {
-    const view = this.frame.contentWindow;
+    const view = this.frame?.contentWindow;
     if (!view) return;
     view.focus();
     view.print();
@@ -79,7 +86,7 @@ export class ReportPanel {
   // Closed with the game: nothing to go back to.
   hide() {
     this.overlay.hidden = true;
-    this.frame.srcdoc = "";
+    if (this.frame) this.frame.srcdoc = "";
     this.bytes = null;
   }
 

@@ -1,7 +1,13 @@
-// Cues and letter sounds through Web Audio: the whole pack decoded once, at
-// load, so a touch's cue starts at once. Browsers let sound out only after a
-// first touch; until then a cue keeps its time silently, so the game's
-// rhythm is the same.
+// Cues and letter sounds through Web Audio: each sound of the pack decoded
+// once, as it arrives behind the game, so a touch's cue starts at once. Each
+// cue's length is known from the start (the pack's lengths.json), so a cue
+// that sounds before the browser lets sound out (after a first touch) or
+// before its file is in keeps its time silently: the game's rhythm is the
+// same.
+import { pageFiles, soundKey } from "./page_files.js";
+
+const kLongestLettersWaitMs = 2000;
+
 // The length of a PCM .wav from its header: the data chunk's size over the
 // bytes per second; 0 when the header is not one.
 export function wavSeconds(bytes) {
@@ -20,14 +26,30 @@ export function wavSeconds(bytes) {
 
 export class Sound {
   constructor() {
-    const Context = window.AudioContext || window.webkitAudioContext;
-    this.context = Context ? new Context() : null;
+    this.context = null; // made when first needed: making one is slow at the start
     this.buffers = new Map();
     this.lengths = new Map(); // seconds, from each file's header
     this.cue = null;
     this.cueEnd = 0;
     this.speech = null;
     this.speechTimer = 0;
+    this.lettersTurn = 0;
+  }
+
+  // Each sound's length in seconds, by file name, before the files are in.
+  knowLengths(seconds) {
+    for (const [name, length] of Object.entries(seconds)) {
+      if (typeof length === "number" && length > 0 && !this.lengths.has(name)) this.lengths.set(name, length);
+    }
+  }
+
+  // The audio context, made at its first use; null where there is none.
+  audio() {
+    if (this.context === null) {
+      const Context = window.AudioContext || window.webkitAudioContext;
+      if (Context) this.context = new Context();
+    }
+    return this.context;
   }
 
   get audible() {
@@ -41,7 +63,7 @@ export class Sound {
     if (!name.toLowerCase().endsWith(".wav")) return;
     const seconds = wavSeconds(bytes);
     if (seconds > 0) this.lengths.set(name, seconds);
-    if (!this.context) return;
+    if (!this.audio()) return;
     try {
       // decodeAudioData takes the buffer over: it gets a copy.
       this.buffers.set(name, await this.context.decodeAudioData(bytes.slice().buffer));
@@ -52,7 +74,7 @@ export class Sound {
 
   // Called from a touch: the browser lets sound out from now.
   unlock() {
-    if (this.context && this.context.state !== "running") return this.context.resume().catch(() => {});
+    if (this.audio() && this.context.state !== "running") return this.context.resume().catch(() => {});
     return Promise.resolve();
   }
 
@@ -70,6 +92,7 @@ export class Sound {
     this.stopCue();
     const buffer = this.buffers.get(name);
     const seconds = buffer ? buffer.duration : this.lengths.get(name);
+    if (!buffer) pageFiles.whenIn(soundKey(name)); // sooner than its turn, for the next time
     if (seconds === undefined) return false;
     if (buffer) this.cue = this.start(buffer);
     this.cueEnd = performance.now() + seconds * 1000;
@@ -94,8 +117,19 @@ export class Sound {
 
   // The letters' own sounds one after another, for a device with no
   // Japanese voice; onEnd once the last has sounded (or at once for none).
+  // Letters whose files are not in yet are waited for, a while: a file that
+  // does not come must not hold the game (the letters in by then sound).
   playLetters(files, onEnd) {
     this.stopLetters();
+    const turn = this.lettersTurn;
+    const arrived = Promise.all(files.map((name) => pageFiles.whenIn(soundKey(name))));
+    const waitedEnough = new Promise((resolve) => setTimeout(resolve, kLongestLettersWaitMs));
+    Promise.race([arrived, waitedEnough]).then(() => {
+      if (turn === this.lettersTurn) this.playDecoded(files, onEnd);
+    });
+  }
+
+  playDecoded(files, onEnd) {
     const buffers = files.map((name) => this.buffers.get(name)).filter(Boolean);
     const next = () => {
       const buffer = buffers.shift();
@@ -111,6 +145,7 @@ export class Sound {
   }
 
   stopLetters() {
+    this.lettersTurn += 1;
     clearTimeout(this.speechTimer);
     if (this.speech) {
       try {

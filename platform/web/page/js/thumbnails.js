@@ -1,6 +1,8 @@
 // The task selection's pictures at thumbnail size, decoded from the core's
 // file system only as they come into sight (a folder of hundreds opens at
 // once), a couple at a time, never kept at full size.
+import { pageFiles } from "./page_files.js";
+
 const kAtOnce = 2;
 
 export class Thumbnails {
@@ -58,6 +60,7 @@ export class Thumbnails {
   async draw(canvas) {
     const ratio = window.devicePixelRatio || 1;
     const side = Math.max(1, Math.round(canvas.clientWidth * ratio)) || 128;
+    await pageFiles.whenIn(canvas.dataset.path);
     const bytes = this.fs.readFile(canvas.dataset.path);
     // One side given: the browser keeps the picture's proportions.
     const bitmap = await createImageBitmap(new Blob([bytes]), { resizeWidth: side, resizeQuality: "medium" });

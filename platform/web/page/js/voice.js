@@ -1,7 +1,8 @@
 // Speech through the browser's Japanese voice, given the core's reading (the
 // letters and names already spelled as they are to sound). Where the device
 // has none, the letters of what is said are heard from the pack.
-// How long the start waits for the list; a voice listed later is still taken.
+// How long the first words wait for the list; a voice listed later is still
+// taken. The game itself does not wait: its first question is drawn meanwhile.
 const kVoicesWaitMs = 400;
 
 export class Voice {
@@ -11,6 +12,7 @@ export class Voice {
     this.current = 0;
     this.watchdog = 0;
     this.voice = null;
+    this.listed = Promise.resolve(); // the voice list has been waited for
   }
 
   // Finds a Japanese voice; browsers list their voices a little after load,
@@ -24,19 +26,34 @@ export class Voice {
       return japanese.find((v) => v.localService) ?? japanese[0] ?? null;
     };
     this.voice = pick();
+    let listedNow = () => {};
+    if (this.voice === null) {
+      this.listed = new Promise((resolve) => (listedNow = resolve));
+      setTimeout(listedNow, kVoicesWaitMs);
+    }
     synthesis.addEventListener("voiceschanged", () => {
       const found = pick();
+      if (found !== null) listedNow();
       if (found === this.voice) return;
       this.voice = found;
       onChange(found);
     });
-    if (this.voice === null) await new Promise((resolve) => setTimeout(resolve, kVoicesWaitMs));
+    await this.listed;
     return this.voice;
   }
 
+  // Says text, or the letters' own sounds where there is no Japanese voice;
+  // the core hears of the end by id. Words asked for before the browser has
+  // listed its voices wait for the list.
   speak(id, text, letterFiles) {
     this.stop();
     this.current = id;
+    this.listed.then(() => {
+      if (id === this.current) this.speakNow(id, text, letterFiles);
+    });
+  }
+
+  speakNow(id, text, letterFiles) {
     if (this.voice && text !== "") {
       const utterance = new SpeechSynthesisUtterance(text);
       utterance.voice = this.voice;
