@@ -226,8 +226,10 @@ async function boot() {
     renderer.draw();
   });
 
-  placeLesson(core.fs, kLessonFolder, "lessons/demo/", await lessonListed);
+  // The sounds come first: every answer has its cue, and the pictures of
+  // the next question are fetched ahead of their turn as it is.
   placeSounds(core.fs, kSoundFolder, "sounds/", await soundsListed, (name, bytes) => sound.decode(name, bytes));
+  placeLesson(core.fs, kLessonFolder, "lessons/demo/", await lessonListed);
   sound.knowLengths(await lengthsKnown);
   setTimeout(() => pageFiles.start(), kRestOfFilesLatestMs);
   // The offline copy is fetched once the page has its own.
