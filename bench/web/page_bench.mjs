@@ -90,6 +90,8 @@ function table(rows) {
 function instrument(asyncifyNames) {
   const bench = { traceTimes: [], sources: [], pointers: [], voices: [], wasm: null };
   window.kanaeBench = bench;
+  // Room for every file of the page (the browser keeps 250 by default).
+  performance.setResourceTimingBufferSize(2000);
   // The page sets window.kanaeTrace to an array and pushes each line to it.
   let kept;
   Object.defineProperty(window, "kanaeTrace", {

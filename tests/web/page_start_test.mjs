@@ -22,6 +22,7 @@ async function check(name, run) {
   const page = await context.newPage();
   // The page's clock when the first question was drawn whole.
   await page.addInitScript(() => {
+    performance.setResourceTimingBufferSize(2000); // every file of the page, not the first 250
     let lines;
     Object.defineProperty(window, "kanaeTrace", {
       get: () => lines,
