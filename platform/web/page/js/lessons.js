@@ -7,6 +7,7 @@
 // at the next visit.
 import { LessonMirror, isPicture } from "./lesson_mirror.js";
 import { LessonStore, filesOf, firstPicture, removeStoredLesson, storeLesson, storedLessons } from "./lesson_store.js";
+import { button, download } from "./elements.js";
 import { pageFiles } from "./page_files.js";
 import { zipStored } from "./zip.js";
 
@@ -41,24 +42,6 @@ async function allowed(handle, ask) {
   }
 }
 
-function download(blob, name) {
-  const link = document.createElement("a");
-  link.href = URL.createObjectURL(blob);
-  link.download = name;
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-}
-
-const button = (text, className, onClick) => {
-  const made = document.createElement("button");
-  made.type = "button";
-  made.className = className;
-  made.textContent = text;
-  made.addEventListener("click", onClick);
-  return made;
-};
 
 export class Lessons {
   // fs: the core's file system; section: where the menu shows the lessons;
@@ -311,7 +294,7 @@ export class Lessons {
     const list = document.createElement("div");
     list.className = "lesson-list";
     for (const lesson of this.list) {
-      const tile = button("", "lesson-tile", () => this.choose(lesson.key));
+      const tile = button("lesson-tile", "", () => this.choose(lesson.key));
       tile.dataset.key = lesson.key;
       tile.setAttribute("aria-pressed", String(lesson === chosen));
       const picture = document.createElement("img");
@@ -331,19 +314,19 @@ export class Lessons {
 
     const actions = document.createElement("div");
     actions.className = "lesson-actions";
-    actions.append(button("フォルダを選ぶ", "lesson-choose", () => this.pickFolder()));
+    actions.append(button("lesson-choose", "フォルダを選ぶ", () => this.pickFolder()));
     if (!window.showDirectoryPicker) {
       // Where a folder cannot be chosen (a tablet), pictures one by one.
-      actions.append(button("絵を選ぶ", "lesson-pictures", () => this.picturesInput.click()));
+      actions.append(button("lesson-pictures", "絵を選ぶ", () => this.picturesInput.click()));
     }
     if (chosen.kind === "stored") {
       actions.append(
-        button("レッスンをzipで保存", "lesson-zip", () => this.downloadZip(chosen)),
-        button("学習記録（CSV）を保存", "lesson-record", () => this.downloadRecord(chosen)),
+        button("lesson-zip", "レッスンをzipで保存", () => this.downloadZip(chosen)),
+        button("lesson-record", "学習記録（CSV）を保存", () => this.downloadRecord(chosen)),
       );
     }
-    if (chosen.kind === "folder") actions.append(button("一覧から外す", "lesson-forget", () => this.forget(chosen)));
-    if (chosen.kind === "stored") actions.append(button("ページから消す", "lesson-forget", () => this.forget(chosen)));
+    if (chosen.kind === "folder") actions.append(button("lesson-forget", "一覧から外す", () => this.forget(chosen)));
+    if (chosen.kind === "stored") actions.append(button("lesson-forget", "ページから消す", () => this.forget(chosen)));
 
     const warning = document.createElement("p");
     warning.className = "lesson-warning";

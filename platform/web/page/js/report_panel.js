@@ -2,6 +2,8 @@
 // desktop writes, made by the core into its file system, shown full size
 // over the game until the teacher goes back. 「印刷」 prints the report alone;
 // 「保存」 hands over the file itself, byte for byte, as 学習記録.html.
+import { button, download } from "./elements.js";
+
 const kSavedName = "学習記録.html";
 
 export class ReportPanel {
@@ -21,9 +23,9 @@ export class ReportPanel {
     bar.className = "report-bar";
     this.note = document.createElement("p");
     this.note.className = "report-note";
-    this.printButton = button("印刷", "report-print", () => this.print());
-    this.saveButton = button("保存", "report-save", () => this.save());
-    this.backButton = button("ゲームにもどる", "report-back", () => this.back());
+    this.printButton = Object.assign(button(null, "印刷", () => this.print()), { id: "report-print" });
+    this.saveButton = Object.assign(button(null, "保存", () => this.save()), { id: "report-save" });
+    this.backButton = Object.assign(button(null, "ゲームにもどる", () => this.back()), { id: "report-back" });
     bar.append(this.note, this.printButton, this.saveButton, this.backButton);
     this.overlay.append(bar);
     document.body.append(this.overlay);
@@ -71,16 +73,7 @@ export class ReportPanel {
   }
 
   save() {
-    if (!this.bytes) return;
-    const url = URL.createObjectURL(new Blob([this.bytes], { type: "text/html" }));
-    const link = document.createElement("a");
-    link.href = url;
-    link.download = kSavedName;
-    document.body.append(link);
-    link.click();
-    link.remove();
-    // The download has its own copy once it has started.
-    setTimeout(() => URL.revokeObjectURL(url), 60000);
+    if (this.bytes) download(new Blob([this.bytes], { type: "text/html" }), kSavedName);
   }
 
   // Closed with the game: nothing to go back to.
@@ -97,11 +90,3 @@ export class ReportPanel {
   }
 }
 
-function button(text, id, onClick) {
-  const element = document.createElement("button");
-  element.type = "button";
-  element.id = id;
-  element.textContent = text;
-  element.addEventListener("click", onClick);
-  return element;
-}

@@ -2,24 +2,11 @@
 // selection and the ways of answering. What they show comes from the core's
 // own dialog models as JSON; each choice goes back to the core, which keeps
 // the rules and writes the files, and answers with the dialog as it now is.
+import { button, make } from "./elements.js";
 import { Thumbnails } from "./thumbnails.js";
 
 // As the core numbers its dialogs.
 export const kDialogKinds = { settings: 0, tasks: 1, input: 2 };
-
-function make(tag, className, text) {
-  const node = document.createElement(tag);
-  if (className) node.className = className;
-  if (text !== undefined) node.textContent = text;
-  return node;
-}
-
-function button(className, text, onClick) {
-  const node = make("button", className, text);
-  node.type = "button";
-  node.addEventListener("click", onClick);
-  return node;
-}
 
 // The frames in the desktop dialog's columns, each column top to bottom.
 function columnsOf(frames) {

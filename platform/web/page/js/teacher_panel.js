@@ -3,6 +3,8 @@
 // seconds opens a panel with the teacher's five keys. A shorter press there
 // does nothing, and never reaches the game: a child's tap is no answer and no
 // way into the teacher's side.
+import { make } from "./elements.js";
+
 export const kHoldMs = 2000;
 // The ring shows only once a press has lasted this long: a child's tap shows
 // nothing, so the corner does not become a game of its own.
@@ -28,13 +30,6 @@ export const kTeacherActions = [
 // that card's corner, which still answers everywhere else.
 export function cornerSide(width = window.innerWidth, height = window.innerHeight) {
   return Math.min(96, Math.max(48, Math.floor(Math.max(width / 16, height / 20))));
-}
-
-function make(tag, className, text) {
-  const node = document.createElement(tag);
-  if (className) node.className = className;
-  if (text !== undefined) node.textContent = text;
-  return node;
 }
 
 export class TeacherPanel {
