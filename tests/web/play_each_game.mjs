@@ -10,7 +10,8 @@ import { trace, events, until, heardAnswers } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kGames = ["Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"];
-// One game on a tablet's screen: touches, at twice the pixels.
+// One game on a tablet's screen: touches, at twice the pixels, the tablet
+// turned upright once the game has started.
 const kTablet = "Vintal";
 // The two letter games ask with the right letter alone by default: one
 // distractor card gives the child something to get wrong.
@@ -48,6 +49,16 @@ async function play(program) {
     if (tablet) await page.tap(`.game-tile[data-program="${program}"]`);
     else await page.click(`.game-tile[data-program="${program}"]`);
     await until("the first question on screen", async () => (await events(page, "ready")).length > 0);
+    if (tablet) {
+      // The layout stays the one the game started with, scaled to fit: every
+      // answer is still on the screen, and touched where it is seen.
+      await page.setViewportSize({ width: 768, height: 1024 });
+      const answers = await until("a question to answer", () => heardAnswers(page));
+      for (const a of answers) {
+        assert.ok(a.x >= 0 && a.y >= 0 && a.x + a.w <= 768.5 && a.y + a.h <= 1024.5,
+          `${program}: an answer on the turned screen (${JSON.stringify(a)})`);
+      }
+    }
 
     // Answers in turn until one is right; over a few questions a wrong
     // one comes too (a right one first is as likely as not).

@@ -17,10 +17,12 @@ function buttonNumber(event) {
   return { 0: 1, 1: 4, 2: 2 }[event.button] ?? 0;
 }
 
-export function listenForInput(canvas, core, isPlaying) {
+// toLayout(x, y): a point on the canvas in the game's layout.
+export function listenForInput(canvas, core, isPlaying, toLayout) {
   const send = (what, event) => {
     const box = canvas.getBoundingClientRect();
-    const args = ["pointer", what, event.clientX - box.left, event.clientY - box.top, buttonNumber(event)];
+    const [x, y] = toLayout(event.clientX - box.left, event.clientY - box.top);
+    const args = ["pointer", what, x, y, buttonNumber(event)];
     if (what === 1) core.callMerged("move", ...args);
     else core.call(...args);
   };

@@ -67,8 +67,9 @@ const page = {
     clearInterval(timers.get(id));
     timers.delete(id);
   },
-  screenWidth: () => window.innerWidth,
-  screenHeight: () => window.innerHeight,
+  // The screen the game is laid out for: as it was when the game started.
+  screenWidth: () => renderer.layout?.w ?? window.innerWidth,
+  screenHeight: () => renderer.layout?.h ?? window.innerHeight,
   showMessage: (caption, text) => {
     messageOpen = true;
     element("message-caption").textContent = caption;
@@ -126,7 +127,7 @@ async function startGame(program) {
   const lessonFolder = await lessons.prepare().finally(() => (starting = false));
   if (lessonFolder === null) return showMenu();
   show("game");
-  renderer.fit();
+  renderer.startLayout();
   playing = true;
   core.open(program, lessonFolder, traced);
 }
@@ -213,7 +214,7 @@ async function boot() {
   renderer = new Renderer(canvas, core.fs, (all) => core.call("frame", all ? 1 : 0));
   if (kiosk) lockTeacherKeys(core.module, () => playing);
   reportPanel = new ReportPanel(core.fs, () => core.call("leave_report"));
-  listenForInput(canvas, core, () => playing);
+  listenForInput(canvas, core, () => playing, (x, y) => renderer.toLayout(x, y));
   teacher = setUpTeacher(canvas, core, () => playing);
   element("message-ok").addEventListener("click", () => {
     element("message").hidden = true;

@@ -39,10 +39,22 @@ export class Renderer {
     this.onFrame = onFrame;
     this.model = null;
     this.framePlanned = false;
+    this.layout = null; // the screen the game was laid out for (CSS px)
+    this.ratio = window.devicePixelRatio || 1;
+    this.view = { scale: 1, x: 0, y: 0 }; // where that layout is on the canvas
     this.pictures = new Pictures(fs, () => this.draw());
     // A name beyond the font's first piece was drawn with another face
     // until the whole font came: drawn again with it.
     document.fonts.addEventListener("loadingdone", () => this.draw());
+  }
+
+  // A game is laid out once, for the screen it starts on, as the desktop
+  // lays it out for its full-screen window. A screen that turns or changes
+  // size afterwards shows that layout whole, scaled to fit and centred (a
+  // child's answers never end up off the screen), and a touch is mapped back.
+  startLayout() {
+    this.layout = { w: window.innerWidth, h: window.innerHeight };
+    this.fit();
   }
 
   // Fits the canvas to the window at the device's pixel ratio.
@@ -51,6 +63,19 @@ export class Renderer {
     this.ratio = ratio;
     this.canvas.width = Math.round(window.innerWidth * ratio);
     this.canvas.height = Math.round(window.innerHeight * ratio);
+    const layout = this.layout ?? { w: window.innerWidth, h: window.innerHeight };
+    const scale = Math.min(window.innerWidth / layout.w, window.innerHeight / layout.h);
+    this.view = { scale, x: (window.innerWidth - layout.w * scale) / 2, y: (window.innerHeight - layout.h * scale) / 2 };
+  }
+
+  // A point on the canvas (CSS px) in the game's layout, and back.
+  toLayout(x, y) {
+    return [(x - this.view.x) / this.view.scale, (y - this.view.y) / this.view.scale];
+  }
+
+  toScreen(area) {
+    const { scale, x, y } = this.view;
+    return { x: x + area.x * scale, y: y + area.y * scale, w: area.w * scale, h: area.h * scale };
   }
 
   show(model) {
@@ -59,16 +84,20 @@ export class Renderer {
   }
 
   shownSize(area) {
-    return [Math.max(1, Math.round(area.w * this.ratio)), Math.max(1, Math.round(area.h * this.ratio))];
+    const pixels = this.ratio * this.view.scale;
+    return [Math.max(1, Math.round(area.w * pixels)), Math.max(1, Math.round(area.h * pixels))];
   }
 
   draw() {
     const model = this.model;
     if (!model) return;
     const ctx = this.ctx;
-    ctx.setTransform(this.ratio, 0, 0, this.ratio, 0, 0);
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = model.back;
-    ctx.fillRect(0, 0, this.canvas.width / this.ratio, this.canvas.height / this.ratio);
+    ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    const { scale, x, y } = this.view;
+    const pixels = this.ratio * scale;
+    ctx.setTransform(pixels, 0, 0, pixels, this.ratio * x, this.ratio * y);
     this.canvas.style.cursor = model.pointerHidden ? "none" : "default";
     ctx.imageSmoothingEnabled = true;
     ctx.imageSmoothingQuality = "high";
@@ -211,7 +240,7 @@ export class Renderer {
     if (!this.model) return [];
     return this.model.answers.map((index) => {
       const c = this.model.controls[index];
-      return { name: c.name, caption: c.caption ?? null, picture: c.picture ?? null, ...areaOf(c) };
+      return { name: c.name, caption: c.caption ?? null, picture: c.picture ?? null, ...this.toScreen(areaOf(c)) };
     });
   }
 }
