@@ -13,7 +13,7 @@ import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from "node
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { launch } from "./browser.mjs";
-import { events, until, heardAnswers } from "./page_trace.mjs";
+import { events, until, heardAnswers, endTest } from "./page_trace.mjs";
 import { serve } from "./static_server.mjs";
 
 const [pageFolder] = process.argv.slice(2);
@@ -304,7 +304,4 @@ try {
   server.close();
   rmSync(temporary, { recursive: true, force: true });
 }
-if (failures.length > 0) {
-  console.error(failures.join("\n"));
-  process.exit(1);
-}
+endTest(failures);

@@ -15,7 +15,7 @@ import { tmpdir } from "node:os";
 import { join, relative } from "node:path";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { events, until as untilWithin, heardAnswers } from "./page_trace.mjs";
+import { events, until as untilWithin, heardAnswers, endTest } from "./page_trace.mjs";
 const until = (what, test, ms = 20000) => untilWithin(what, test, ms);
 
 const [pageFolder] = process.argv.slice(2);
@@ -272,7 +272,4 @@ await check("kiosk key hold", async () => {
 });
 
 await browser.close();
-if (failures.length > 0) {
-  console.error(failures.join("\n"));
-  process.exit(1);
-}
+endTest(failures);

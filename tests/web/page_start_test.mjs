@@ -8,7 +8,7 @@ import { readFileSync } from "node:fs";
 import { join } from "node:path";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { events, until, heardAnswers } from "./page_trace.mjs";
+import { events, until, heardAnswers, endTest } from "./page_trace.mjs";
 
 const [pageFolder] = process.argv.slice(2);
 const server = await serve(pageFolder);
@@ -142,7 +142,4 @@ await check("a character beyond the first piece of the font brings the whole fon
 
 browser.close();
 server.close();
-if (failures.length > 0) {
-  console.error(failures.join("\n"));
-  process.exit(1);
-}
+endTest(failures);

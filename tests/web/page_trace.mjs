@@ -23,3 +23,18 @@ export async function heardAnswers(page) {
   const open = await page.evaluate(() => window.kanae.answers());
   return said <= heard && open.length > 0 ? open : null;
 }
+
+// A new page whose script errors are kept in errors.
+export async function watchedPage(browser, options) {
+  const page = await browser.newPage(options);
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  return { page, errors };
+}
+
+// The end of a test in the browser: each failure said, and the process failed.
+export function endTest(failures) {
+  if (failures.length === 0) return;
+  console.error(failures.join("\n"));
+  process.exit(1);
+}

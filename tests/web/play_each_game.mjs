@@ -6,7 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { trace, events, until, heardAnswers } from "./page_trace.mjs";
+import { trace, events, until, heardAnswers, watchedPage, endTest } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kGames = ["Oltar", "Pemble", "Suvan", "Dabrel", "Quoma", "Vintal"];
@@ -32,13 +32,11 @@ const katakana = (text) =>
 
 async function play(program) {
   const tablet = program === kTablet;
-  const page = await browser.newPage({
+  const { page, errors } = await watchedPage(browser, {
     viewport: { width: 1024, height: 768 },
     deviceScaleFactor: tablet ? 2 : 1,
     hasTouch: tablet,
   });
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
   try {
     await page.goto(`${server.url}?autostart&trace`);
     // From the menu, as a teacher starts a game.
@@ -125,7 +123,4 @@ try {
   await browser.close();
   server.close();
 }
-if (failures.length > 0) {
-  console.error(failures.join("\n"));
-  process.exit(1);
-}
+endTest(failures);

@@ -8,7 +8,7 @@ import assert from "node:assert/strict";
 import { readFile } from "node:fs/promises";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { trace, events, until } from "./page_trace.mjs";
+import { trace, events, until, watchedPage } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kProgram = "Oltar";
@@ -58,9 +58,7 @@ async function answerSome(page) {
 // A report that cannot be written: the teacher is told why, and once she has
 // read it the lesson goes on.
 async function reportNotWritten() {
-  const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
+  const { page, errors } = await watchedPage(browser, { viewport: { width: 1024, height: 768 } });
   try {
     await page.goto(`${server.url}?autostart&trace`);
     await page.waitForSelector(`.game-tile[data-program="${kProgram}"]`, { state: "visible" });
@@ -82,9 +80,7 @@ async function reportNotWritten() {
   }
 }
 
-const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
-const errors = [];
-page.on("pageerror", (error) => errors.push(error.message));
+const { page, errors } = await watchedPage(browser, { viewport: { width: 1024, height: 768 } });
 try {
   await page.goto(`${server.url}?autostart&trace`);
   await page.waitForSelector(`.game-tile[data-program="${kProgram}"]`, { state: "visible" });

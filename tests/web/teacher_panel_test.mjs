@@ -6,7 +6,7 @@
 import assert from "node:assert/strict";
 import { launch } from "./browser.mjs";
 import { serve } from "./static_server.mjs";
-import { trace, events, until, heardAnswers } from "./page_trace.mjs";
+import { trace, events, until, heardAnswers, watchedPage, endTest } from "./page_trace.mjs";
 
 const [pageFolder, shotFolder] = process.argv.slice(2);
 const kHoldMs = 2000;
@@ -93,9 +93,7 @@ async function restartsAfter(page, step) {
 // A tap on the corner is nothing, not even an answer in the picture-card
 // game's left/right method, where any press of the left button answers.
 async function tapsAreNothing() {
-  const page = await browser.newPage({ viewport: { width: 1024, height: 768 }, hasTouch: true });
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
+  const { page, errors } = await watchedPage(browser, { viewport: { width: 1024, height: 768 }, hasTouch: true });
   try {
     await openGame(page, "Vintal", { "Vintal.txt": "#TRUE#,#FALSE#,#TRUE#,#FALSE#\r\n" });
     await questionOpen(page);
@@ -142,9 +140,7 @@ async function cornerLeavesAnswersAlone() {
 }
 
 async function dialogsWriteTheDesktopsFiles() {
-  const page = await browser.newPage({ viewport: { width: 1024, height: 768 } });
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error.message));
+  const { page, errors } = await watchedPage(browser, { viewport: { width: 1024, height: 768 } });
   try {
     await openGame(page, "Oltar");
     await questionOpen(page);
@@ -246,7 +242,4 @@ try {
   await browser.close();
   server.close();
 }
-if (failures.length > 0) {
-  console.error(failures.join("\n"));
-  process.exit(1);
-}
+endTest(failures);
